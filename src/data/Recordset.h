@@ -1,0 +1,141 @@
+#pragma once
+
+#include "RowTable.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class Connection;
+
+// An ordered set of rows with a current row: a client-side static snapshot of a table or
+// query, read whole at open and requery. Writes go to the file at once, by the rowid each
+// row came from, and fail when the row is no longer there. A changed current row is saved
+// before the cursor leaves it. Filter and find criteria are evaluated here, on the snapshot.
+class Recordset : public QObject {
+    Q_OBJECT
+public:
+    enum class EditMode { None, InProgress, Add };
+    // Absolute positions when there is no current row.
+    static constexpr int PosBOF = -2;
+    static constexpr int PosEOF = -3;
+
+    explicit Recordset(QObject* parent = nullptr);
+    ~Recordset() override;
+
+    // A table name or a SELECT over one table gives an updatable set; any other query a
+    // read-only one.
+    void open(std::shared_ptr<Connection> connection, const QString& source);
+    // Rows already in memory, read-only.
+    void openRows(const RowTable& table);
+    // Drops the rows; a pending change is discarded, not saved.
+    void close();
+    bool isOpen() const { return m_open; }
+    int state() const { return m_open ? 1 : 0; }
+    QString source() const { return m_source; }
+    void requery();
+
+    QStringList fieldNames() const;
+    int fieldIndex(const QString& name) const;
+    bool isUpdatable() const { return !m_table.isEmpty(); }
+    bool isFieldUpdatable(int column) const;
+
+    // Current row, by name; throws without a current row or for an unknown name.
+    QVariant value(const QString& name) const;
+    void setValue(const QString& name, const QVariant& value);
+    void setValue(int column, const QVariant& value);
+    // Any visible row, pending changes included; for views.
+    QVariant rowValue(int row, int column) const;
+
+    int recordCount() const { return int(m_visible.size()); }
+    bool bof() const { return m_visible.isEmpty() || m_pos < 0; }
+    bool eof() const { return m_visible.isEmpty() || m_pos >= m_visible.size(); }
+    bool hasCurrent() const { return !bof() && !eof() && !m_currentDeleted; }
+    // 0-based index of the current row among the visible rows, or -1.
+    int currentRow() const { return hasCurrent() ? m_pos : -1; }
+    int absolutePosition() const;
+    void setAbsolutePosition(int position);
+    quint64 bookmark() const;
+    void setBookmark(quint64 bookmark);
+
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    void moveTo(int row);
+
+    QString filter() const { return m_filter; }
+    void setFilter(const QString& criteria);
+    void find(const QString& criteria);
+
+    EditMode editMode() const { return m_editMode; }
+    bool isDirty() const;
+    void addNew();
+    void update();
+    // Writes every pending change; a changed row is saved on leaving it, so only the
+    // current row can still be pending.
+    void updateBatch() { update(); }
+    void cancelUpdate();
+    void deleteCurrent();
+
+Q_SIGNALS:
+    void aboutToReset();
+    void wasReset();
+    void aboutToInsertRow(int row);
+    void rowInserted(int row);
+    void aboutToRemoveRow(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void moveComplete();
+
+private:
+    struct Row {
+        qint64 rowid = 0;
+        quint64 serial = 0;
+        QVariantList values;
+        bool isNew = false;
+    };
+    struct Column {
+        QString name;
+        bool inTable = false;
+        bool updatable = false;
+        bool isDate = false;
+    };
+
+    void load();
+    void applyFilter();
+    void resetTo(const std::function<void()>& change);
+    void requireCurrent() const;
+    void requireUpdatable() const;
+    void saveBeforeLeaving();
+    void dropRowAt(int visibleRow);
+    void reloadRow(Row& row);
+    void finishEdit();
+    QVariant normalized(int column, const QVariant& value) const;
+    QVariantList storedValues(const QList<int>& columns) const;
+    Row& currentRowData();
+    const Row& currentRowData() const;
+    QVariant convertRead(int column, const QVariant& value) const;
+
+    std::shared_ptr<Connection> m_connection;
+    QString m_source;
+    QString m_table;
+    QString m_selectSql;
+    bool m_open = false;
+
+    QList<Column> m_columns;
+    QList<Row> m_rows;
+    QList<int> m_visible;
+    int m_pos = -1;
+    bool m_currentDeleted = false;
+    quint64 m_nextSerial = 1;
+
+    QString m_filter;
+    EditMode m_editMode = EditMode::None;
+    QVariantList m_edit;
+    QList<bool> m_changed;
+    int m_posBeforeAdd = -1;
+};

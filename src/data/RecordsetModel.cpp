@@ -1,0 +1,97 @@
+#include "RecordsetModel.h"
+
+#include "DataError.h"
+#include "Recordset.h"
+
+RecordsetModel::RecordsetModel(Recordset& recordset, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_recordset(recordset)
+{
+    connect(&recordset, &Recordset::aboutToReset, this, &RecordsetModel::beginResetModel);
+    connect(&recordset, &Recordset::wasReset, this, &RecordsetModel::endResetModel);
+    connect(&recordset, &Recordset::aboutToInsertRow, this,
+            [this](int row) { beginInsertRows({}, row, row); });
+    connect(&recordset, &Recordset::rowInserted, this, &RecordsetModel::endInsertRows);
+    connect(&recordset, &Recordset::aboutToRemoveRow, this,
+            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&recordset, &Recordset::rowRemoved, this, &RecordsetModel::endRemoveRows);
+    connect(&recordset, &Recordset::rowChanged, this, [this](int row) {
+        if (columnCount() > 0)
+            Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+}
+
+void RecordsetModel::setNewRowLine(bool on)
+{
+    beginResetModel();
+    m_newRowLine = on;
+    endResetModel();
+}
+
+bool RecordsetModel::isNewRowLine(int row) const
+{
+    return m_newRowLine && row == m_recordset.recordCount();
+}
+
+int RecordsetModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid() || !m_recordset.isOpen())
+        return 0;
+    return m_recordset.recordCount() + (m_newRowLine ? 1 : 0);
+}
+
+int RecordsetModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_recordset.fieldNames().size());
+}
+
+QVariant RecordsetModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) || isNewRowLine(index.row()))
+        return {};
+    return m_recordset.rowValue(index.row(), index.column());
+}
+
+QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return isNewRowLine(section) ? QVariant(QStringLiteral("*")) : QVariant();
+    return m_recordset.fieldNames().value(section);
+}
+
+Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_editable && index.isValid())
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !m_editable)
+        return false;
+    const bool newRow = isNewRowLine(index.row());
+    if (newRow && (value.isNull() || value.toString().isEmpty()))
+        return false;
+    if (!newRow && data(index, Qt::EditRole) == value)
+        return true;
+    try {
+        if (newRow)
+            m_recordset.addNew();
+        else
+            m_recordset.moveTo(index.row());
+        m_recordset.setValue(index.column(), value);
+    } catch (const DataError& e) {
+        if (newRow)
+            m_recordset.cancelUpdate();
+        Q_EMIT editRejected(e.description());
+        return false;
+    }
+    Q_EMIT afterColUpdate(index.column());
+    if (newRow && m_recordset.editMode() == Recordset::EditMode::None)
+        Q_EMIT afterInsert();
+    return true;
+}

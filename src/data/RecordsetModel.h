@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+class Recordset;
+
+// Serves a record set to the views bound to it: one column per field, one row per visible
+// row, and optionally a trailing new-row line that appends a row when typed into.
+// Edits set the field on the record set and announce it; writing the row is left to the
+// owner's afterColUpdate handler (or to the record set's save on leaving the row).
+class RecordsetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RecordsetModel(Recordset& recordset, QObject* parent = nullptr);
+
+    void setEditable(bool editable) { m_editable = editable; }
+    void setNewRowLine(bool on);
+    bool isNewRowLine(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+Q_SIGNALS:
+    // A cell's new value is in the current row of the record set.
+    void afterColUpdate(int column);
+    // A row typed into the new-row line has been stored.
+    void afterInsert();
+    // An edit the record set refused; the stored row is unchanged.
+    void editRejected(const QString& description);
+
+private:
+    Recordset& m_recordset;
+    bool m_editable = false;
+    bool m_newRowLine = false;
+};

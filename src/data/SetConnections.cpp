@@ -1,0 +1,74 @@
+#include "SetConnections.h"
+
+#include "AppFolder.h"
+#include "ApplicationHelp.h"
+#include "DataControl.h"
+#include "DataEnvironment.h"
+
+#include <map>
+
+QString ConnString;
+
+namespace {
+std::map<int, ConnectionTargetProvider>& providers()
+{
+    static std::map<int, ConnectionTargetProvider> map;
+    return map;
+}
+
+// The folder is used as it is: a root folder gives a doubled separator, which the
+// file layer folds.
+QString inAppFolder(const QString& file) { return AppFolder::path() + u'/' + file; }
+
+template <typename Step>
+void skipOnFailure(Step step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+} // namespace
+
+void registerConnectionTarget(int which, ConnectionTargetProvider provider)
+{
+    providers()[which] = std::move(provider);
+}
+
+void clearConnectionTargets() { providers().clear(); }
+
+QString databaseFilePath() { return inAppFolder(QStringLiteral("Cartstock.mdb")); }
+
+QString helpFilePath() { return inAppFolder(QStringLiteral("Cartstock.hlp")); }
+
+void SetConnections(short which)
+{
+    ConnString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + databaseFilePath() +
+                 QStringLiteral(";Persist Security Info=False");
+
+    skipOnFailure([] {
+        DECartstock().cnCart().setConnectionString(
+            QStringLiteral("PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data Source=") +
+            databaseFilePath() + QStringLiteral(";Persist Security Info=False;"));
+    });
+    const QString help = helpFilePath();
+    skipOnFailure([&] { ApplicationHelp::setHelpFile(help); });
+
+    if (which != 1 && which != 2)
+        return;
+    const auto found = providers().find(which);
+    if (found == providers().end())
+        return;
+    ConnectionTarget target;
+    try {
+        target = found->second();
+    } catch (...) {
+        return;
+    }
+    skipOnFailure([&] {
+        if (target.setHelpFile)
+            target.setHelpFile(help);
+    });
+    for (DataControl* control : target.dataControls)
+        skipOnFailure([&] { control->setConnectionString(ConnString); });
+}

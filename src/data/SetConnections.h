@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class DataControl;
+
+// What the connection set-up points at the file for one window: its dialog's help file
+// and its data controls, in the order they are set.
+struct ConnectionTarget {
+    std::function<void(const QString&)> setHelpFile;
+    QList<DataControl*> dataControls;
+};
+
+// The windows register themselves per selector (1 the main window, 2 the item editor).
+// Asking for a target may load its window, which runs that window's load sequence.
+using ConnectionTargetProvider = std::function<ConnectionTarget()>;
+void registerConnectionTarget(int which, ConnectionTargetProvider provider);
+void clearConnectionTargets();
+
+// The connection string every data control gets, as the last SetConnections built it.
+extern QString ConnString;
+
+QString databaseFilePath();
+QString helpFilePath();
+
+// Points the data environment and one window's data controls at Cartstock.mdb in the
+// application folder and sets the help file. Every step after the string is built is
+// skipped silently when it fails.
+void SetConnections(short which);

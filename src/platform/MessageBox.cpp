@@ -1,0 +1,88 @@
+#include "MessageBox.h"
+
+#include <QMessageBox>
+#include <QQueue>
+
+namespace {
+struct Script {
+    bool active = false;
+    QQueue<MessageBox::Answer> answers;
+    QStringList shown;
+    QStringList unexpected;
+};
+
+Script& script()
+{
+    static Script s;
+    return s;
+}
+
+// What closing the box without choosing means: the answer that does not go on.
+MessageBox::Answer escapeAnswer(MessageBox::Buttons buttons)
+{
+    switch (buttons) {
+    case MessageBox::Buttons::OkCancel:
+        return MessageBox::Answer::Cancel;
+    case MessageBox::Buttons::YesNo:
+        return MessageBox::Answer::No;
+    case MessageBox::Buttons::Ok:
+        break;
+    }
+    return MessageBox::Answer::Ok;
+}
+
+MessageBox::Answer scriptedAnswer(const QString& text, MessageBox::Buttons buttons)
+{
+    Script& s = script();
+    s.shown << text;
+    if (s.answers.isEmpty()) {
+        s.unexpected << text;
+        return escapeAnswer(buttons);
+    }
+    return s.answers.dequeue();
+}
+} // namespace
+
+MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidget* parent)
+{
+    if (script().active)
+        return scriptedAnswer(text, buttons);
+
+    QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::NoButton, parent);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return buttons == Buttons::Ok ? Answer::Ok : escapeAnswer(buttons);
+    }
+}
+
+void MessageBox::startScripting() { script() = Script{true, {}, {}, {}}; }
+
+void MessageBox::stopScripting() { script() = Script{}; }
+
+void MessageBox::queueAnswer(Answer answer) { script().answers.enqueue(answer); }
+
+int MessageBox::pendingAnswers() { return int(script().answers.size()); }
+
+QStringList MessageBox::shownTexts() { return script().shown; }
+
+QStringList MessageBox::unexpectedTexts() { return script().unexpected; }

@@ -4,11 +4,22 @@
 #include <QDateTime>
 #include <QLocale>
 
+namespace {
+// Qt's ISO reading accepts trailing text after the date; a stored or typed date must be
+// exactly YYYY-MM-DD.
+QDate exactIso(const QString& text)
+{
+    if (text.size() != 10)
+        return {};
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+} // namespace
+
 QVariant StoredDate::fromStored(const QVariant& value)
 {
     if (value.isNull())
         return {};
-    const QDate date = QDate::fromString(value.toString(), Qt::ISODate);
+    const QDate date = exactIso(value.toString());
     return date.isValid() ? QVariant(date) : value;
 }
 
@@ -33,7 +44,7 @@ QVariant StoredDate::fromInput(const QVariant& value)
     if (text.isEmpty())
         return {};
     const QLocale locale;
-    for (const QDate& date : {QDate::fromString(text, Qt::ISODate), locale.toDate(text, QLocale::ShortFormat),
+    for (const QDate& date : {exactIso(text), locale.toDate(text, QLocale::ShortFormat),
                               locale.toDate(text, QLocale::LongFormat)}) {
         if (date.isValid())
             return date;

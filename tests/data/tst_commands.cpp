@@ -1,1 +1,206 @@
-int main() { return 0; }
+#include "CommandText.h"
+#include "DataEnvironment.h"
+#include "DataError.h"
+#include "NaturalOrder.h"
+#include "SetConnections.h"
+#include "TestDatabase.h"
+#include "TestSession.h"
+
+#include <QDate>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+// Heading and child items of every group of a grouped result set.
+QStringList groups(ResultSet& rs, const QString& childColumn = QStringLiteral("Item"))
+{
+    QStringList out;
+    Recordset& parents = rs.rows();
+    for (int g = 0; g < parents.recordCount(); ++g) {
+        const RowTable& children = rs.children(g);
+        QStringList names;
+        for (int r = 0; r < children.rows.size(); ++r)
+            names << children.value(r, childColumn).toString();
+        out << parents.rowValue(g, 0).toString() + QStringLiteral(": ") + names.join(QStringLiteral(", "));
+    }
+    return out;
+}
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestSession> session;
+    std::unique_ptr<TestDatabase> db;
+
+    void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& date)
+    {
+        db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, ?, ?, '1', ?)"),
+                 {item, category, aisle, date});
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        session = std::make_unique<TestSession>();
+        db = std::make_unique<TestDatabase>();
+        SetConnections(0);
+    }
+    void cleanup()
+    {
+        db.reset();
+        CARTLIST_CHECK_SESSION(session);
+    }
+
+    void commandTextBindsParametersOutsideQuotes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("bound");
+        QTest::newRow("plain") << "UPDATE Selected SET `Date` = dt" << "UPDATE Selected SET `Date` = ?" << 1;
+        QTest::newRow("in quotes") << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = DT"
+                                   << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = ?" << 1;
+        QTest::newRow("part of a word") << "SELECT dtx, x_dt, t.dt FROM t" << "SELECT dtx, x_dt, t.dt FROM t" << 0;
+        QTest::newRow("doubled quote") << "SELECT 'it''s dt' WHERE a = dt" << "SELECT 'it''s dt' WHERE a = ?" << 1;
+    }
+    void commandTextBindsParametersOutsideQuotes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, sql);
+        QFETCH(int, bound);
+        const CommandText c(text, {QStringLiteral("dt")});
+        QCOMPARE(c.sql(), sql);
+        QCOMPARE(c.bindOrder().size(), bound);
+    }
+
+    void shapeTextsSplitIntoQueryAndGrouping()
+    {
+        for (const auto& command : DataEnvironment::commands()) {
+            const CommandText c(command.text, command.parameters);
+            QCOMPARE(c.isShape(), command.name.endsWith(QStringLiteral("_Grouping")));
+        }
+        const CommandText c(DataEnvironment::commands().first().text, {QStringLiteral("dt")});
+        QCOMPARE(c.sql(), QStringLiteral("SELECT Selected.* FROM Selected WHERE (`Date` = ?)"));
+        QCOMPARE(c.childName(), QStringLiteral("ListPrint"));
+        QCOMPARE(c.groupColumn(), QStringLiteral("Category"));
+        QVERIFY_THROWS_EXCEPTION(DataError, CommandText(QStringLiteral("SHAPE {SELECT 1} AS a COMPUTE b BY 'x'"), {}));
+    }
+
+    void naturalOrderReadsNumbersAsNumbers()
+    {
+        QStringList aisles{QStringLiteral("Produce"), QStringLiteral("10"), QStringLiteral("2"), QStringLiteral(""),
+                           QStringLiteral("bakery"), QStringLiteral("02b"), QStringLiteral("2a")};
+        std::sort(aisles.begin(), aisles.end(), NaturalOrder::less);
+        QCOMPARE(aisles, (QStringList{"", "2", "2a", "02b", "10", "bakery", "Produce"}));
+    }
+
+    void topListIdGivesTheHighestOrNull()
+    {
+        DECartstock().run(QStringLiteral("TopListID"));
+        ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsTopListID"));
+        QCOMPARE(rs.state(), 1);
+        QCOMPARE(rs.rows().recordCount(), 1);
+        QVERIFY(rs.rows().value(QStringLiteral("Highest")).isNull());
+        rs.close();
+        QCOMPARE(rs.state(), 0);
+        db->exec(QStringLiteral("INSERT INTO Cartstock (ID, Item) VALUES (41, 'Tea')"));
+        DECartstock().run(QStringLiteral("TopListID"));
+        QCOMPARE(rs.rows().value(QStringLiteral("Highest")).toInt(), 41);
+    }
+
+    void rowCommandRefusesToRunWhileItsResultIsOpen()
+    {
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("All_Grouping")));
+        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category) VALUES ('Tea', 'Drinks')"));
+        DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).close();
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        QCOMPARE(groups(DECartstock().resultSet(QStringLiteral("rsAll_Grouping"))), QStringList{"Drinks: Tea"});
+        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("NoSuchCommand")));
+        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().resultSet(QStringLiteral("rsClearList")));
+    }
+
+    void listIsGroupedByCategoryForExactlyThatDay()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Cheese"), QStringLiteral("dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Foil"), QVariant(), QStringLiteral("10"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral("2"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Pears"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("2026-12-06"));
+
+        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2026, 12, 5));
+        ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping"));
+        QCOMPARE(groups(rs), (QStringList{": Foil, Napkins", "Dairy: Milk, Cheese", "Produce: Apples"}));
+        QCOMPARE(rs.childMember(), QStringLiteral("ListPrint"));
+        QCOMPARE(rs.rows().fieldNames(), QStringList{"Category"});
+        QCOMPARE(rs.children(1).columns, (QStringList{"Item", "Category", "Aisle", "Quantity", "Date", "ID"}));
+        QCOMPARE(rs.rows().absolutePosition(), 1);
+
+        DECartstock().run(QStringLiteral("ListPrintAisle_Grouping"), QDate(2026, 12, 5));
+        QCOMPARE(groups(DECartstock().resultSet(QStringLiteral("rsListPrintAisle_Grouping"))),
+                 (QStringList{"1: Apples", "2: Napkins", "3: Milk, Cheese", "10: Foil"}));
+
+        rs.close();
+        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2027, 1, 1));
+        QCOMPARE(rs.rows().recordCount(), 0);
+    }
+
+    void dateParameterMustBeADate()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
+        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("ChangeDates"), QStringLiteral("2026-12-05' OR 1=1 --")));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2026-12-05"));
+        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
+        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 1);
+    }
+
+    void changeDatesMovesEveryEntryAndClearListEmptiesIt()
+    {
+        DECartstock().run(QStringLiteral("ClearList"));
+        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
+        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-01"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("Drinks"), QStringLiteral("8"), QStringLiteral("2026-11-20"));
+        addEntry(QStringLiteral("Rice"), QStringLiteral("Pantry"), QStringLiteral("5"), QStringLiteral("2027-03-03"));
+        DECartstock().run(QStringLiteral("ChangeDates"), QDate(2026, 12, 24));
+        QCOMPARE(db->column(QStringLiteral("SELECT DISTINCT Date FROM Selected")), QVariantList{QStringLiteral("2026-12-24")});
+        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2026, 12, 24));
+        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 3);
+        DECartstock().run(QStringLiteral("ClearList"));
+        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
+    }
+
+    void catalogueIsGroupedWithDuplicatesOnce()
+    {
+        const auto add = [&](const char* item, const QVariant& category, const char* aisle) {
+            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"),
+                     {QString::fromUtf8(item), category, QString::fromUtf8(aisle)});
+        };
+        add("Tea", QStringLiteral("Drinks"), "8");
+        add("Coffee", QStringLiteral("Drinks"), "8");
+        add("Tea", QStringLiteral("Drinks"), "8");
+        add("Tea", QStringLiteral("Drinks"), "9");
+        add("Soap", QVariant(), "10");
+        add("Bread", QStringLiteral("Bakery"), "1");
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsAll_Grouping"));
+        QCOMPARE(groups(rs), (QStringList{": Soap", "Bakery: Bread", "Drinks: Coffee, Tea, Tea"}));
+        QCOMPARE(groups(rs, QStringLiteral("Aisle")), (QStringList{": 10", "Bakery: 1", "Drinks: 8, 8, 9"}));
+        QCOMPARE(rs.childMember(), QStringLiteral("All"));
+    }
+
+    void missingFileFailsTheCommand()
+    {
+        QFile::remove(db->path());
+        try {
+            DECartstock().run(QStringLiteral("TopListID"));
+            QFAIL("ran without a database file");
+        } catch (const DataError& e) {
+            QVERIFY(e.description().contains(QStringLiteral("Cartstock.mdb")));
+        }
+        QVERIFY(!QFile::exists(db->path()));
+    }
+};
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"

@@ -1,1 +1,379 @@
-int main() { return 0; }
+#include "Connection.h"
+#include "DataControl.h"
+#include "DataError.h"
+#include "Recordset.h"
+#include "RecordsetModel.h"
+#include "TestDatabase.h"
+#include "TestSession.h"
+
+#include <QDate>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QString CatalogueQuery = QStringLiteral("Select * From Cartstock Order By Item");
+
+QStringList items(Recordset& rs)
+{
+    QStringList out;
+    const int item = rs.fieldIndex(QStringLiteral("Item"));
+    for (int i = 0; i < rs.recordCount(); ++i)
+        out << rs.rowValue(i, item).toString();
+    return out;
+}
+} // namespace
+
+class TestRecordset : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestSession> session;
+    std::unique_ptr<TestDatabase> db;
+    std::shared_ptr<Connection> connection;
+
+    void addItem(const QString& item, const QVariant& category, const QVariant& aisle = QVariant())
+    {
+        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"), {item, category, aisle});
+    }
+
+    std::unique_ptr<Recordset> open(const QString& source)
+    {
+        auto rs = std::make_unique<Recordset>();
+        rs->open(connection, source);
+        return rs;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        session = std::make_unique<TestSession>();
+        db = std::make_unique<TestDatabase>();
+        connection = std::make_shared<Connection>(db->connectionString());
+        addItem(QStringLiteral("milk"), QStringLiteral("Dairy"), QStringLiteral("3"));
+        addItem(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"));
+        addItem(QStringLiteral("apricots"), QStringLiteral("Produce"));
+        addItem(QStringLiteral("Crayons"), QStringLiteral("Kid's"), QStringLiteral("7"));
+        addItem(QStringLiteral("Butter"), QVariant());
+    }
+    void cleanup()
+    {
+        connection.reset();
+        db.reset();
+        CARTLIST_CHECK_SESSION(session);
+    }
+
+    void readsRowsInSourceOrderIgnoringCase()
+    {
+        auto rs = open(CatalogueQuery);
+        QCOMPARE(items(*rs), (QStringList{"Apples", "apricots", "Butter", "Crayons", "milk"}));
+        QCOMPARE(rs->fieldNames(), (QStringList{"ID", "Item", "Category", "Aisle"}));
+        QCOMPARE(rs->absolutePosition(), 1);
+        rs->moveNext();
+        QVERIFY(rs->value(QStringLiteral("Aisle")).isNull());
+        rs->moveNext();
+        QVERIFY(rs->value(QStringLiteral("Category")).isNull());
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->value(QStringLiteral("Price")));
+    }
+
+    void cursorMovesAndStopsAtBothEnds()
+    {
+        auto rs = open(CatalogueQuery);
+        rs->moveLast();
+        QCOMPARE(rs->absolutePosition(), 5);
+        rs->moveNext();
+        QVERIFY(rs->eof() && !rs->bof());
+        QCOMPARE(rs->absolutePosition(), Recordset::PosEOF);
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->value(QStringLiteral("Item")));
+        rs->moveFirst();
+        rs->movePrevious();
+        QVERIFY(rs->bof());
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->movePrevious());
+        rs->setAbsolutePosition(3);
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Butter"));
+        const quint64 mark = rs->bookmark();
+        rs->moveFirst();
+        rs->setBookmark(mark);
+        QCOMPARE(rs->absolutePosition(), 3);
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->setAbsolutePosition(6));
+
+        auto empty = open(QStringLiteral("Selected"));
+        QVERIFY(empty->bof() && empty->eof());
+        QCOMPARE(empty->recordCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(DataError, empty->moveFirst());
+    }
+
+    void filterShowsMatchingRows_data()
+    {
+        QTest::addColumn<QString>("criteria");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("none") << "" << QStringList{"Apples", "apricots", "Butter", "Crayons", "milk"};
+        QTest::newRow("category") << "Category = 'Produce'" << QStringList{"Apples", "apricots"};
+        QTest::newRow("any case") << "category = 'PRODUCE'" << QStringList{"Apples", "apricots"};
+        QTest::newRow("apostrophe") << "Category = 'Kid''s'" << QStringList{"Crayons"};
+        QTest::newRow("bracketed") << "[Category]='Dairy'" << QStringList{"milk"};
+        QTest::newRow("number against text") << "Aisle = 3" << QStringList{"milk"};
+        QTest::newRow("no match") << "Category = 'Frozen'" << QStringList{};
+        QTest::newRow("null never matches") << "Category = ''" << QStringList{};
+    }
+    void filterShowsMatchingRows()
+    {
+        QFETCH(QString, criteria);
+        QFETCH(QStringList, expected);
+        auto rs = open(CatalogueQuery);
+        rs->moveLast();
+        rs->setFilter(criteria);
+        QCOMPARE(items(*rs), expected);
+        QCOMPARE(rs->recordCount(), expected.size());
+        if (expected.isEmpty())
+            QVERIFY(rs->bof() && rs->eof());
+        else
+            QCOMPARE(rs->absolutePosition(), 1);
+    }
+
+    void badCriteriaAreClearErrors_data()
+    {
+        QTest::addColumn<QString>("criteria");
+        QTest::newRow("unescaped apostrophe") << "Category = 'Kid's'";
+        QTest::newRow("unclosed quote") << "Category = 'Dairy";
+        QTest::newRow("no operator") << "Category 'Dairy'";
+        QTest::newRow("no value") << "Category =";
+        QTest::newRow("unknown column") << "Colour = 'red'";
+        QTest::newRow("sql") << "Category = 'x' OR 1=1";
+    }
+    void badCriteriaAreClearErrors()
+    {
+        QFETCH(QString, criteria);
+        auto rs = open(CatalogueQuery);
+        rs->setFilter(QStringLiteral("Category = 'Produce'"));
+        try {
+            rs->setFilter(criteria);
+            QFAIL("criteria accepted");
+        } catch (const DataError& e) {
+            QVERIFY2(e.description().contains(criteria), qPrintable(e.description()));
+        }
+        QCOMPARE(rs->filter(), QStringLiteral("Category = 'Produce'"));
+        QCOMPARE(rs->recordCount(), 2);
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->find(criteria));
+    }
+
+    void findSearchesForwardFromTheCurrentRow()
+    {
+        auto rs = open(CatalogueQuery);
+        const QVariant milkId = db->scalar(QStringLiteral("SELECT ID FROM Cartstock WHERE Item = 'milk'"));
+        rs->find(QStringLiteral("ID = '") + milkId.toString() + u'\'');
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("milk"));
+        rs->find(QStringLiteral("Category = 'Produce'"));
+        QVERIFY(rs->eof());
+        rs->moveFirst();
+        rs->moveNext();
+        rs->find(QStringLiteral("Category = 'produce'"));
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("apricots"));
+        rs->moveFirst();
+        rs->find(QStringLiteral("Category = 'Kid''s'"));
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Crayons"));
+    }
+
+    void changesAreWrittenOnUpdateAndOnLeavingTheRow()
+    {
+        auto rs = open(CatalogueQuery);
+        rs->setValue(QStringLiteral("Aisle"), QStringLiteral("2"));
+        QCOMPARE(rs->editMode(), Recordset::EditMode::InProgress);
+        QVERIFY(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")) == QStringLiteral("1"));
+        rs->update();
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(), QStringLiteral("2"));
+
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Green apples"));
+        rs->moveNext();
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item='Green apples'")), 1);
+
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Dried apricots"));
+        rs->cancelUpdate();
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("apricots"));
+        rs->moveNext();
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item='Dried apricots'")), 0);
+    }
+
+    void otherSourcesSeeWritesAfterTheirOwnRefresh()
+    {
+        auto writer = open(CatalogueQuery);
+        auto reader = open(CatalogueQuery);
+        writer->setValue(QStringLiteral("Item"), QStringLiteral("Bramley apples"));
+        writer->update();
+        QCOMPARE(items(*reader).first(), QStringLiteral("Apples"));
+        reader->requery();
+        QVERIFY(items(*reader).contains(QStringLiteral("Bramley apples")));
+    }
+
+    void addedRowsGetNewIdentifiersFromTheDatabase()
+    {
+        auto rs = open(CatalogueQuery);
+        const qlonglong highest = db->scalar(QStringLiteral("SELECT MAX(ID) FROM Cartstock")).toLongLong();
+        rs->moveLast();
+        rs->deleteCurrent();
+        rs->addNew();
+        QCOMPARE(rs->editMode(), Recordset::EditMode::Add);
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Eggs"));
+        rs->update();
+        // Above every identifier the table ever held, the deleted highest one included.
+        QVERIFY(rs->value(QStringLiteral("ID")).toLongLong() > highest);
+        QCOMPARE(rs->absolutePosition(), rs->recordCount());
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Item FROM Cartstock WHERE ID = ?"), {rs->value(QStringLiteral("ID"))}).toString(),
+                 QStringLiteral("Eggs"));
+    }
+
+    void newRowNobodyFilledIsDroppedNotStored()
+    {
+        auto rs = open(CatalogueQuery);
+        rs->moveNext();
+        rs->addNew();
+        QCOMPARE(rs->recordCount(), 6);
+        rs->moveFirst();
+        QCOMPARE(rs->recordCount(), 5);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 5);
+
+        rs->moveNext();
+        rs->addNew();
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Tea"));
+        rs->cancelUpdate();
+        QCOMPARE(rs->recordCount(), 5);
+        QCOMPARE(rs->absolutePosition(), 2);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 5);
+
+        auto empty = open(QStringLiteral("Selected"));
+        empty->addNew();
+        empty->cancelUpdate();
+        QVERIFY(empty->bof() && empty->eof());
+        QVERIFY_THROWS_EXCEPTION(DataError, empty->moveFirst());
+    }
+
+    void deleteRemovesTheRowAndKeepsThePlace()
+    {
+        auto rs = open(CatalogueQuery);
+        rs->setAbsolutePosition(2);
+        rs->deleteCurrent();
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->value(QStringLiteral("Item")));
+        rs->moveNext();
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Butter"));
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item='apricots'")), 0);
+
+        rs->moveLast();
+        rs->deleteCurrent();
+        rs->moveNext();
+        QVERIFY(rs->eof());
+        rs->moveLast();
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Crayons"));
+    }
+
+    void rowGoneFromTheFileIsAnErrorNotASuccess()
+    {
+        auto rs = open(CatalogueQuery);
+        db->exec(QStringLiteral("DELETE FROM Cartstock WHERE Item IN ('Apples', 'apricots')"));
+        rs->setValue(QStringLiteral("Aisle"), QStringLiteral("9"));
+        try {
+            rs->update();
+            QFAIL("update of a vanished row reported success");
+        } catch (const DataError& e) {
+            QVERIFY(e.description().startsWith(QStringLiteral("Row cannot be located")));
+        }
+        // The change stays pending: the user can still cancel it.
+        QCOMPARE(rs->editMode(), Recordset::EditMode::InProgress);
+        rs->cancelUpdate();
+        rs->moveNext();
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->deleteCurrent());
+        QCOMPARE(rs->recordCount(), 5);
+    }
+
+    void refusedWriteLeavesTheStoredRowIntact()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER NoChange BEFORE UPDATE ON Cartstock "
+                                "BEGIN SELECT RAISE(ABORT, 'the file refuses changes'); END"));
+        auto rs = open(CatalogueQuery);
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Pears"));
+        rs->setValue(QStringLiteral("Aisle"), QStringLiteral("4"));
+        try {
+            rs->moveNext();
+            QFAIL("refused write reported success");
+        } catch (const DataError& e) {
+            QCOMPARE(e.description(), QStringLiteral("the file refuses changes"));
+        }
+        QCOMPARE(rs->absolutePosition(), 1);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(), QStringLiteral("1"));
+    }
+
+    void valuesTheColumnCannotHoldAreRefused()
+    {
+        db->exec(QStringLiteral("INSERT INTO Selected (Item, Quantity, Date) VALUES ('Tea', '1', '2026-12-05')"));
+        auto rs = open(QStringLiteral("Selected"));
+        QCOMPARE(rs->fieldNames(), (QStringList{"Item", "Category", "Aisle", "Quantity", "Date", "ID"}));
+        QCOMPARE(rs->value(QStringLiteral("Date")), QVariant(QDate(2026, 12, 5)));
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("ID"), 99));
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Date"), QStringLiteral("next week")));
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Date"), QStringLiteral("2026-02-30")));
+        QCOMPARE(rs->editMode(), Recordset::EditMode::None);
+
+        rs->setValue(QStringLiteral("Date"), QDate(2027, 1, 2));
+        rs->setValue(QStringLiteral("Quantity"), 3);
+        rs->update();
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2027-01-02"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT typeof(Quantity) FROM Selected")).toString(), QStringLiteral("text"));
+        // The file itself refuses a date that is not one, whoever writes it.
+        QVERIFY_THROWS_EXCEPTION(DataError, connection->run(QStringLiteral("UPDATE Selected SET Date = 'soon'")));
+    }
+
+    void setsOverQueriesThatAreNotOneTableAreReadOnly()
+    {
+        auto rs = open(QStringLiteral("SELECT Category, count(*) AS N FROM Cartstock GROUP BY Category"));
+        QVERIFY(!rs->isUpdatable());
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Category"), QStringLiteral("x")));
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->addNew());
+        QVERIFY(open(QStringLiteral("SELECT Categories, ID\r\nFROM Categories\r\nORDER BY Categories"))->isUpdatable());
+    }
+
+    void dataControlRefreshRemovesTheFilter()
+    {
+        DataControl control(QStringLiteral("Cartstock"), CatalogueQuery);
+        QVERIFY_THROWS_EXCEPTION(DataError, control.refresh());
+        control.setConnectionString(db->connectionString());
+        control.refresh();
+        Recordset& rs = control.recordset();
+        rs.setFilter(QStringLiteral("Category = 'Produce'"));
+        addItem(QStringLiteral("Pears"), QStringLiteral("Produce"));
+        control.refresh();
+        QCOMPARE(rs.filter(), QString());
+        QCOMPARE(rs.recordCount(), 6);
+    }
+
+    void modelShowsRowsAndAppendsFromTheNewRowLine()
+    {
+        auto rs = open(QStringLiteral("Selected"));
+        RecordsetModel model(*rs);
+        model.setEditable(true);
+        model.setNewRowLine(true);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.columnCount(), 6);
+        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Quantity"));
+
+        QSignalSpy inserted(&model, &RecordsetModel::afterInsert);
+        // The owner writes the row after each cell, as the list grid does.
+        connect(&model, &RecordsetModel::afterColUpdate, rs.get(), [&] { rs->update(); });
+        QVERIFY(model.setData(model.index(0, 0), QStringLiteral("Bread")));
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Item = 'Bread'")), 1);
+        QVERIFY(model.data(model.index(0, 5)).toLongLong() > 0);
+
+        QSignalSpy rejected(&model, &RecordsetModel::editRejected);
+        QVERIFY(!model.setData(model.index(0, 5), 42));
+        QVERIFY(!model.setData(model.index(0, 4), QStringLiteral("someday")));
+        QCOMPARE(rejected.size(), 2);
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("2")));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("2"));
+        QVERIFY(!model.setData(model.index(1, 2), QString()));
+        QCOMPARE(model.rowCount(), 2);
+    }
+};
+
+QTEST_MAIN(TestRecordset)
+#include "tst_recordset.moc"

@@ -100,8 +100,13 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         throw DataError(engineText(query.lastError()));
-    for (const QVariant& v : values)
-        query.addBindValue(v);
+    for (const QVariant& v : values) {
+        // The driver binds a null QString as NULL; an empty text is meant as an empty text.
+        if (v.typeId() == QMetaType::QString && v.toString().isNull())
+            query.addBindValue(QStringLiteral(""));
+        else
+            query.addBindValue(v);
+    }
     if (!query.exec())
         throw DataError(engineText(query.lastError()));
     return query;

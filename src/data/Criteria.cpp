@@ -145,6 +145,13 @@ QString asText(const QVariant& v)
 }
 } // namespace
 
+QString Criteria::quoted(const QString& value)
+{
+    QString v = value;
+    v.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + v + u'\'';
+}
+
 Criteria Criteria::parse(const QString& text)
 {
     Parser p(text);

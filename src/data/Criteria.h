@@ -8,6 +8,9 @@
 // doubled apostrophe stands for one, so "Category = 'Kid''s'" names the category Kid's.
 class Criteria {
 public:
+    // A value as a criteria names it: in apostrophes, one inside doubled.
+    static QString quoted(const QString& value);
+
     // Throws DataError naming the criteria and what is wrong with it.
     static Criteria parse(const QString& text);
 

@@ -406,10 +406,10 @@ void Recordset::movePrevious()
     Q_EMIT moveComplete();
 }
 
+// Like every move, also one onto the current row saves its pending change and reports
+// the move, so views showing the current row catch up.
 void Recordset::moveTo(int row)
 {
-    if (row == m_pos && hasCurrent())
-        return;
     saveBeforeLeaving();
     if (row < 0 || row >= m_visible.size())
         throw DataError(noCurrentRecord());

@@ -1,12 +1,53 @@
 #include "frmCartstock.h"
 
+#include "Appearance.h"
+#include "Criteria.h"
+#include "DataEnvironment.h"
+#include "DataGrid.h"
+#include "DesignFont.h"
+#include "HelpContext.h"
+#include "HelpViewer.h"
+#include "MessageBox.h"
+#include "Place.h"
+#include "RecordsetModel.h"
+#include "Today.h"
 #include "Twips.h"
+#include "UserAction.h"
+#include "Version.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTreeWidget>
 
 namespace {
 frmCartstock* s_loaded = nullptr;
+std::function<void()>& openEditor()
+{
+    static std::function<void()> open;
+    return open;
 }
+
+constexpr double ListColumnWidth = 1739.906;
+constexpr double IdColumnWidth = 915.0237;
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
+                    int height, int help)
+{
+    auto* b = Place::control<QPushButton>(parent, name, left, top, width, height);
+    b->setText(caption);
+    if (help > 0)
+        HelpContext::set(b, help);
+    return b;
+}
+} // namespace
 
 frmCartstock* frmCartstock::loaded() { return s_loaded; }
 
@@ -28,6 +69,8 @@ frmCartstock& frmCartstock::load()
     return *window;
 }
 
+void frmCartstock::setOpenEditor(std::function<void()> open) { openEditor() = std::move(open); }
+
 frmCartstock::frmCartstock()
     : adoCartstock(QStringLiteral("Cartstock"), QStringLiteral("Select * From Cartstock Order By Item"))
     , adoList(QStringLiteral("List"), QStringLiteral("Selected"))
@@ -38,17 +81,18 @@ frmCartstock::frmCartstock()
     setObjectName(QStringLiteral("frmCartstock"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Cartlist"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/cartlist.png")));
+    setFont(DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9.75, true));
     adoCartstock.setObjectName(QStringLiteral("adoCartstock"));
     adoList.setObjectName(QStringLiteral("adoList"));
     adoCat.setObjectName(QStringLiteral("adoCat"));
     adoSettings.setObjectName(QStringLiteral("adoSettings"));
 
-    auto* client = new QWidget(this);
-    client->setFixedSize(Twips::size(11985, 8940));
-    setCentralWidget(client);
-    lstRecent = new QListWidget(client);
-    lstRecent->setObjectName(QStringLiteral("lstRecent"));
-    lstRecent->setGeometry(Twips::rect(7440, 5280, 3015, 780));
+    buildControls();
+    buildMenus();
+    connectHandlers();
+    // The controls keep their places whatever the window's size; this is its design size.
+    resize(Twips::size(11985, 8940) + QSize(0, menuBar()->sizeHint().height()));
 }
 
 frmCartstock::~frmCartstock()
@@ -64,16 +108,400 @@ void frmCartstock::unload()
     close();
 }
 
+void frmCartstock::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    // Unloaded from here on, though Qt deletes the window a moment later.
+    if (event->isAccepted() && s_loaded == this)
+        s_loaded = nullptr;
+}
+
+void frmCartstock::buildControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    lstCat = Place::control<QListView>(client, "lstCat", 120, 360, 2175, 3900);
+    m_catModel = new RecordsetModel(adoCat.recordset(), this);
+    lstCat->setModel(m_catModel);
+    lstCat->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    lvwItems = Place::control<QTreeWidget>(client, "lvwItems", 2640, 120, 9255, 4455);
+    lvwItems->setRootIsDecorated(false);
+    lvwItems->setColumnCount(0);
+    lvwItems->setHeaderHidden(false);
+
+    cmdAddToList = button(client, "cmdAddToList", QStringLiteral("Add Checked Items to Cartlist"), 2640, 4680, 7575,
+                          495, 17);
+
+    grdList = Place::control<DataGrid>(client, "grdList", 120, 6240, 11775, 2535);
+    m_listModel = new RecordsetModel(adoList.recordset(), this);
+    m_listModel->setEditable(true);
+    m_listModel->setNewRowLine(true);
+    grdList->setModel(m_listModel);
+    // Every re-read of the list rebuilds the columns; they keep their designed widths.
+    connect(m_listModel, &QAbstractItemModel::modelReset, this, &frmCartstock::setGridColumnWidths);
+    grdList->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdList->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grdList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    grdList->verticalHeader()->setDefaultSectionSize(Twips::px(255));
+    grdList->verticalHeader()->setFixedWidth(Twips::px(285));
+
+    DTPick = Place::control<QDateEdit>(client, "DTPick", 10440, 4680, 1455, 495);
+    DTPick->setCalendarPopup(true);
+
+    lblCount = Place::control<QLabel>(client, "lblCount", 10680, 5280, 1215, 375);
+    lblCount->setFrameShape(QFrame::Box);
+    lblCount->setAlignment(Qt::AlignCenter);
+
+    cmdDelCat = button(client, "cmdDelCat", QStringLiteral("Delete Category"), 120, 4320, 2175, 375, 19);
+    cmdSelNone = button(client, "cmdSelNone", QStringLiteral("\u00D8"), 2280, 0, 375, 375, 15);
+    cmdQuit = button(client, "cmdQuit", QString(), 5880, 5280, 1440, 975, 23);
+    cmdQuit->setIcon(QIcon(QStringLiteral(":/images/exit_main.png")));
+    cmdQuit->setIconSize(QSize(90, 60));
+    cmdClearAll = button(client, "cmdClearAll", QStringLiteral("Delete All"), 120, 5280, 1815, 375, 20);
+    cmdRef = button(client, "cmdRef", QStringLiteral("Click if not updating"), 120, 5640, 1815, 495, 21);
+    cmdAll = button(client, "cmdAll", QStringLiteral("View All"), 120, 0, 2175, 375, 0);
+    lstRecent = Place::control<QListWidget>(client, "lstRecent", 7440, 5280, 3015, 780);
+    cmdChangeDates = button(client, "cmdChangeDates", QStringLiteral("Change dates below"), 120, 4920, 1815, 375, 0);
+
+    const QList<QWidget*> tabOrder = {lstCat,    lvwItems, cmdAddToList, grdList,     DTPick, cmdDelCat, cmdSelNone,
+                                      cmdQuit,   cmdClearAll, cmdRef,    cmdAll,      lstRecent, cmdChangeDates};
+    for (int i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+}
+
+void frmCartstock::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    const auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    const auto menu = [&](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        return m;
+    };
+    // "Add" is a menu title that runs its command when chosen.
+    mnuAdd = bar->addAction(QStringLiteral("Add"));
+    mnuAdd->setObjectName(QStringLiteral("mnuAdd"));
+    mnuOpt = menu("mnuOpt", QStringLiteral("Options"));
+    mnuFont = action(mnuOpt, "mnuFont", QStringLiteral("Font"));
+    mnuBackColor = action(mnuOpt, "mnuBackColor", QStringLiteral("Back Color"));
+    mnuFontColor = action(mnuOpt, "mnuFontColor", QStringLiteral("Font && Form Color"));
+    mnuPrintShow = menu("mnuPrintShow", QStringLiteral("Print"));
+    mnuPrint = action(mnuPrintShow, "mnuPrint", QStringLiteral("Cartlist"));
+    mnuPrintFull = action(mnuPrintShow, "mnuPrintFull", QStringLiteral("Full List"));
+    mnuAislePrint = action(mnuPrintShow, "mnuAislePrint", QStringLiteral("Cartlist by Aisle"));
+    mnuHelp = menu("mnuHelp", QStringLiteral("Help"));
+    mnuHelpShow = action(mnuHelp, "mnuHelpShow", QStringLiteral("Show Help"));
+    mnuVersion = action(mnuHelp, "mnuVersion", QStringLiteral("Version"));
+}
+
+void frmCartstock::connectHandlers()
+{
+    const auto guarded = [this](void (frmCartstock::*handler)()) {
+        return [this, handler] { UserAction::run([&] { (this->*handler)(); }, this); };
+    };
+    connect(lstCat, &QListView::clicked, this,
+            [this](const QModelIndex& index) { UserAction::run([&] { lstCatClicked(index); }, this); });
+    connect(cmdAll, &QPushButton::clicked, this, guarded(&frmCartstock::cmdAllClicked));
+    connect(lvwItems, &QTreeWidget::itemClicked, this, guarded(&frmCartstock::lvwItemsClicked));
+    connect(cmdSelNone, &QPushButton::clicked, this, guarded(&frmCartstock::cmdSelNoneClicked));
+    connect(cmdRef, &QPushButton::clicked, this, guarded(&frmCartstock::cmdRefClicked));
+    connect(cmdAddToList, &QPushButton::clicked, this, guarded(&frmCartstock::cmdAddToListClicked));
+    connect(cmdChangeDates, &QPushButton::clicked, this, guarded(&frmCartstock::cmdChangeDatesClicked));
+    connect(cmdClearAll, &QPushButton::clicked, this, guarded(&frmCartstock::cmdClearAllClicked));
+    connect(cmdDelCat, &QPushButton::clicked, this, guarded(&frmCartstock::cmdDelCatClicked));
+    connect(m_listModel, &RecordsetModel::afterColUpdate, this,
+            [this](int column) { grdListAfterColUpdate(column); });
+    connect(m_listModel, &RecordsetModel::afterInsert, this, guarded(&frmCartstock::grdListAfterInsert));
+    connect(m_listModel, &RecordsetModel::editRejected, this, &frmCartstock::grdListEditRejected);
+    connect(cmdQuit, &QPushButton::clicked, this, guarded(&frmCartstock::cmdQuitClicked));
+    connect(mnuAdd, &QAction::triggered, this, guarded(&frmCartstock::mnuAddClicked));
+    connect(mnuFont, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(1); }, this); });
+    connect(mnuBackColor, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(2); }, this); });
+    connect(mnuFontColor, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(4); }, this); });
+    connect(mnuHelpShow, &QAction::triggered, this, guarded(&frmCartstock::mnuHelpShowClicked));
+    connect(mnuVersion, &QAction::triggered, this, guarded(&frmCartstock::mnuVersionClicked));
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, &frmCartstock::showHelpForFocus);
+}
+
 ConnectionTarget frmCartstock::connectionTarget()
 {
-    return {[this](const QString& path) { m_helpFile = path; }, {&adoCat, &adoCartstock, &adoList, &adoSettings}};
+    return {[this](const QString& path) { ComDia.HelpFile = path; }, {&adoCat, &adoCartstock, &adoList, &adoSettings}};
 }
 
 void frmCartstock::formLoad()
 {
     SetConnections(1);
+    CheckSettings();
+    DTPick->setDate(Today::date());
     adoList.refresh();
+    showCount();
     adoCat.refresh();
     adoCartstock.refresh();
     adoCartstock.recordset().setFilter(QString());
+    m_firstFill = true;
+    AddToListView();
+    m_firstFill = false;
+}
+
+void frmCartstock::AddToListView()
+{
+    lvwItems->setAllColumnsShowFocus(true);
+    lvwItems->clear();
+    if (m_firstFill) {
+        lvwItems->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("Category"), QStringLiteral("Aisle")});
+        const int width = qRound(float(lvwItems->width()) / 3.0f);
+        for (int c = 0; c < 3; ++c)
+            lvwItems->setColumnWidth(c, width);
+    }
+    Recordset& rs = adoCartstock.recordset();
+    if (rs.recordCount() < 1)
+        return;
+    rs.moveFirst();
+    QList<QTreeWidgetItem*> rows;
+    while (!rs.eof()) {
+        const QVariant item = rs.value(QStringLiteral("Item"));
+        const QVariant category = rs.value(QStringLiteral("Category"));
+        const QVariant aisle = rs.value(QStringLiteral("Aisle"));
+        auto* row = new QTreeWidgetItem;
+        row->setText(0, item.isNull() ? QStringLiteral("-") : item.toString());
+        if (!category.isNull())
+            row->setText(1, category.toString());
+        if (!aisle.isNull())
+            row->setText(2, aisle.toString());
+        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        row->setCheckState(0, Qt::Unchecked);
+        rows << row;
+        rs.moveNext();
+    }
+    lvwItems->addTopLevelItems(rows);
+    rs.moveFirst();
+}
+
+QString frmCartstock::lstCatText() const
+{
+    const QModelIndex current = lstCat->currentIndex();
+    if (!current.isValid() || !lstCat->selectionModel()->isSelected(current))
+        return {};
+    return current.data().toString();
+}
+
+void frmCartstock::lstCatClicked(const QModelIndex& index)
+{
+    Recordset& rs = adoCartstock.recordset();
+    rs.setFilter(QString());
+    rs.setFilter(QStringLiteral("Category = ") + Criteria::quoted(index.data().toString()));
+    AddToListView();
+}
+
+void frmCartstock::cmdAllClicked()
+{
+    adoCartstock.recordset().setFilter(QString());
+    AddToListView();
+}
+
+void frmCartstock::lvwItemsClicked()
+{
+    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvwItems->topLevelItem(i);
+        QFont font = row->font(0);
+        font.setBold(row->checkState(0) == Qt::Checked);
+        for (int c = 0; c < 3; ++c)
+            row->setFont(c, font);
+    }
+}
+
+void frmCartstock::cmdSelNoneClicked()
+{
+    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvwItems->topLevelItem(i);
+        if (row->checkState(0) == Qt::Checked)
+            row->setCheckState(0, Qt::Unchecked);
+        QFont font = row->font(0);
+        font.setBold(false);
+        for (int c = 0; c < 3; ++c)
+            row->setFont(c, font);
+    }
+}
+
+void frmCartstock::cmdRefClicked()
+{
+    enableGridByCount();
+    adoList.refresh();
+    grdList->viewport()->update();
+    showCount();
+    enableGridByCount();
+    setGridColumnWidths();
+}
+
+void frmCartstock::cmdAddToListClicked()
+{
+    const int n = lvwItems->topLevelItemCount();
+    for (int i = 0; i < n; ++i) {
+        const QTreeWidgetItem* row = lvwItems->topLevelItem(i);
+        if (row->checkState(0) != Qt::Checked)
+            continue;
+        // Each ticked row is stored on its own: a failure part-way keeps those before it.
+        adoList.refresh();
+        Recordset& rs = adoList.recordset();
+        rs.addNew();
+        rs.setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
+        rs.setValue(QStringLiteral("Item"), row->text(0));
+        rs.setValue(QStringLiteral("Category"), row->text(1));
+        rs.setValue(QStringLiteral("Aisle"), row->text(2));
+        rs.setValue(QStringLiteral("Date"), DTPick->date());
+        rs.updateBatch();
+        rs.update();
+        rs.requery();
+    }
+    adoList.refresh();
+    showCount();
+    grdList->viewport()->update();
+    enableGridByCount();
+    cmdSelNoneClicked();
+}
+
+void frmCartstock::cmdChangeDatesClicked()
+{
+    if (adoList.recordset().recordCount() == 0)
+        return;
+    if (MessageBox::show(QStringLiteral("Are you sure you want to change the dates on all items on your list?"),
+                         MessageBox::Buttons::YesNo, this) == MessageBox::Answer::No)
+        return;
+    DECartstock().run(QStringLiteral("ChangeDates"), DTPick->date());
+    adoList.recordset().requery();
+    adoList.refresh();
+    grdList->viewport()->update();
+    showCount();
+    cmdRefClicked();
+}
+
+void frmCartstock::cmdClearAllClicked()
+{
+    if (adoList.recordset().recordCount() == 0)
+        return;
+    if (MessageBox::show(QStringLiteral("Are you sure you want to delete all items on your list?"),
+                         MessageBox::Buttons::YesNo, this) == MessageBox::Answer::No)
+        return;
+    DECartstock().run(QStringLiteral("ClearList"));
+    adoList.recordset().requery();
+    adoList.refresh();
+    grdList->viewport()->update();
+    showCount();
+}
+
+void frmCartstock::cmdDelCatClicked()
+{
+    const QString category = lstCatText();
+    if (category.isEmpty())
+        return;
+    if (MessageBox::show(QStringLiteral("Are you sure you want to delete ") + category + u'?',
+                         MessageBox::Buttons::YesNo, this) == MessageBox::Answer::No)
+        return;
+    Recordset& rs = adoCat.recordset();
+    // The list may have been emptied elsewhere since it was read: then there is nothing to delete.
+    if (rs.recordCount() == 0)
+        return;
+    rs.moveFirst();
+    rs.find(QStringLiteral("Categories = ") + Criteria::quoted(category));
+    if (rs.eof())
+        return;
+    rs.deleteCurrent();
+    rs.update();
+    rs.requery();
+}
+
+void frmCartstock::grdListAfterColUpdate(int)
+{
+    Recordset& rs = adoList.recordset();
+    try {
+        rs.update();
+    } catch (const std::exception& e) {
+        // What the file refused is dropped; the stored row stays as it was.
+        rs.cancelUpdate();
+        grdListEditRejected(QString::fromStdString(e.what()));
+    }
+}
+
+void frmCartstock::grdListAfterInsert()
+{
+    showCount();
+    enableGridByCount();
+}
+
+void frmCartstock::grdListEditRejected(const QString& description)
+{
+    if (m_quitting)
+        return;
+    MessageBox::show(QStringLiteral("The change was not saved:\n\n") + description +
+                         QStringLiteral("\n\nThe list keeps what was stored before."),
+                     MessageBox::Buttons::Ok, this);
+}
+
+void frmCartstock::cmdQuitClicked()
+{
+    // A quantity typed but not yet left is still the user's: store it before ending.
+    // A value the column cannot hold is dropped quietly, the stored row left as it was.
+    m_quitting = true;
+    grdList->commitPendingEdit();
+    m_quitting = false;
+    HelpViewer::closeViewer();
+    QCoreApplication::exit(0);
+}
+
+void frmCartstock::mnuAddClicked()
+{
+    // Leaving drops the ticks: warn once, at the first ticked row.
+    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
+        if (lvwItems->topLevelItem(i)->checkState(0) != Qt::Checked)
+            continue;
+        if (MessageBox::show(QStringLiteral("You have items checked.  Click Cancel to return and add them before "
+                                            "exiting this screen."),
+                             MessageBox::Buttons::OkCancel, this) != MessageBox::Answer::Ok)
+            return;
+        break;
+    }
+    if (openEditor())
+        openEditor()();
+    unload();
+}
+
+void frmCartstock::mnuHelpShowClicked() { HelpViewer::showTopic(ComDia.HelpFile, HelpTopic, this); }
+
+void frmCartstock::mnuVersionClicked()
+{
+    MessageBox::show(QStringLiteral("Version: %1.%2.%3").arg(Version::Major).arg(Version::Minor).arg(Version::Revision),
+                     MessageBox::Buttons::Ok, this);
+}
+
+void frmCartstock::showHelpForFocus()
+{
+    HelpViewer::showTopic(ComDia.HelpFile, HelpContext::forFocus(this, HelpTopic), this);
+}
+
+void frmCartstock::CheckSettings() { Appearance::CheckSettings(*this, adoSettings, Appearance::Window::Main); }
+
+void frmCartstock::DialogShowing(short selector)
+{
+    Appearance::DialogShowing(*this, adoSettings, ComDia, selector, Appearance::Window::Main);
+}
+
+void frmCartstock::showCount() { lblCount->setText(QString::number(adoList.recordset().recordCount())); }
+
+void frmCartstock::enableGridByCount() { grdList->setEnabled(adoList.recordset().recordCount() >= 1); }
+
+void frmCartstock::setGridColumnWidths()
+{
+    for (int c = 0; c < 5; ++c)
+        grdList->setColumnWidth(c, Twips::px(ListColumnWidth));
+    grdList->setColumnWidth(5, Twips::px(IdColumnWidth));
 }

@@ -1,16 +1,30 @@
 #pragma once
 
+#include "CommonDialog.h"
 #include "DataControl.h"
 #include "SetConnections.h"
 
 #include <QMainWindow>
 
-class QListWidget;
+#include <functional>
 
-// The shopping-list window.
+class DataGrid;
+class QAction;
+class QDateEdit;
+class QLabel;
+class QListView;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class RecordsetModel;
+
+// The shopping-list window: the catalogue with tick boxes, the list grid and its upkeep.
 class frmCartstock : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr int HelpTopic = 10;
+
     // The loaded window, or nullptr.
     static frmCartstock* loaded();
     // The window, loading it (and running its load sequence) when it is not loaded.
@@ -20,16 +34,88 @@ public:
     ~frmCartstock() override;
 
     ConnectionTarget connectionTarget();
+    // What "Add" opens; set by the start-up wiring, which knows both windows.
+    static void setOpenEditor(std::function<void()> open);
+
+    // Refills the catalogue view from the current rows of adoCartstock.
+    void AddToListView();
+    // Applies the window's stored font and colours.
+    void CheckSettings();
+    // Lets the user choose a font (1), a back colour (2) or a text and window colour (4).
+    void DialogShowing(short selector);
+
+    // Controls, by the names the appearance rules select them by.
+    QListView* lstCat = nullptr;
+    QTreeWidget* lvwItems = nullptr;
+    QPushButton* cmdAddToList = nullptr;
+    DataGrid* grdList = nullptr;
+    QDateEdit* DTPick = nullptr;
+    QLabel* lblCount = nullptr;
+    QPushButton* cmdDelCat = nullptr;
+    QPushButton* cmdSelNone = nullptr;
+    QPushButton* cmdQuit = nullptr;
+    QPushButton* cmdClearAll = nullptr;
+    QPushButton* cmdRef = nullptr;
+    QPushButton* cmdAll = nullptr;
+    QListWidget* lstRecent = nullptr;
+    QPushButton* cmdChangeDates = nullptr;
+
+    QAction* mnuAdd = nullptr;
+    QMenu* mnuOpt = nullptr;
+    QAction* mnuFont = nullptr;
+    QAction* mnuBackColor = nullptr;
+    QAction* mnuFontColor = nullptr;
+    QMenu* mnuPrintShow = nullptr;
+    QAction* mnuPrint = nullptr;
+    QAction* mnuPrintFull = nullptr;
+    QAction* mnuAislePrint = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpShow = nullptr;
+    QAction* mnuVersion = nullptr;
 
     DataControl adoCartstock;
     DataControl adoList;
     DataControl adoCat;
     DataControl adoSettings;
-    QListWidget* lstRecent = nullptr;
+    CommonDialog ComDia;
+
+    // The category selected in lstCat, or an empty text.
+    QString lstCatText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     frmCartstock();
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
     void formLoad();
 
-    QString m_helpFile;
+    void lstCatClicked(const QModelIndex& index);
+    void cmdAllClicked();
+    void lvwItemsClicked();
+    void cmdSelNoneClicked();
+    void cmdRefClicked();
+    void cmdAddToListClicked();
+    void cmdChangeDatesClicked();
+    void cmdClearAllClicked();
+    void cmdDelCatClicked();
+    void grdListAfterColUpdate(int column);
+    void grdListAfterInsert();
+    void grdListEditRejected(const QString& description);
+    void cmdQuitClicked();
+    void mnuAddClicked();
+    void mnuHelpShowClicked();
+    void mnuVersionClicked();
+    void showHelpForFocus();
+
+    void showCount();
+    void enableGridByCount();
+    void setGridColumnWidths();
+
+    RecordsetModel* m_catModel = nullptr;
+    RecordsetModel* m_listModel = nullptr;
+    bool m_firstFill = false;
+    bool m_quitting = false;
 };

@@ -1,3 +1,4 @@
+#include "DesignFont.h"
 #include "Module1.h"
 #include "WindowWiring.h"
 
@@ -8,6 +9,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cartlist"));
     QApplication::setApplicationVersion(QStringLiteral(CARTLIST_VERSION));
+    // One style on every desktop: it draws the colours chosen for buttons and lists.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    DesignFont::installSubstitutes();
     WindowWiring::install();
     if (!Module1::Main())
         return 1;

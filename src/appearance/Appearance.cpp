@@ -1,0 +1,202 @@
+#include "Appearance.h"
+
+#include "CommonDialog.h"
+#include "DataControl.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMainWindow>
+
+namespace {
+const QStringList MainLoadPatterns = {"lst*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
+const QStringList EditorLoadPatterns = {"lst*", "cmd*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
+const QStringList FontPatterns = {"cmd*", "lst*", "lbl*", "grd*", "DT*", "txt*", "cbo*", "lvw*"};
+const QStringList Labels = {"lbl*"};
+const QStringList Buttons = {"cmd*"};
+
+// The window's named controls; parts inside a control (a list's viewport) have no name.
+QList<QWidget*> controls(QMainWindow& window)
+{
+    QList<QWidget*> out;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->objectName().isEmpty())
+            out << w;
+    }
+    return out;
+}
+
+void setFont(QWidget* control, const QString& name, bool bold, double size, bool italic)
+{
+    QFont font = control->font();
+    font.setFamily(name);
+    font.setBold(bold);
+    font.setPointSizeF(size);
+    font.setItalic(italic);
+    control->setFont(font);
+}
+
+// What shows a control's background and text colour depends on its kind.
+std::pair<QPalette::ColorRole, QPalette::ColorRole> roles(const QWidget* control)
+{
+    if (qobject_cast<const QAbstractButton*>(control))
+        return {QPalette::Button, QPalette::ButtonText};
+    if (qobject_cast<const QLabel*>(control))
+        return {QPalette::Window, QPalette::WindowText};
+    return {QPalette::Base, QPalette::Text};
+}
+
+void setRole(QWidget* control, QPalette::ColorRole role, const QColor& color)
+{
+    QPalette palette = control->palette();
+    palette.setColor(role, color);
+    control->setPalette(palette);
+}
+
+void writeRow(DataControl& adoSettings, const QList<std::pair<QString, QVariant>>& values)
+{
+    Recordset& rs = adoSettings.recordset();
+    rs.moveFirst();
+    for (const auto& [column, value] : values)
+        rs.setValue(column, value);
+    rs.update();
+}
+} // namespace
+
+bool Appearance::matches(const QString& name, const QStringList& patterns)
+{
+    for (const QString& pattern : patterns) {
+        if (name.startsWith(QStringView(pattern).chopped(1), Qt::CaseSensitive))
+            return true;
+    }
+    return false;
+}
+
+QColor Appearance::colorFromStored(const QVariant& value)
+{
+    if (value.isNull())
+        return {};
+    const qint64 v = value.toLongLong();
+    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+}
+
+qint64 Appearance::storedFromColor(const QColor& color)
+{
+    return qint64(color.red()) | (qint64(color.green()) << 8) | (qint64(color.blue()) << 16);
+}
+
+void Appearance::setBackColor(QWidget* control, const QColor& color)
+{
+    const auto role = roles(control).first;
+    if (role == QPalette::Window)
+        control->setAutoFillBackground(true);
+    setRole(control, role, color);
+}
+
+void Appearance::setForeColor(QWidget* control, const QColor& color) { setRole(control, roles(control).second, color); }
+
+// The window's ground is its client area; the menu bar keeps the desktop's look.
+void Appearance::setWindowBackColor(QMainWindow& window, const QColor& color)
+{
+    QWidget* client = window.centralWidget();
+    client->setAutoFillBackground(true);
+    setRole(client, QPalette::Window, color);
+}
+
+QColor Appearance::windowBackColor(const QMainWindow& window)
+{
+    return window.centralWidget()->palette().color(QPalette::Window);
+}
+
+void Appearance::CheckSettings(QMainWindow& window, DataControl& adoSettings, Window kind)
+{
+    adoSettings.refresh();
+    Recordset& rs = adoSettings.recordset();
+    if (rs.recordCount() == 0)
+        return;
+    const auto orDefault = [&](const char* column, const QVariant& fallback) {
+        const QVariant v = rs.value(QString::fromLatin1(column));
+        return v.isNull() ? fallback : v;
+    };
+    const QString fontName = orDefault("FontName", QStringLiteral("Arial")).toString();
+    const double fontSize = orDefault("FontSize", 10).toDouble();
+    const bool italic = orDefault("FontIt", false).toBool();
+    const bool bold = orDefault("FontBo", false).toBool();
+    const QColor back = colorFromStored(rs.value(QStringLiteral("BackColor")));
+    const QColor fore = colorFromStored(rs.value(QStringLiteral("ForeColor")));
+    const bool editor = kind == Window::Editor;
+
+    for (QWidget* control : controls(window)) {
+        const QString name = control->objectName();
+        if (!matches(name, editor ? EditorLoadPatterns : MainLoadPatterns))
+            continue;
+        setFont(control, fontName, bold, fontSize, italic);
+        if (back.isValid())
+            setBackColor(control, back);
+        if (editor && matches(name, Buttons))
+            continue;
+        if (fore.isValid())
+            setForeColor(control, fore);
+        if (editor && matches(name, Labels)) {
+            // The editor's labels stand on the window's ground in the back colour.
+            if (fore.isValid())
+                setBackColor(control, fore);
+            if (back.isValid())
+                setForeColor(control, back);
+        }
+    }
+    if (fore.isValid())
+        setWindowBackColor(window, fore);
+}
+
+void Appearance::DialogShowing(QMainWindow& window, DataControl& adoSettings, CommonDialog& dialog, short selector,
+                               Window kind)
+{
+    const bool editor = kind == Window::Editor;
+    if (selector == 1) {
+        dialog.Flags = 259;
+        // The dialog opens on the window's own design font every time.
+        const QFont own = window.font();
+        dialog.FontName = own.family();
+        dialog.FontSize = own.pointSizeF();
+        dialog.FontBold = own.bold();
+        dialog.FontItalic = own.italic();
+        if (!dialog.ShowFont(&window))
+            return;
+        const float size = float(dialog.FontSize);
+        for (QWidget* control : controls(window)) {
+            if (matches(control->objectName(), FontPatterns))
+                setFont(control, dialog.FontName, dialog.FontBold, size, dialog.FontItalic);
+        }
+        writeRow(adoSettings, {{QStringLiteral("FontName"), dialog.FontName},
+                               {QStringLiteral("FontSize"), double(size)},
+                               {QStringLiteral("FontIt"), dialog.FontItalic},
+                               {QStringLiteral("FontBo"), dialog.FontBold}});
+    } else if (selector == 2) {
+        dialog.DialogTitle = QStringLiteral("BackColor");
+        if (!dialog.ShowColor(&window))
+            return;
+        writeRow(adoSettings, {{QStringLiteral("BackColor"), storedFromColor(dialog.Color)}});
+        const QStringList backs = {"cmd*", "lst*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
+        for (QWidget* control : controls(window)) {
+            const QString name = control->objectName();
+            if (editor && matches(name, Labels))
+                setForeColor(control, dialog.Color);
+            else if (matches(name, backs))
+                setBackColor(control, dialog.Color);
+        }
+    } else if (selector == 4) {
+        dialog.DialogTitle = QStringLiteral("ForeColor");
+        if (!dialog.ShowColor(&window))
+            return;
+        setWindowBackColor(window, dialog.Color);
+        writeRow(adoSettings, {{QStringLiteral("ForeColor"), storedFromColor(dialog.Color)}});
+        const QStringList fores = {"lst*", "grd*", "lbl*", "txt*", "cbo*", "lvw*"};
+        for (QWidget* control : controls(window)) {
+            const QString name = control->objectName();
+            if (editor && matches(name, Labels))
+                setBackColor(control, dialog.Color);
+            else if (matches(name, fores))
+                setForeColor(control, dialog.Color);
+        }
+    }
+}

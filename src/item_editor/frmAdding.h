@@ -1,0 +1,133 @@
+#pragma once
+
+#include "CommonDialog.h"
+#include "DataControl.h"
+#include "Recordset.h"
+#include "SetConnections.h"
+
+#include <QList>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class Connection;
+class DataCombo;
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+// The item editor: the catalogue one record at a time, with search and category choice.
+class frmAdding : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int HelpTopic = 30;
+
+    static frmAdding* loaded();
+    // The window, loading it (and running its load sequence) when it is not loaded.
+    static frmAdding& load();
+    ~frmAdding() override;
+
+    ConnectionTarget connectionTarget();
+    // What the close sequence does to bring the shopping-list window back and list the new
+    // items; set by the start-up wiring, which knows both windows.
+    static void setReturnToMainWindow(std::function<void()> showMainWindow, std::function<void()> listNewItems);
+
+    void ApplyBrowseState(bool browsing);
+    // Applies the window's stored font and colours.
+    void CheckSettings();
+    // Lets the user choose a font (1), a back colour (2) or a text and window colour (4).
+    void DialogShowing(short selector);
+
+    // Controls, by the names the appearance rules select them by. The two arrays share one
+    // name per array; the index ties each box and label to its column.
+    QList<QLineEdit*> txtFields;
+    QList<QLabel*> lblLabels;
+    QLabel* lblSearchBox = nullptr;
+    DataCombo* cboFind = nullptr;
+    QLabel* lblCatList = nullptr;
+    DataCombo* cboCat = nullptr;
+    QPushButton* cmdRefreshCombo = nullptr;
+    QPushButton* cmdQuit = nullptr;
+    QPushButton* cmdEaster = nullptr;
+    QFrame* picButtons = nullptr;
+    QFrame* picStatBox = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QPushButton* cmdUpdate = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdFirst = nullptr;
+    QPushButton* cmdPrevious = nullptr;
+    QLabel* lblStatus = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdLast = nullptr;
+
+    QAction* mnuHelp = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuFont = nullptr;
+    QAction* mnuBackColor = nullptr;
+    QAction* mnuFontColor = nullptr;
+    QAction* mnuExit = nullptr;
+
+    DataControl adoCat;
+    DataControl adoCart;
+    DataControl adoSettings;
+    Recordset adoPrimaryRS;
+    CommonDialog ComDia;
+
+    bool EditingRecord = false;
+    bool AddingRecord = false;
+    int ReturnBookmark = 0;
+    bool ClosingEditor = false;
+
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    frmAdding();
+    void buildControls();
+    void buildMenus();
+    void connectHandlers();
+    void formLoad();
+
+    // Fields of the record set shown by txtFields, by index.
+    static QString fieldOf(int index);
+    void showRecord();
+    void txtFieldsChanged(int index, const QString& text);
+    void adoPrimaryRSMoveComplete();
+
+    void cmdAddClicked();
+    void cmdEditClicked();
+    void cmdUpdateClicked();
+    void cmdCancelClicked();
+    void cmdDeleteClicked();
+    void cmdRefreshClicked();
+    void cmdFirstClicked();
+    void cmdLastClicked();
+    void cmdNextClicked();
+    void cmdPreviousClicked();
+    void cboCatClicked();
+    void cboFindClicked();
+    void cmdRefreshComboClicked();
+    void cmdEasterClicked();
+    void mnuHelpClicked();
+    void showHelpForFocus();
+    void keyPreview(const QKeyEvent* event);
+    void layoutStrips();
+    void layoutStatusStrip();
+
+    void closeSequence();
+    void savePendingRecord();
+
+    std::shared_ptr<Connection> m_connection;
+    bool m_showingRecord = false;
+    quint64 m_editedRecord = 0;
+};

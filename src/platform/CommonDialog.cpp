@@ -1,0 +1,98 @@
+#include "CommonDialog.h"
+
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QQueue>
+#include <QStringList>
+
+#include <variant>
+
+namespace {
+struct Cancel {};
+using Answer = std::variant<Cancel, CommonDialog::FontChoice, QColor>;
+
+struct Script {
+    bool active = false;
+    QQueue<Answer> answers;
+    int unexpected = 0;
+    QStringList shown;
+};
+
+Script& script()
+{
+    static Script s;
+    return s;
+}
+
+// The next scripted answer; a dialog nobody answered counts against the test and cancels.
+Answer nextAnswer(const QString& shownWith)
+{
+    Script& s = script();
+    s.shown << shownWith;
+    if (s.answers.isEmpty()) {
+        ++s.unexpected;
+        return Cancel{};
+    }
+    return s.answers.dequeue();
+}
+} // namespace
+
+bool CommonDialog::ShowFont(QWidget* parent)
+{
+    QFont preset(FontName);
+    preset.setPointSizeF(FontSize > 0 ? FontSize : 10);
+    preset.setBold(FontBold);
+    preset.setItalic(FontItalic);
+
+    FontChoice choice;
+    if (script().active) {
+        const Answer answer = nextAnswer(QStringLiteral("%1 %2").arg(FontName).arg(FontSize));
+        if (!std::holds_alternative<FontChoice>(answer))
+            return false;
+        choice = std::get<FontChoice>(answer);
+    } else {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, preset, parent, QStringLiteral("Font"));
+        if (!ok)
+            return false;
+        choice = {font.family(), font.pointSizeF(), font.bold(), font.italic()};
+    }
+    FontName = choice.family;
+    FontSize = choice.pointSize;
+    FontBold = choice.bold;
+    FontItalic = choice.italic;
+    return true;
+}
+
+bool CommonDialog::ShowColor(QWidget* parent)
+{
+    QColor chosen;
+    if (script().active) {
+        const Answer answer = nextAnswer(DialogTitle);
+        if (!std::holds_alternative<QColor>(answer))
+            return false;
+        chosen = std::get<QColor>(answer);
+    } else {
+        chosen = QColorDialog::getColor(Color.isValid() ? Color : QColor(Qt::white), parent, DialogTitle);
+        if (!chosen.isValid())
+            return false;
+    }
+    Color = chosen;
+    return true;
+}
+
+void CommonDialog::startScripting() { script() = Script{true, {}, 0, {}}; }
+
+void CommonDialog::stopScripting() { script() = Script{}; }
+
+void CommonDialog::queueFont(const FontChoice& choice) { script().answers.enqueue(choice); }
+
+void CommonDialog::queueColor(const QColor& color) { script().answers.enqueue(color); }
+
+void CommonDialog::queueCancel() { script().answers.enqueue(Cancel{}); }
+
+int CommonDialog::pendingAnswers() { return int(script().answers.size()); }
+
+int CommonDialog::unexpectedDialogs() { return script().unexpected; }
+
+QStringList CommonDialog::shownWith() { return script().shown; }

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+// The fonts the windows and reports are designed in. Where the system lacks a designed
+// face, Qt substitutes the nearest installed one of the same kind, size and weight.
+class DesignFont {
+public:
+    static QFont make(const QString& family, double pointSize, bool italic = false, bool bold = false);
+    // Names the nearest faces for the designed ones; once per run, before any window.
+    static void installSubstitutes();
+};

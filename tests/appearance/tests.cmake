@@ -1,0 +1,1 @@
+cartlist_test(tst_appearance appearance/tst_appearance.cpp)

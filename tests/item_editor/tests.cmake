@@ -1,0 +1,1 @@
+cartlist_test(tst_item_editor item_editor/tst_item_editor.cpp)

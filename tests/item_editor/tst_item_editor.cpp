@@ -1,0 +1,470 @@
+#include "DataCombo.h"
+#include "HelpViewer.h"
+#include "Module1.h"
+#include "SystemBeep.h"
+#include "TestDatabase.h"
+#include "TestSession.h"
+#include "frmAdding.h"
+#include "frmCartstock.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+enum Box { Aisle = 0, Category = 1, Id = 2, Item = 3 };
+
+QString shown(frmAdding& e, Box box) { return e.txtFields[box]->text(); }
+
+void retype(QLineEdit* box, const QString& text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+}
+
+// Picks a list entry of a data combo with the mouse, as a user does.
+void pick(DataCombo* combo, const QString& entry)
+{
+    QAbstractItemModel* model = combo->list()->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QModelIndex index = model->index(r, combo->list()->modelColumn());
+        if (index.data().toString() == entry) {
+            combo->list()->scrollTo(index);
+            QTest::mouseClick(combo->list()->viewport(), Qt::LeftButton, {}, combo->list()->visualRect(index).center());
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no entry ") + entry));
+}
+
+void typeAndClick(DataCombo* combo, const QString& text)
+{
+    combo->textField()->clear();
+    QTest::keyClicks(combo->textField(), text);
+    QTest::mouseClick(combo->textField(), Qt::LeftButton);
+}
+
+QStringList recent()
+{
+    QStringList out;
+    for (int i = 0; i < frmCartstock::loaded()->lstRecent->count(); ++i)
+        out << frmCartstock::loaded()->lstRecent->item(i)->text();
+    return out;
+}
+} // namespace
+
+class TestItemEditor : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestSession> session;
+    std::unique_ptr<TestDatabase> db;
+
+    void addItem(const char* item, const char* category, const char* aisle)
+    {
+        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"),
+                 {QString::fromUtf8(item), QString::fromUtf8(category), QString::fromUtf8(aisle)});
+    }
+
+    // Starts the program and goes to the editor with "Add".
+    frmAdding& openEditor()
+    {
+        if (!frmCartstock::loaded())
+            [&] { QVERIFY(Module1::Main()); }();
+        frmCartstock::loaded()->mnuAdd->trigger();
+        frmAdding* editor = frmAdding::loaded();
+        if (!editor)
+            qFatal("the editor did not open");
+        editor->show();
+        return *editor;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        session = std::make_unique<TestSession>();
+        db = std::make_unique<TestDatabase>();
+        addItem("Bread", "Bakery", "1");
+        addItem("Milk", "Dairy", "3");
+        addItem("Apples", "Produce", "2");
+        addItem("Cheese", "Dairy", "3");
+        for (const char* c : {"Bakery", "Dairy", "Produce", "Kid's"})
+            db->exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES (?)"), {QString::fromUtf8(c)});
+    }
+    void cleanup()
+    {
+        db.reset();
+        CARTLIST_CHECK_SESSION(session);
+    }
+
+    void opensInBrowsingLayoutOnTheFirstRecord()
+    {
+        frmAdding& e = openEditor();
+        QCOMPARE(frmCartstock::loaded(), nullptr);
+        QCOMPARE(e.windowTitle(), QStringLiteral("Enter Info"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Apples"));
+        QCOMPARE(shown(e, Category), QStringLiteral("Produce"));
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 1"));
+        QVERIFY(e.cmdAdd->isVisibleTo(&e) && !e.cmdUpdate->isVisibleTo(&e));
+        QCOMPARE(e.cmdUpdate->geometry(), e.cmdAdd->geometry());
+        QCOMPARE(e.cmdCancel->pos(), e.cmdEdit->pos());
+        QVERIFY(e.txtFields[Id]->isReadOnly());
+        QCOMPARE(e.findChildren<QLineEdit*>(QStringLiteral("txtFields")).size(), 4 + 0);
+        QCOMPARE(e.mnuBackColor->text(), QStringLiteral("Back Color (text background areas && buttons)"));
+    }
+
+    void addedItemIsStoredAndListedOnceAfterClosing()
+    {
+        frmAdding& e = openEditor();
+        const qlonglong highest = Module1::HighestID.toLongLong();
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Add record"));
+        QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e) && !e.cmdNext->isEnabled());
+        QVERIFY(shown(e, Item).isEmpty());
+        retype(e.txtFields[Item], QStringLiteral("Paper towels"));
+        typeAndClick(e.cboCat, QStringLiteral("Paper goods"));
+        QCOMPARE(shown(e, Category), QStringLiteral("Paper goods"));
+        typeAndClick(e.cboCat, QStringLiteral("Paper goods"));
+        QCOMPARE(db->count(QStringLiteral("Categories WHERE Categories = 'Paper goods'")), 1);
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        QVERIFY(!e.AddingRecord && e.cmdAdd->isVisibleTo(&e));
+        const QVariant id = db->scalar(QStringLiteral("SELECT ID FROM Cartstock WHERE Item = 'Paper towels'"));
+        QVERIFY(id.toLongLong() > highest);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Category FROM Cartstock WHERE ID = ?"), {id}).toString(),
+                 QStringLiteral("Paper goods"));
+        QCOMPARE(shown(e, Id), id.toString());
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 5"));
+
+        QTest::mouseClick(e.cmdQuit, Qt::LeftButton);
+        QCOMPARE(frmAdding::loaded(), nullptr);
+        QCOMPARE(recent(), QStringList{"Paper towels"});
+        frmCartstock* main = frmCartstock::loaded();
+        QTest::mouseClick(main->cmdAll, Qt::LeftButton);
+        QCOMPARE(main->lvwItems->findItems(QStringLiteral("Paper towels"), Qt::MatchExactly).size(), 1);
+
+        // A later visit lists it again once, under its current name.
+        frmAdding& again = openEditor();
+        again.txtFields[Item]->setFocus();
+        QTest::keyClick(again.txtFields[Item], Qt::Key_End, Qt::ControlModifier);
+        retype(again.txtFields[Item], QStringLiteral("Kitchen towels"));
+        again.mnuExit->trigger();
+        QCOMPARE(recent(), QStringList{"Kitchen towels"});
+    }
+
+    void cancelAfterAddStoresNothingAndGoesBack()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Figs"));
+        QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 3"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+        QVERIFY(e.cmdAdd->isVisibleTo(&e) && e.cmdNext->isEnabled());
+    }
+
+    void cancelAfterAddOnAnEmptyCatalogue()
+    {
+        db->exec(QStringLiteral("DELETE FROM Cartstock"));
+        frmAdding& e = openEditor();
+        QVERIFY(e.txtFields[Item]->isReadOnly());
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Figs"));
+        QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 0);
+        QCOMPARE(e.adoPrimaryRS.recordCount(), 0);
+        QVERIFY(shown(e, Item).isEmpty());
+    }
+
+    void cancelAfterEditStaysOnTheRecordWithItsStoredValues()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdLast, Qt::LeftButton);
+        QTest::mouseClick(e.cmdPrevious, Qt::LeftButton);
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Edit record"));
+        retype(e.txtFields[Aisle], QStringLiteral("9"));
+        QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+        QCOMPARE(shown(e, Aisle), QStringLiteral("3"));
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 3"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Cheese'")).toString(), QStringLiteral("3"));
+    }
+
+    void editThenUpdateWritesAndStays()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        retype(e.txtFields[Aisle], QStringLiteral("4"));
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Bread'")).toString(), QStringLiteral("4"));
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Edit record"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
+    }
+
+    void changeTypedWhileBrowsingIsSavedByNext()
+    {
+        frmAdding& e = openEditor();
+        retype(e.txtFields[Item], QStringLiteral("Green apples"));
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Green apples'")), 0);
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Green apples'")), 1);
+    }
+
+    void failedUpdateShowsTheReasonAndKeepsTheMode()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER NoNew BEFORE INSERT ON Cartstock BEGIN SELECT RAISE(ABORT, 'catalogue is full'); END"));
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Figs"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(TestSession::messages().last(), QStringLiteral("catalogue is full"));
+        QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e));
+        QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
+        QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
+    }
+
+    void deleteAsksAndMovesOn()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        TestSession::answer(MessageBox::Answer::No);
+        QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
+        TestSession::answer(MessageBox::Answer::Yes);
+        QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+        QCOMPARE(TestSession::messages(), QStringList(2, QStringLiteral("Are you sure you want to delete this record?")));
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Bread'")), 0);
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+        QCOMPARE(e.cboFind->list()->model()->rowCount(), 3);
+
+        QTest::mouseClick(e.cmdLast, Qt::LeftButton);
+        TestSession::answer(MessageBox::Answer::Yes);
+        QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 2"));
+
+        // Deleting the very last record leaves an empty editor, without an error.
+        for (int i = 0; i < 2; ++i) {
+            TestSession::answer(MessageBox::Answer::Yes);
+            QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+        }
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 0);
+        QVERIFY(shown(e, Item).isEmpty());
+    }
+
+    void navigationBeepsAtBothEndsAndStays()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdPrevious, Qt::LeftButton);
+        QCOMPARE(SystemBeep::count(), 1);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 1"));
+        QTest::mouseClick(e.cmdLast, Qt::LeftButton);
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QCOMPARE(SystemBeep::count(), 2);
+        QCOMPARE(shown(e, Item), QStringLiteral("Milk"));
+        QTest::mouseClick(e.cmdPrevious, Qt::LeftButton);
+        QCOMPARE(SystemBeep::count(), 2);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 3"));
+    }
+
+    void keysMoveThroughRecordsOnlyWhileBrowsing()
+    {
+        frmAdding& e = openEditor();
+        QWidget* box = e.txtFields[Aisle];
+        box->setFocus();
+        const auto press = [&](Qt::Key key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(box, key, mods); };
+        press(Qt::Key_Down);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 2"));
+        press(Qt::Key_PageDown);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 3"));
+        press(Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 1"));
+        press(Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 4"));
+        press(Qt::Key_Down);
+        QCOMPARE(SystemBeep::count(), 1);
+        press(Qt::Key_Home);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 1"));
+        press(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(SystemBeep::count(), 2);
+        press(Qt::Key_End);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 4"));
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        box->setFocus();
+        press(Qt::Key_Home);
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Edit record"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Milk"));
+    }
+
+    void enterMovesToTheNextBox()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        e.txtFields[Item]->setFocus();
+        QTest::keyClick(e.txtFields[Item], Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), e.txtFields[Category]);
+        QTest::keyClick(e.txtFields[Category], Qt::Key_Enter);
+        QCOMPARE(QApplication::focusWidget(), e.txtFields[Aisle]);
+        QCOMPARE(shown(e, Item), QStringLiteral("Apples"));
+    }
+
+    void searchShowsTheChosenItemOrSaysItIsNotThere()
+    {
+        frmAdding& e = openEditor();
+        // Nothing chosen yet: a click does nothing.
+        typeAndClick(e.cboFind, QStringLiteral("Caviar"));
+        QCOMPARE(TestSession::messages(), QStringList{});
+        pick(e.cboFind, QStringLiteral("Cheese"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 3"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        pick(e.cboFind, QStringLiteral("Bread"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
+        e.cboFind->textField()->setText(QStringLiteral("Caviar"));
+        QTest::mouseClick(e.cboFind->textField(), Qt::LeftButton);
+        QCOMPARE(TestSession::messages(), QStringList{"Can't find Caviar."});
+        QVERIFY(e.cboFind->text().isEmpty());
+        QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
+    }
+
+    void categoryChoiceCopiesAndAddsNewNamesOnce()
+    {
+        frmAdding& e = openEditor();
+        typeAndClick(e.cboCat, QString());
+        QCOMPARE(shown(e, Category), QStringLiteral("Produce"));
+        pick(e.cboCat, QStringLiteral("Kid's"));
+        QCOMPARE(shown(e, Category), QStringLiteral("Kid's"));
+        QCOMPARE(db->count(QStringLiteral("Categories")), 4);
+        typeAndClick(e.cboCat, QStringLiteral("Baby's things"));
+        typeAndClick(e.cboCat, QStringLiteral("Baby's things"));
+        QCOMPARE(db->count(QStringLiteral("Categories WHERE Categories = 'Baby''s things'")), 1);
+        QCOMPARE(e.cboCat->list()->model()->index(0, 0).data().toString(), QStringLiteral("Baby's things"));
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Category FROM Cartstock WHERE Item = 'Apples'")).toString(),
+                 QStringLiteral("Baby's things"));
+    }
+
+    void closingWhileAddingKeepsWhatWasTyped()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Dates"));
+        QVERIFY(e.close());
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Dates'")), 1);
+        QCOMPARE(recent(), QStringList{"Dates"});
+
+        // A new record with nothing typed is dropped; an edit is kept.
+        frmAdding& again = openEditor();
+        QTest::mouseClick(again.cmdEdit, Qt::LeftButton);
+        retype(again.txtFields[Aisle], QStringLiteral("8"));
+        again.mnuExit->trigger();
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Apples'")).toString(), QStringLiteral("8"));
+        frmAdding& third = openEditor();
+        QTest::mouseClick(third.cmdAdd, Qt::LeftButton);
+        third.mnuExit->trigger();
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 5);
+        QCOMPARE(frmCartstock::loaded()->lstRecent->count(), 1);
+    }
+
+    void refusedSaveOnClosingIsReportedAndTheWindowStillCloses()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER NoEdit BEFORE UPDATE ON Cartstock BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        retype(e.txtFields[Aisle], QStringLiteral("8"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QVERIFY(e.close());
+        QCOMPARE(TestSession::messages(), QStringList{"read only"});
+        QCOMPARE(frmAdding::loaded(), nullptr);
+        QVERIFY(frmCartstock::loaded());
+    }
+
+    void closeSequenceRunsOnceWhicheverWayTheWindowCloses()
+    {
+        frmAdding& e = openEditor();
+        int shown = 0;
+        frmAdding::setReturnToMainWindow([&] { ++shown; frmCartstock::load().show(); }, [] { Module1::ListNewItems(); });
+        QTest::mouseClick(e.cmdQuit, Qt::LeftButton);
+        QCOMPARE(shown, 1);
+        frmAdding& again = openEditor();
+        again.mnuExit->trigger();
+        frmAdding& third = openEditor();
+        third.close();
+        QCOMPARE(shown, 3);
+    }
+
+    void addWarnsOnceAboutTicksAndCancelKeepsThem()
+    {
+        QVERIFY(Module1::Main());
+        frmCartstock* main = frmCartstock::loaded();
+        for (int i = 0; i < 3; ++i)
+            main->lvwItems->topLevelItem(i)->setCheckState(0, Qt::Checked);
+        TestSession::answer(MessageBox::Answer::Cancel);
+        main->mnuAdd->trigger();
+        QCOMPARE(TestSession::messages(),
+                 QStringList{"You have items checked.  Click Cancel to return and add them before exiting this screen."});
+        QCOMPARE(frmAdding::loaded(), nullptr);
+        QCOMPARE(frmCartstock::loaded(), main);
+        QCOMPARE(main->lvwItems->topLevelItem(2)->checkState(0), Qt::Checked);
+        TestSession::answer(MessageBox::Answer::Ok);
+        main->mnuAdd->trigger();
+        QVERIFY(frmAdding::loaded());
+        QCOMPARE(frmCartstock::loaded(), nullptr);
+        frmAdding::loaded()->close();
+        QCOMPARE(frmCartstock::loaded()->lvwItems->topLevelItem(2)->checkState(0), Qt::Unchecked);
+    }
+
+    void helpAndTheOtherButtons()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        e.txtFields[Category]->setFocus();
+        QTest::keyClick(&e, Qt::Key_F1);
+        e.cmdRefreshCombo->setFocus();
+        QTest::keyClick(&e, Qt::Key_F1);
+        e.cmdEaster->setFocus();
+        QTest::keyClick(&e, Qt::Key_F1);
+        e.mnuHelp->trigger();
+        const QString file = db->folder() + QStringLiteral("/Cartstock.hlp");
+        QCOMPARE(HelpViewer::requests(), (QList<HelpViewer::Request>{{file, 32}, {file, 46}, {file, 30}, {file, 30}}));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(e.cmdEaster, Qt::LeftButton);
+        QCOMPARE(TestSession::messages(), QStringList{"This does nothing."});
+
+        db->exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Zest')"));
+        QTest::mouseClick(e.cmdRefreshCombo, Qt::LeftButton);
+        QCOMPARE(e.cboFind->list()->model()->rowCount(), 5);
+        QCOMPARE(e.adoPrimaryRS.recordCount(), 5);
+    }
+
+    void statusStripFollowsTheWindowWidth()
+    {
+        frmAdding& e = openEditor();
+        // 9900 twips of outer width: 660 pixels with the frame.
+        e.resize(660 - (e.frameGeometry().width() - e.width()), e.height());
+        QCOMPARE(e.lblStatus->width(), 560);
+        QCOMPARE(e.cmdNext->x(), 607);
+        QCOMPARE(e.cmdLast->x(), 629);
+        QCOMPARE(e.picStatBox->width(), e.centralWidget()->width());
+        QCOMPARE(e.picStatBox->geometry().bottom(), e.centralWidget()->height() - 1);
+        e.resize(90, e.height());
+        QCOMPARE(e.lblStatus->width(), 560);
+    }
+};
+
+QTEST_MAIN(TestItemEditor)
+#include "tst_item_editor.moc"

@@ -1,0 +1,1 @@
+cartlist_test(tst_main_window main_window/tst_main_window.cpp)

@@ -1,0 +1,357 @@
+#include "DataGrid.h"
+#include "HelpViewer.h"
+#include "Module1.h"
+#include "TestDatabase.h"
+#include "TestSession.h"
+#include "frmCartstock.h"
+
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+QStringList column(QTreeWidget* view, int c)
+{
+    QStringList out;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        out << view->topLevelItem(i)->text(c);
+    return out;
+}
+
+QTreeWidgetItem* row(frmCartstock& w, const QString& item)
+{
+    const auto found = w.lvwItems->findItems(item, Qt::MatchExactly, 0);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void tick(frmCartstock& w, const QStringList& items)
+{
+    for (const QString& item : items)
+        row(w, item)->setCheckState(0, Qt::Checked);
+}
+
+void clickCategory(frmCartstock& w, const QString& name)
+{
+    QAbstractItemModel* model = w.lstCat->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QModelIndex index = model->index(r, 0);
+        if (index.data().toString() == name) {
+            w.lstCat->scrollTo(index);
+            QTest::mouseClick(w.lstCat->viewport(), Qt::LeftButton, {}, w.lstCat->visualRect(index).center());
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no category ") + name));
+}
+
+// Types into a grid cell as a user does and leaves it with Tab.
+void typeIntoCell(frmCartstock& w, int r, int c, const QString& text)
+{
+    const QModelIndex index = w.grdList->model()->index(r, c);
+    w.grdList->setCurrentIndex(index);
+    w.grdList->edit(index);
+    QWidget* editor = w.grdList->indexWidget(index);
+    QVERIFY(editor);
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        line->selectAll();
+    else if (auto* date = qobject_cast<QDateEdit*>(editor))
+        date->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Tab);
+}
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestSession> session;
+    std::unique_ptr<TestDatabase> db;
+
+    frmCartstock& start()
+    {
+        frmCartstock& w = frmCartstock::load();
+        w.show();
+        w.activateWindow();
+        return w;
+    }
+
+    void addEntry(const QString& item, const QString& date, const QString& quantity = QStringLiteral("1"))
+    {
+        db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, 'Dairy', '3', ?, ?)"),
+                 {item, quantity, date});
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        session = std::make_unique<TestSession>();
+        db = std::make_unique<TestDatabase>();
+        const auto add = [&](const QVariant& item, const QVariant& category, const QVariant& aisle) {
+            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"), {item, category, aisle});
+        };
+        add(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"));
+        add(QStringLiteral("butter"), QStringLiteral("Dairy"), QStringLiteral("3"));
+        add(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"));
+        add(QStringLiteral("Crayons"), QStringLiteral("Kid's"), QVariant());
+        add(QVariant(), QStringLiteral("Produce"), QStringLiteral("1"));
+        add(QStringLiteral("Foil"), QVariant(), QStringLiteral("10"));
+        for (const char* c : {"Produce", "Dairy", "Kid's", "Frozen"})
+            db->exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES (?)"), {QString::fromUtf8(c)});
+    }
+    void cleanup()
+    {
+        db.reset();
+        CARTLIST_CHECK_SESSION(session);
+    }
+
+    void layoutPutsControlsInTheirPlaces()
+    {
+        frmCartstock& w = start();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Cartlist"));
+        QCOMPARE(w.grdList->geometry(), QRect(8, 416, 785, 169));
+        QCOMPARE(w.cmdSelNone->geometry(), QRect(152, 0, 25, 25));
+        QCOMPARE(w.cmdSelNone->text(), QStringLiteral("\u00D8"));
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblCount")), w.lblCount);
+        QCOMPARE(w.mnuFontColor->text(), QStringLiteral("Font && Form Color"));
+        QCOMPARE(w.menuBar()->actions().first()->objectName(), QStringLiteral("mnuAdd"));
+        QCOMPARE(w.grdList->columnWidth(0), 116);
+        QCOMPARE(w.grdList->columnWidth(5), 61);
+        // A fixed layout: enlarging the window moves nothing.
+        const QRect before = w.cmdQuit->geometry();
+        w.resize(w.size() + QSize(300, 200));
+        QCOMPARE(w.cmdQuit->geometry(), before);
+    }
+
+    void loadShowsTodayCountCategoriesAndCatalogue()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
+        frmCartstock& w = start();
+        QCOMPARE(w.DTPick->date(), QDate(2026, 12, 5));
+        QCOMPARE(w.lblCount->text(), QStringLiteral("2"));
+        QCOMPARE(w.grdList->model()->rowCount(), 3);
+        QStringList categories;
+        for (int r = 0; r < w.lstCat->model()->rowCount(); ++r)
+            categories << w.lstCat->model()->index(r, 0).data().toString();
+        QCOMPARE(categories, (QStringList{"Dairy", "Frozen", "Kid's", "Produce"}));
+        QCOMPARE(w.lvwItems->headerItem()->text(2), QStringLiteral("Aisle"));
+        QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
+        QCOMPARE(column(w.lvwItems, 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
+        QCOMPARE(w.adoCartstock.recordset().absolutePosition(), 1);
+    }
+
+    void categoryChoiceFiltersAndViewAllShowsEverything()
+    {
+        frmCartstock& w = start();
+        tick(w, {QStringLiteral("Apples")});
+        clickCategory(w, QStringLiteral("Dairy"));
+        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
+        clickCategory(w, QStringLiteral("Kid's"));
+        QCOMPARE(column(w.lvwItems, 0), QStringList{"Crayons"});
+        clickCategory(w, QStringLiteral("Frozen"));
+        QCOMPARE(w.lvwItems->topLevelItemCount(), 0);
+        QCOMPARE(w.lvwItems->columnCount(), 3);
+        QTest::mouseClick(w.cmdAll, Qt::LeftButton);
+        QCOMPARE(w.lvwItems->topLevelItemCount(), 6);
+        QCOMPARE(row(w, QStringLiteral("Apples"))->checkState(0), Qt::Unchecked);
+    }
+
+    void ticksTurnBoldOnClickAndClearTogether()
+    {
+        frmCartstock& w = start();
+        QTreeWidgetItem* apples = row(w, QStringLiteral("Apples"));
+        const QRect box = w.lvwItems->visualItemRect(apples);
+        // A click on the tick box ticks the row and makes it bold.
+        QTest::mouseClick(w.lvwItems->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 10, box.center().y()));
+        QCOMPARE(apples->checkState(0), Qt::Checked);
+        QVERIFY(apples->font(0).bold());
+        QVERIFY(!row(w, QStringLiteral("Milk"))->font(0).bold());
+        QTest::mouseClick(w.cmdSelNone, Qt::LeftButton);
+        QCOMPARE(apples->checkState(0), Qt::Unchecked);
+        QVERIFY(!apples->font(0).bold() && !apples->font(2).bold());
+    }
+
+    void tickedItemsGoOnTheListForThePickersDate()
+    {
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));
+        frmCartstock& w = start();
+        w.DTPick->setDate(QDate(2026, 12, 12));
+        tick(w, {QStringLiteral("Milk"), QStringLiteral("-"), QStringLiteral("Crayons"), QStringLiteral("Foil")});
+        QTest::mouseClick(w.cmdAddToList, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Date = '2026-12-12'")), 4);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Quantity = '1'")), 5);
+        QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected WHERE Date = '2026-12-12' ORDER BY ID")),
+                 (QVariantList{"-", "Crayons", "Foil", "Milk"}));
+        // Missing category and aisle are stored as empty texts, not nulls.
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Aisle = '' AND Item = 'Crayons'")), 1);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Category = '' AND Item = 'Foil'")), 1);
+        QCOMPARE(w.lblCount->text(), QStringLiteral("5"));
+        QCOMPARE(w.grdList->model()->rowCount(), 6);
+        QVERIFY(w.grdList->isEnabled());
+        QCOMPARE(column(w.lvwItems, 0).size(), 6);
+        for (int i = 0; i < w.lvwItems->topLevelItemCount(); ++i)
+            QCOMPARE(w.lvwItems->topLevelItem(i)->checkState(0), Qt::Unchecked);
+
+        QTest::mouseClick(w.cmdAddToList, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected")), 5);
+    }
+
+    void changeDatesAsksThenMovesEveryEntry()
+    {
+        frmCartstock& w = start();
+        QTest::mouseClick(w.cmdChangeDates, Qt::LeftButton); // empty list: no question
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
+        QTest::mouseClick(w.cmdRef, Qt::LeftButton);
+        w.DTPick->setDate(QDate(2027, 1, 9));
+        TestSession::answer(MessageBox::Answer::No);
+        QTest::mouseClick(w.cmdChangeDates, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Date = '2027-01-09'")), 0);
+        TestSession::answer(MessageBox::Answer::Yes);
+        QTest::mouseClick(w.cmdChangeDates, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Date = '2027-01-09'")), 2);
+        QCOMPARE(TestSession::messages(),
+                 QStringList(2, QStringLiteral("Are you sure you want to change the dates on all items on your list?")));
+        QCOMPARE(w.grdList->model()->index(1, 4).data().toDate(), QDate(2027, 1, 9));
+    }
+
+    void deleteAllAsksThenEmptiesTheList()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
+        frmCartstock& w = start();
+        TestSession::answer(MessageBox::Answer::No);
+        QTest::mouseClick(w.cmdClearAll, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected")), 1);
+        TestSession::answer(MessageBox::Answer::Yes);
+        QTest::mouseClick(w.cmdClearAll, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
+        QCOMPARE(w.lblCount->text(), QStringLiteral("0"));
+        QVERIFY(w.grdList->isEnabled());
+        QCOMPARE(TestSession::messages(),
+                 QStringList(2, QStringLiteral("Are you sure you want to delete all items on your list?")));
+        QTest::mouseClick(w.cmdClearAll, Qt::LeftButton); // empty: no question
+        QTest::mouseClick(w.cmdRef, Qt::LeftButton);
+        QVERIFY(!w.grdList->isEnabled());
+    }
+
+    void deleteCategoryRemovesOnlyTheCategoryRow()
+    {
+        frmCartstock& w = start();
+        QTest::mouseClick(w.cmdDelCat, Qt::LeftButton); // nothing selected: no question
+        clickCategory(w, QStringLiteral("Kid's"));
+        TestSession::answer(MessageBox::Answer::No);
+        QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Categories")), 4);
+        clickCategory(w, QStringLiteral("Kid's"));
+        TestSession::answer(MessageBox::Answer::Yes);
+        QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
+        QCOMPARE(TestSession::messages(), QStringList(2, QStringLiteral("Are you sure you want to delete Kid's?")));
+        QCOMPARE(db->column(QStringLiteral("SELECT Categories FROM Categories ORDER BY Categories")),
+                 (QVariantList{"Dairy", "Frozen", "Produce"}));
+        QCOMPARE(w.lstCat->model()->rowCount(), 3);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Category = 'Kid''s'")), 1);
+        QCOMPARE(column(w.lvwItems, 0), QStringList{"Crayons"});
+    }
+
+    void gridEditsAreWrittenOnLeavingTheCell()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
+        frmCartstock& w = start();
+        typeIntoCell(w, 0, 3, QStringLiteral("4"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(), QStringLiteral("4"));
+        typeIntoCell(w, 1, 0, QStringLiteral("Green tea"));
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Item = 'Green tea'")), 1);
+    }
+
+    void gridRefusesWhatAColumnCannotHold()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"), QStringLiteral("2"));
+        frmCartstock& w = start();
+        const QVariant id = db->scalar(QStringLiteral("SELECT ID FROM Selected"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        typeIntoCell(w, 0, 5, QStringLiteral("999"));
+        QVERIFY(TestSession::messages().last().contains(QStringLiteral("ID")));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT ID FROM Selected")), id);
+        QCOMPARE(w.grdList->model()->index(0, 5).data(), id);
+
+        // A file that refuses the change keeps the stored row; so does the grid.
+        db->exec(QStringLiteral("CREATE TRIGGER NoQuantity BEFORE UPDATE OF Quantity ON Selected "
+                                "BEGIN SELECT RAISE(ABORT, 'quantity is locked'); END"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        typeIntoCell(w, 0, 3, QStringLiteral("7"));
+        QVERIFY(TestSession::messages().last().contains(QStringLiteral("quantity is locked")));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("2"));
+        QCOMPARE(w.grdList->model()->index(0, 3).data().toString(), QStringLiteral("2"));
+    }
+
+    void newRowLineStoresAndCountsARow()
+    {
+        frmCartstock& w = start();
+        QCOMPARE(w.lblCount->text(), QStringLiteral("0"));
+        typeIntoCell(w, 0, 0, QStringLiteral("Bread"));
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Item = 'Bread'")), 1);
+        QCOMPARE(w.lblCount->text(), QStringLiteral("1"));
+        QCOMPARE(w.grdList->model()->rowCount(), 2);
+        // A date typed into the new row that is not a date is refused, nothing stored.
+        TestSession::answer(MessageBox::Answer::Ok);
+        typeIntoCell(w, 1, 4, QStringLiteral("tomorrow"));
+        QCOMPARE(db->count(QStringLiteral("Selected")), 1);
+        QCOMPARE(w.lblCount->text(), QStringLiteral("1"));
+    }
+
+    void exitKeepsAQuantityTypedButNotLeft()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));
+        frmCartstock& w = start();
+        const QModelIndex quantity = w.grdList->model()->index(0, 3);
+        w.grdList->setCurrentIndex(quantity);
+        w.grdList->edit(quantity);
+        QTest::keyClicks(w.grdList->indexWidget(quantity), QStringLiteral("6"));
+        QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(), QStringLiteral("6"));
+
+        // What a column cannot hold is dropped quietly, the stored row left as it was.
+        const QModelIndex id = w.grdList->model()->index(1, 5);
+        w.grdList->setCurrentIndex(id);
+        w.grdList->edit(id);
+        QTest::keyClicks(w.grdList->indexWidget(id), QStringLiteral("77"));
+        QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE ID = 77")), 0);
+        QCOMPARE(db->count(QStringLiteral("Selected")), 2);
+    }
+
+    void helpOpensTheFocusedControlsTopic()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cmdClearAll->setFocus();
+        QTest::keyClick(&w, Qt::Key_F1);
+        w.DTPick->setFocus();
+        QTest::keyClick(&w, Qt::Key_F1);
+        w.cmdSelNone->setFocus();
+        QTest::keyClick(&w, Qt::Key_F1);
+        w.mnuHelpShow->trigger();
+        const QString file = db->folder() + QStringLiteral("/Cartstock.hlp");
+        QCOMPARE(HelpViewer::requests(), (QList<HelpViewer::Request>{{file, 20}, {file, 10}, {file, 15}, {file, 10}}));
+    }
+
+    void versionShowsTheProjectVersion()
+    {
+        frmCartstock& w = start();
+        TestSession::answer(MessageBox::Answer::Ok);
+        w.mnuVersion->trigger();
+        QCOMPARE(TestSession::messages(), QStringList{"Version: 2.2.1"});
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

@@ -25,8 +25,6 @@
 #include <QShortcut>
 
 namespace {
-frmAdding* s_loaded = nullptr;
-
 struct ReturnHooks {
     std::function<void()> showMainWindow;
     std::function<void()> listNewItems;
@@ -71,25 +69,6 @@ QPushButton* pictureButton(QWidget* parent, const char* name, const char* image,
 }
 } // namespace
 
-frmAdding* frmAdding::loaded() { return s_loaded; }
-
-frmAdding& frmAdding::load()
-{
-    if (s_loaded)
-        return *s_loaded;
-    // Registered before the load sequence: its connection set-up asks for this window again.
-    auto* window = new frmAdding;
-    s_loaded = window;
-    try {
-        window->formLoad();
-    } catch (...) {
-        s_loaded = nullptr;
-        delete window;
-        throw;
-    }
-    return *window;
-}
-
 void frmAdding::setReturnToMainWindow(std::function<void()> showMainWindow, std::function<void()> listNewItems)
 {
     returnHooks() = {std::move(showMainWindow), std::move(listNewItems)};
@@ -119,8 +98,7 @@ frmAdding::frmAdding()
 
 frmAdding::~frmAdding()
 {
-    if (s_loaded == this)
-        s_loaded = nullptr;
+    forget(this);
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 }
@@ -244,9 +222,7 @@ void frmAdding::buildMenus()
 
 void frmAdding::connectHandlers()
 {
-    const auto guarded = [this](void (frmAdding::*handler)()) {
-        return [this, handler] { UserAction::run([&] { (this->*handler)(); }, this); };
-    };
+    const auto guarded = [this](void (frmAdding::*handler)()) { return UserAction::slot(this, handler); };
     connect(cmdAdd, &QPushButton::clicked, this, guarded(&frmAdding::cmdAddClicked));
     connect(cmdEdit, &QPushButton::clicked, this, guarded(&frmAdding::cmdEditClicked));
     connect(cmdUpdate, &QPushButton::clicked, this, guarded(&frmAdding::cmdUpdateClicked));
@@ -632,7 +608,5 @@ void frmAdding::closeEvent(QCloseEvent* event)
     if (!ClosingEditor)
         closeSequence();
     event->accept();
-    // Unloaded from here on, though Qt deletes the window a moment later.
-    if (s_loaded == this)
-        s_loaded = nullptr;
+    forget(this);
 }

@@ -4,6 +4,7 @@
 #include "DataControl.h"
 #include "Recordset.h"
 #include "SetConnections.h"
+#include "SingleWindow.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -21,14 +22,13 @@ class QMenu;
 class QPushButton;
 
 // The item editor: the catalogue one record at a time, with search and category choice.
-class frmAdding : public QMainWindow {
+class frmAdding : public QMainWindow, public SingleWindow<frmAdding> {
     Q_OBJECT
+    friend class SingleWindow<frmAdding>;
+
 public:
     static constexpr int HelpTopic = 30;
 
-    static frmAdding* loaded();
-    // The window, loading it (and running its load sequence) when it is not loaded.
-    static frmAdding& load();
     ~frmAdding() override;
 
     ConnectionTarget connectionTarget();

@@ -28,7 +28,6 @@
 #include <QTreeWidget>
 
 namespace {
-frmCartstock* s_loaded = nullptr;
 std::function<void()>& openEditor()
 {
     static std::function<void()> open;
@@ -48,26 +47,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
     return b;
 }
 } // namespace
-
-frmCartstock* frmCartstock::loaded() { return s_loaded; }
-
-frmCartstock& frmCartstock::load()
-{
-    if (s_loaded)
-        return *s_loaded;
-    // Registered as loaded before its load sequence runs: the sequence's own connection
-    // set-up asks for this window again and must find it.
-    auto* window = new frmCartstock;
-    s_loaded = window;
-    try {
-        window->formLoad();
-    } catch (...) {
-        s_loaded = nullptr;
-        delete window;
-        throw;
-    }
-    return *window;
-}
 
 void frmCartstock::setOpenEditor(std::function<void()> open) { openEditor() = std::move(open); }
 
@@ -95,25 +74,19 @@ frmCartstock::frmCartstock()
     resize(Twips::size(11985, 8940) + QSize(0, menuBar()->sizeHint().height()));
 }
 
-frmCartstock::~frmCartstock()
-{
-    if (s_loaded == this)
-        s_loaded = nullptr;
-}
+frmCartstock::~frmCartstock() { forget(this); }
 
 void frmCartstock::unload()
 {
-    if (s_loaded == this)
-        s_loaded = nullptr;
+    forget(this);
     close();
 }
 
 void frmCartstock::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    // Unloaded from here on, though Qt deletes the window a moment later.
-    if (event->isAccepted() && s_loaded == this)
-        s_loaded = nullptr;
+    if (event->isAccepted())
+        forget(this);
 }
 
 void frmCartstock::buildControls()
@@ -205,9 +178,7 @@ void frmCartstock::buildMenus()
 
 void frmCartstock::connectHandlers()
 {
-    const auto guarded = [this](void (frmCartstock::*handler)()) {
-        return [this, handler] { UserAction::run([&] { (this->*handler)(); }, this); };
-    };
+    const auto guarded = [this](void (frmCartstock::*handler)()) { return UserAction::slot(this, handler); };
     connect(lstCat, &QListView::clicked, this,
             [this](const QModelIndex& index) { UserAction::run([&] { lstCatClicked(index); }, this); });
     connect(cmdAll, &QPushButton::clicked, this, guarded(&frmCartstock::cmdAllClicked));

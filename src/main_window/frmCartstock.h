@@ -3,6 +3,7 @@
 #include "CommonDialog.h"
 #include "DataControl.h"
 #include "SetConnections.h"
+#include "SingleWindow.h"
 
 #include <QMainWindow>
 
@@ -20,15 +21,13 @@ class QTreeWidget;
 class RecordsetModel;
 
 // The shopping-list window: the catalogue with tick boxes, the list grid and its upkeep.
-class frmCartstock : public QMainWindow {
+class frmCartstock : public QMainWindow, public SingleWindow<frmCartstock> {
     Q_OBJECT
+    friend class SingleWindow<frmCartstock>;
+
 public:
     static constexpr int HelpTopic = 10;
 
-    // The loaded window, or nullptr.
-    static frmCartstock* loaded();
-    // The window, loading it (and running its load sequence) when it is not loaded.
-    static frmCartstock& load();
     // Closes the window and deletes it with everything it owns.
     void unload();
     ~frmCartstock() override;

@@ -9,4 +9,11 @@ class QWidget;
 class UserAction {
 public:
     static void run(const std::function<void()>& action, QWidget* parent = nullptr);
+
+    // A slot running a window's handler as one user action.
+    template <typename Window>
+    static auto slot(Window* window, void (Window::*handler)())
+    {
+        return [window, handler] { run([&] { (window->*handler)(); }, window); };
+    }
 };

@@ -111,7 +111,6 @@ int main(int argc, char** argv)
     std::printf("open (refresh) catalogue      %8.1f ms\n", open);
     std::printf("requery catalogue             %8.1f ms\n", requery);
     std::printf("filter to one category+refill %8.1f ms (%d rows shown)\n", filter, shown);
-    std::printf("100 list rows added one by one%8.1f ms (%.2f ms a row, each written at once)\n", add100,
-                add100 / 100);
+    std::printf("100 list rows added one by one%8.1f ms (%.2f ms a row, each written at once)\n", add100, add100 / 100);
     return 0;
 }

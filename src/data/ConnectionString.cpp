@@ -7,10 +7,14 @@ namespace {
 bool isKnownKey(QStringView key)
 {
     static const QStringList keys = {
-        QStringLiteral("provider"),    QStringLiteral("data provider"),
-        QStringLiteral("data source"), QStringLiteral("persist security info"),
-        QStringLiteral("user id"),     QStringLiteral("password"),
-        QStringLiteral("mode"),        QStringLiteral("extended properties"),
+        QStringLiteral("provider"),
+        QStringLiteral("data provider"),
+        QStringLiteral("data source"),
+        QStringLiteral("persist security info"),
+        QStringLiteral("user id"),
+        QStringLiteral("password"),
+        QStringLiteral("mode"),
+        QStringLiteral("extended properties"),
         QStringLiteral("locale identifier"),
     };
     const QString k = key.trimmed().toString().toLower();
@@ -102,6 +106,5 @@ bool ConnectionString::providerSupported() const
     const QString provider = value(QStringLiteral("Provider"));
     if (is(provider, "Microsoft.Jet.OLEDB.4.0"))
         return true;
-    return is(provider, "MSDataShape") &&
-           is(value(QStringLiteral("Data Provider")), "Microsoft.Jet.OLEDB.4.0");
+    return is(provider, "MSDataShape") && is(value(QStringLiteral("Data Provider")), "Microsoft.Jet.OLEDB.4.0");
 }

@@ -16,9 +16,7 @@ public:
 
     [[noreturn]] void fail(const QString& what) const
     {
-        throw DataError(QStringLiteral("Invalid criteria \"%1\": %2 at position %3.")
-                            .arg(m_text, what)
-                            .arg(m_pos + 1));
+        throw DataError(QStringLiteral("Invalid criteria \"%1\": %2 at position %3.").arg(m_text, what).arg(m_pos + 1));
     }
 
     void skipSpace()

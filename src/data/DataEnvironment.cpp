@@ -75,19 +75,28 @@ const QList<DataEnvironment::Command>& DataEnvironment::commands()
         {QStringLiteral("ListPrint_Grouping"),
          QStringLiteral("SHAPE {SELECT Selected.* FROM Selected WHERE (`Date` = dt)}  AS ListPrint "
                         "COMPUTE ListPrint BY 'Category'"),
-         {QStringLiteral("dt")}, QDate(2003, 10, 6), true},
+         {QStringLiteral("dt")},
+         QDate(2003, 10, 6),
+         true},
         {QStringLiteral("ClearList"), QStringLiteral("DELETE FROM Selected"), {}, {}, false},
         {QStringLiteral("All_Grouping"),
          QStringLiteral("SHAPE {SELECT Category, Item, Aisle FROM Cartstock GROUP BY Category, Item, Aisle "
                         "ORDER BY Category, Item}  AS All COMPUTE All BY 'Category'"),
-         {}, {}, true},
+         {},
+         {},
+         true},
         {QStringLiteral("TopListID"), QStringLiteral("SELECT MAX(ID) AS Highest FROM Cartstock"), {}, {}, true},
         {QStringLiteral("ListPrintAisle_Grouping"),
          QStringLiteral("SHAPE {SELECT Selected.* FROM Selected WHERE (`Date` = dt)}  AS ListPrintAisle "
                         "COMPUTE ListPrintAisle BY 'Aisle'"),
-         {QStringLiteral("dt")}, QDate(2003, 10, 6), true},
-        {QStringLiteral("ChangeDates"), QStringLiteral("UPDATE Selected SET `Date` = dt"),
-         {QStringLiteral("dt")}, QDate(2004, 1, 1), false},
+         {QStringLiteral("dt")},
+         QDate(2003, 10, 6),
+         true},
+        {QStringLiteral("ChangeDates"),
+         QStringLiteral("UPDATE Selected SET `Date` = dt"),
+         {QStringLiteral("dt")},
+         QDate(2004, 1, 1),
+         false},
     };
     return list;
 }
@@ -145,7 +154,8 @@ void DataEnvironment::run(const QString& name, const QVariant& dt)
     for (int i = 0; i < text.bindOrder().size(); ++i) {
         const QVariant date = dt.isNull() ? QVariant(c.parameterDefault) : StoredDate::fromInput(dt);
         if (date.isNull())
-            throw DataError(QStringLiteral("Parameter dt of %1 needs a date; \"%2\" is not one.").arg(c.name, dt.toString()));
+            throw DataError(
+                QStringLiteral("Parameter dt of %1 needs a date; \"%2\" is not one.").arg(c.name, dt.toString()));
         values << StoredDate::toStored(date);
     }
 

@@ -41,20 +41,20 @@ SourcePlan planSource(const QString& source)
     if (bareTable.match(text).hasMatch())
         return {text, QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(RowidColumn, quoted(text))};
 
-    static const QRegularExpression select(
-        QStringLiteral("^SELECT\\s+(.+?)\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)(.*)$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression select(QStringLiteral("^SELECT\\s+(.+?)\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)(.*)$"),
+                                           QRegularExpression::CaseInsensitiveOption |
+                                               QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression plainList(QStringLiteral("^(?!(DISTINCT|ALL)\\b)[^()]+$"),
                                               QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression plainRest(
         QStringLiteral("^\\s*((WHERE|ORDER\\s+BY)\\b(?!.*\\b(JOIN|GROUP|UNION|HAVING|SELECT)\\b).*)?$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const auto m = select.match(text);
-    if (m.hasMatch() && plainList.match(m.captured(1)).hasMatch() &&
-        plainRest.match(m.captured(3)).hasMatch()) {
+    if (m.hasMatch() && plainList.match(m.captured(1)).hasMatch() && plainRest.match(m.captured(3)).hasMatch()) {
         const QString table = m.captured(2);
-        return {table, QStringLiteral("SELECT %1.rowid AS %2, %3")
-                           .arg(quoted(table), RowidColumn, text.mid(m.capturedStart(1)))};
+        return {
+            table,
+            QStringLiteral("SELECT %1.rowid AS %2, %3").arg(quoted(table), RowidColumn, text.mid(m.capturedStart(1)))};
     }
     return {{}, text};
 }
@@ -164,19 +164,19 @@ void Recordset::load()
             QList<std::tuple<QString, QString, int>> found;
             int keyColumns = 0;
             while (info.next()) {
-                found.append({info.value(1).toString(), info.value(2).toString().toUpper(),
-                              info.value(5).toInt()});
+                found.append({info.value(1).toString(), info.value(2).toString().toUpper(), info.value(5).toInt()});
                 keyColumns += info.value(5).toInt() > 0 ? 1 : 0;
             }
             for (const auto& [name, type, pk] : found)
-                tableColumns.insert(name.toLower(), {type, pk > 0 && keyColumns == 1 && type == QStringLiteral("INTEGER")});
+                tableColumns.insert(name.toLower(),
+                                    {type, pk > 0 && keyColumns == 1 && type == QStringLiteral("INTEGER")});
         }
         for (int i = first; i < record.count(); ++i) {
             const QString name = record.fieldName(i);
             const auto it = tableColumns.constFind(name.toLower());
             const bool inTable = it != tableColumns.constEnd();
-            columns.append({name, inTable, inTable && !it->second,
-                             inTable && it->first.startsWith(QStringLiteral("DATE"))});
+            columns.append(
+                {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
         }
         m_columns = columns;
         while (query.next()) {
@@ -287,8 +287,8 @@ void Recordset::setValue(int column, const QVariant& value)
     requireCurrent();
     requireUpdatable();
     if (!isFieldUpdatable(column)) {
-        throw DataError(QStringLiteral("Field \"%1\" cannot be updated: the database assigns it.")
-                            .arg(m_columns.at(column).name));
+        throw DataError(
+            QStringLiteral("Field \"%1\" cannot be updated: the database assigns it.").arg(m_columns.at(column).name));
     }
     const QVariant v = normalized(column, value);
     if (m_editMode == EditMode::None) {
@@ -328,9 +328,8 @@ int Recordset::absolutePosition() const
 void Recordset::setAbsolutePosition(int position)
 {
     if (position < 1 || position > recordCount()) {
-        throw DataError(QStringLiteral("Position %1 is outside the record set (1 to %2).")
-                            .arg(position)
-                            .arg(recordCount()));
+        throw DataError(
+            QStringLiteral("Position %1 is outside the record set (1 to %2).").arg(position).arg(recordCount()));
     }
     moveTo(position - 1);
 }
@@ -515,10 +514,9 @@ void Recordset::update()
             sets << quoted(m_columns.at(c).name) + QStringLiteral(" = ?");
         QVariantList values = storedValues(changed);
         values << row.rowid;
-        const QSqlQuery query =
-            m_connection->run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                  .arg(quoted(m_table), sets.join(QStringLiteral(", "))),
-                              values);
+        const QSqlQuery query = m_connection->run(
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_table), sets.join(QStringLiteral(", "))),
+            values);
         if (query.numRowsAffected() != 1) {
             throw DataError(QStringLiteral("Row cannot be located for updating. Some values may have "
                                            "been changed since it was last read."));
@@ -570,8 +568,9 @@ void Recordset::cancelUpdate()
     }
     dropRowAt(m_pos);
     m_currentDeleted = false;
-    m_pos = m_posBeforeAdd >= 0 && m_posBeforeAdd < m_visible.size() ? m_posBeforeAdd
-                                                                     : (m_visible.isEmpty() ? -1 : int(m_visible.size()));
+    m_pos = m_posBeforeAdd >= 0 && m_posBeforeAdd < m_visible.size()
+                ? m_posBeforeAdd
+                : (m_visible.isEmpty() ? -1 : int(m_visible.size()));
     Q_EMIT moveComplete();
 }
 
@@ -600,9 +599,8 @@ void Recordset::deleteCurrent()
         dropRowAt(m_pos);
         return;
     }
-    const QSqlQuery query =
-        m_connection->run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)),
-                          {currentRowData().rowid});
+    const QSqlQuery query = m_connection->run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)),
+                                              {currentRowData().rowid});
     if (query.numRowsAffected() != 1) {
         throw DataError(QStringLiteral("Row cannot be located for deletion. Some values may have been "
                                        "changed since it was last read."));

@@ -9,11 +9,9 @@ RecordsetModel::RecordsetModel(Recordset& recordset, QObject* parent)
 {
     connect(&recordset, &Recordset::aboutToReset, this, &RecordsetModel::beginResetModel);
     connect(&recordset, &Recordset::wasReset, this, &RecordsetModel::endResetModel);
-    connect(&recordset, &Recordset::aboutToInsertRow, this,
-            [this](int row) { beginInsertRows({}, row, row); });
+    connect(&recordset, &Recordset::aboutToInsertRow, this, [this](int row) { beginInsertRows({}, row, row); });
     connect(&recordset, &Recordset::rowInserted, this, &RecordsetModel::endInsertRows);
-    connect(&recordset, &Recordset::aboutToRemoveRow, this,
-            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&recordset, &Recordset::aboutToRemoveRow, this, [this](int row) { beginRemoveRows({}, row, row); });
     connect(&recordset, &Recordset::rowRemoved, this, &RecordsetModel::endRemoveRows);
     connect(&recordset, &Recordset::rowChanged, this, [this](int row) {
         if (columnCount() > 0)
@@ -28,10 +26,7 @@ void RecordsetModel::setNewRowLine(bool on)
     endResetModel();
 }
 
-bool RecordsetModel::isNewRowLine(int row) const
-{
-    return m_newRowLine && row == m_recordset.recordCount();
-}
+bool RecordsetModel::isNewRowLine(int row) const { return m_newRowLine && row == m_recordset.recordCount(); }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const
 {

@@ -20,8 +20,7 @@ void ResultSet::openFlat(const RowTable& rows)
     m_rows.openRows(rows);
 }
 
-void ResultSet::openGrouped(const RowTable& parents, const QString& childMember,
-                            const QList<RowTable>& children)
+void ResultSet::openGrouped(const RowTable& parents, const QString& childMember, const QList<RowTable>& children)
 {
     m_children = children;
     m_childMember = childMember;

@@ -20,8 +20,7 @@ std::map<int, ConnectionTargetProvider>& providers()
 // file layer folds.
 QString inAppFolder(const QString& file) { return AppFolder::path() + u'/' + file; }
 
-template <typename Step>
-void skipOnFailure(Step step)
+template <typename Step> void skipOnFailure(Step step)
 {
     try {
         step();

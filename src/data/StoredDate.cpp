@@ -44,8 +44,8 @@ QVariant StoredDate::fromInput(const QVariant& value)
     if (text.isEmpty())
         return {};
     const QLocale locale;
-    for (const QDate& date : {exactIso(text), locale.toDate(text, QLocale::ShortFormat),
-                              locale.toDate(text, QLocale::LongFormat)}) {
+    for (const QDate& date :
+         {exactIso(text), locale.toDate(text, QLocale::ShortFormat), locale.toDate(text, QLocale::LongFormat)}) {
         if (date.isValid())
             return date;
     }

@@ -23,9 +23,8 @@ DataCombo::DataCombo(Recordset& rowSource, const QString& listField, const QStri
     m_edit->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     setFocusProxy(m_edit);
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        m_list->setModelColumn(std::max(0, m_rowSource.fieldIndex(m_listField)));
-    });
+    connect(m_model, &QAbstractItemModel::modelReset, this,
+            [this] { m_list->setModelColumn(std::max(0, m_rowSource.fieldIndex(m_listField))); });
     connect(m_list, &QListView::pressed, this, [this](const QModelIndex& index) {
         m_edit->setText(index.data().toString());
         takeBoundTextFrom(index.row());
@@ -71,7 +70,8 @@ int DataCombo::matchingRow(const QString& text) const
 
 void DataCombo::takeBoundTextFrom(int row)
 {
-    const int bound = m_boundColumn.isEmpty() ? m_rowSource.fieldIndex(m_listField) : m_rowSource.fieldIndex(m_boundColumn);
+    const int bound =
+        m_boundColumn.isEmpty() ? m_rowSource.fieldIndex(m_listField) : m_rowSource.fieldIndex(m_boundColumn);
     m_boundText = bound < 0 ? QString() : m_rowSource.rowValue(row, bound).toString();
 }
 

@@ -47,8 +47,8 @@ void keepDesignGround(QWidget* strip)
     strip->setPalette(palette);
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
-                    int height, int help, const QFont& font)
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height,
+                    int help, const QFont& font)
 {
     auto* b = Place::control<QPushButton>(parent, name, left, top, width, height);
     b->setText(caption);
@@ -194,10 +194,10 @@ void frmAdding::buildControls()
     cmdNext = pictureButton(picStatBox, "cmdNext", ":/images/nav_next.png", 4200, 0, 345, 300, 43, smallFont());
     cmdLast = pictureButton(picStatBox, "cmdLast", ":/images/nav_last.png", 4545, 0, 345, 300, 42, smallFont());
 
-    const QList<QWidget*> focusOrder = {txtFields[3], txtFields[1], txtFields[0], txtFields[2], cmdFirst,
-                                        cmdPrevious,  cmdNext,      cmdLast,      cmdAdd,       cmdEdit,
-                                        cmdDelete,    cmdRefresh,   cmdUpdate,    cmdCancel,    cmdQuit,
-                                        cboFind,      cmdRefreshCombo, cboCat,    cmdEaster};
+    const QList<QWidget*> focusOrder = {txtFields[3], txtFields[1],    txtFields[0], txtFields[2], cmdFirst,
+                                        cmdPrevious,  cmdNext,         cmdLast,      cmdAdd,       cmdEdit,
+                                        cmdDelete,    cmdRefresh,      cmdUpdate,    cmdCancel,    cmdQuit,
+                                        cboFind,      cmdRefreshCombo, cboCat,       cmdEaster};
     for (int i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder.at(i - 1), focusOrder.at(i));
 }
@@ -471,7 +471,10 @@ void frmAdding::cmdRefreshComboClicked()
     }
 }
 
-void frmAdding::cmdEasterClicked() { MessageBox::show(QStringLiteral("This does nothing."), MessageBox::Buttons::Ok, this); }
+void frmAdding::cmdEasterClicked()
+{
+    MessageBox::show(QStringLiteral("This does nothing."), MessageBox::Buttons::Ok, this);
+}
 
 void frmAdding::mnuHelpClicked() { HelpViewer::showTopic(ComDia.HelpFile, HelpTopic, this); }
 

@@ -85,7 +85,6 @@ public:
     int ReturnBookmark = 0;
     bool ClosingEditor = false;
 
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

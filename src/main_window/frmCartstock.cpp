@@ -1,6 +1,7 @@
 #include "frmCartstock.h"
 
 #include "Appearance.h"
+#include "BandedReport.h"
 #include "Criteria.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
@@ -14,6 +15,9 @@
 #include "Twips.h"
 #include "UserAction.h"
 #include "Version.h"
+#include "rptAisle.h"
+#include "rptAll.h"
+#include "rptPrint.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,8 +41,8 @@ std::function<void()>& openEditor()
 constexpr double ListColumnWidth = 1739.906;
 constexpr double IdColumnWidth = 915.0237;
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
-                    int height, int help)
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height,
+                    int help)
 {
     auto* b = Place::control<QPushButton>(parent, name, left, top, width, height);
     b->setText(caption);
@@ -105,8 +109,8 @@ void frmCartstock::buildControls()
     lvwItems->setColumnCount(0);
     lvwItems->setHeaderHidden(false);
 
-    cmdAddToList = button(client, "cmdAddToList", QStringLiteral("Add Checked Items to Cartlist"), 2640, 4680, 7575,
-                          495, 17);
+    cmdAddToList =
+        button(client, "cmdAddToList", QStringLiteral("Add Checked Items to Cartlist"), 2640, 4680, 7575, 495, 17);
 
     grdList = Place::control<DataGrid>(client, "grdList", 120, 6240, 11775, 2535);
     m_listModel = new RecordsetModel(adoList.recordset(), this);
@@ -140,8 +144,8 @@ void frmCartstock::buildControls()
     lstRecent = Place::control<QListWidget>(client, "lstRecent", 7440, 5280, 3015, 780);
     cmdChangeDates = button(client, "cmdChangeDates", QStringLiteral("Change dates below"), 120, 4920, 1815, 375, 0);
 
-    const QList<QWidget*> tabOrder = {lstCat,    lvwItems, cmdAddToList, grdList,     DTPick, cmdDelCat, cmdSelNone,
-                                      cmdQuit,   cmdClearAll, cmdRef,    cmdAll,      lstRecent, cmdChangeDates};
+    const QList<QWidget*> tabOrder = {lstCat,  lvwItems,    cmdAddToList, grdList, DTPick,    cmdDelCat,     cmdSelNone,
+                                      cmdQuit, cmdClearAll, cmdRef,       cmdAll,  lstRecent, cmdChangeDates};
     for (int i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 }
@@ -189,11 +193,13 @@ void frmCartstock::connectHandlers()
     connect(cmdChangeDates, &QPushButton::clicked, this, guarded(&frmCartstock::cmdChangeDatesClicked));
     connect(cmdClearAll, &QPushButton::clicked, this, guarded(&frmCartstock::cmdClearAllClicked));
     connect(cmdDelCat, &QPushButton::clicked, this, guarded(&frmCartstock::cmdDelCatClicked));
-    connect(m_listModel, &RecordsetModel::afterColUpdate, this,
-            [this](int column) { grdListAfterColUpdate(column); });
+    connect(m_listModel, &RecordsetModel::afterColUpdate, this, [this](int column) { grdListAfterColUpdate(column); });
     connect(m_listModel, &RecordsetModel::afterInsert, this, guarded(&frmCartstock::grdListAfterInsert));
     connect(m_listModel, &RecordsetModel::editRejected, this, &frmCartstock::grdListEditRejected);
     connect(cmdQuit, &QPushButton::clicked, this, guarded(&frmCartstock::cmdQuitClicked));
+    connect(mnuPrint, &QAction::triggered, this, guarded(&frmCartstock::mnuPrintClicked));
+    connect(mnuAislePrint, &QAction::triggered, this, guarded(&frmCartstock::mnuAislePrintClicked));
+    connect(mnuPrintFull, &QAction::triggered, this, guarded(&frmCartstock::mnuPrintFullClicked));
     connect(mnuAdd, &QAction::triggered, this, guarded(&frmCartstock::mnuAddClicked));
     connect(mnuFont, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(1); }, this); });
     connect(mnuBackColor, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(2); }, this); });
@@ -426,7 +432,49 @@ void frmCartstock::cmdQuitClicked()
     grdList->commitPendingEdit();
     m_quitting = false;
     HelpViewer::closeViewer();
+    BandedReport::closeAll();
     QCoreApplication::exit(0);
+}
+
+void frmCartstock::mnuPrintClicked()
+{
+    printReport(adoList, QStringLiteral("ListPrint_Grouping"), DTPick->date(),
+                []() -> BandedReport& { return rptPrint::instance(); });
+}
+
+void frmCartstock::mnuAislePrintClicked()
+{
+    printReport(adoList, QStringLiteral("ListPrintAisle_Grouping"), DTPick->date(),
+                []() -> BandedReport& { return rptAisle::instance(); });
+}
+
+void frmCartstock::mnuPrintFullClicked()
+{
+    printReport(adoCartstock, QStringLiteral("All_Grouping"), QVariant(),
+                []() -> BandedReport& { return rptAll::instance(); });
+}
+
+void frmCartstock::printReport(DataControl& source, const QString& command, const QVariant& date,
+                               const std::function<BandedReport&()>& report)
+{
+    Recordset& rs = source.recordset();
+    if (rs.recordCount() == 0) {
+        MessageBox::show(QStringLiteral("No records to show."), MessageBox::Buttons::Ok, this);
+        return;
+    }
+    // What the user changed through the grid is in the file before the report reads it.
+    rs.update();
+    rs.updateBatch();
+    rs.requery();
+    source.refresh();
+    ResultSet& result = DECartstock().resultSet(QStringLiteral("rs") + command);
+    if (result.state() == 1)
+        result.close();
+    DECartstock().run(command, date);
+    // The report exists from here: an empty source above opens nothing.
+    BandedReport& shown = report();
+    shown.refresh();
+    shown.show();
 }
 
 void frmCartstock::mnuAddClicked()

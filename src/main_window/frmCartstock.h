@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class BandedReport;
 class DataGrid;
 class QAction;
 class QDateEdit;
@@ -104,6 +105,11 @@ private:
     void grdListAfterInsert();
     void grdListEditRejected(const QString& description);
     void cmdQuitClicked();
+    void mnuPrintClicked();
+    void mnuAislePrintClicked();
+    void mnuPrintFullClicked();
+    void printReport(DataControl& source, const QString& command, const QVariant& date,
+                     const std::function<BandedReport&()>& report);
     void mnuAddClicked();
     void mnuHelpShowClicked();
     void mnuVersionClicked();

@@ -21,4 +21,3 @@ int HelpContext::forFocus(const QWidget* window, int windowTopic)
     }
     return windowTopic;
 }
-

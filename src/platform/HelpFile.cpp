@@ -7,13 +7,15 @@
 namespace {
 // People edit the file in whatever editor they have: a file that is not valid UTF-8 was
 // most likely saved in the old single-byte Western encoding.
-QString decode(const QByteArray& bytes) {
+QString decode(const QByteArray& bytes)
+{
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
-QString joinText(QStringList lines) {
+QString joinText(QStringList lines)
+{
     while (!lines.isEmpty() && lines.first().isEmpty())
         lines.removeFirst();
     while (!lines.isEmpty() && lines.last().isEmpty())
@@ -21,7 +23,8 @@ QString joinText(QStringList lines) {
     return lines.join(u'\n');
 }
 
-QString trimmedRight(const QString& line) {
+QString trimmedRight(const QString& line)
+{
     qsizetype end = line.size();
     while (end > 0 && line.at(end - 1).isSpace())
         --end;
@@ -29,7 +32,8 @@ QString trimmedRight(const QString& line) {
 }
 } // namespace
 
-HelpFile HelpFile::read(const QString& path) {
+HelpFile HelpFile::read(const QString& path)
+{
     QFile file(path);
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly))
@@ -37,14 +41,14 @@ HelpFile HelpFile::read(const QString& path) {
     if (file.error() != QFileDevice::NoError) {
         HelpFile unreadable;
         unreadable.m_path = path;
-        unreadable.m_error = QStringLiteral("The help file %1 could not be opened: %2.")
-                                 .arg(path, file.errorString());
+        unreadable.m_error = QStringLiteral("The help file %1 could not be opened: %2.").arg(path, file.errorString());
         return unreadable;
     }
     return parse(decode(bytes), path);
 }
 
-HelpFile HelpFile::parse(const QString& content, const QString& path) {
+HelpFile HelpFile::parse(const QString& content, const QString& path)
+{
     static const QRegularExpression header(QStringLiteral("^==\\s*(\\d+)(?:\\s+(.*))?$"));
 
     HelpFile help;
@@ -71,9 +75,8 @@ HelpFile HelpFile::parse(const QString& content, const QString& path) {
             const int number = match.hasMatch() ? match.captured(1).toInt(&isNumber) : 0;
             const qsizetype same = isNumber ? help.indexOf(number) : -1;
             if (!isNumber) {
-                help.m_problems << QStringLiteral(
-                                       "Line %1: \"%2\" does not start a topic: a whole "
-                                       "number must follow \"==\". Its text is left out.")
+                help.m_problems << QStringLiteral("Line %1: \"%2\" does not start a topic: a whole "
+                                                  "number must follow \"==\". Its text is left out.")
                                        .arg(lineNumber)
                                        .arg(line);
                 into = Into::Nowhere;
@@ -86,8 +89,7 @@ HelpFile HelpFile::parse(const QString& content, const QString& path) {
                 into = Into::Nowhere;
             } else {
                 const QString title = match.captured(2).trimmed();
-                help.m_topics << Topic{
-                    number, title.isEmpty() ? QStringLiteral("Topic %1").arg(number) : title, {}};
+                help.m_topics << Topic{number, title.isEmpty() ? QStringLiteral("Topic %1").arg(number) : title, {}};
                 firstLines << lineNumber;
                 into = Into::Topic;
             }
@@ -104,17 +106,18 @@ HelpFile HelpFile::parse(const QString& content, const QString& path) {
     return help;
 }
 
-HelpFile::Lookup HelpFile::lookUp(int contextNumber) const {
+HelpFile::Lookup HelpFile::lookUp(int contextNumber) const
+{
     if (!isReadable())
         return {std::nullopt, m_error};
     const qsizetype at = indexOf(contextNumber);
     if (at >= 0)
         return {m_topics.at(at), {}};
-    return {std::nullopt,
-            QStringLiteral("Help topic %1 is not in %2.").arg(contextNumber).arg(m_path)};
+    return {std::nullopt, QStringLiteral("Help topic %1 is not in %2.").arg(contextNumber).arg(m_path)};
 }
 
-qsizetype HelpFile::indexOf(int contextNumber) const {
+qsizetype HelpFile::indexOf(int contextNumber) const
+{
     for (qsizetype i = 0; i < m_topics.size(); ++i) {
         if (m_topics.at(i).contextNumber == contextNumber)
             return i;

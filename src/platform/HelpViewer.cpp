@@ -17,12 +17,14 @@ struct Script {
     QList<HelpViewer::Request> requests;
 };
 
-Script& script() {
+Script& script()
+{
     static Script s;
     return s;
 }
 
-QPointer<HelpViewer>& instance() {
+QPointer<HelpViewer>& instance()
+{
     static QPointer<HelpViewer> viewer;
     return viewer;
 }
@@ -31,15 +33,16 @@ const QString WindowTitle = QStringLiteral("Cartlist Help");
 
 // Blank lines part paragraphs and "- " starts a list item; the lines within one are joined,
 // so whoever edits the file can wrap them anywhere.
-QString toHtml(const QString& text) {
+QString toHtml(const QString& text)
+{
     QString html;
     QString block;
     bool blockIsItem = false;
     bool inList = false;
     const auto flush = [&] {
         if (!block.isEmpty())
-            html += (blockIsItem ? QStringLiteral("<li>%1</li>") : QStringLiteral("<p>%1</p>"))
-                        .arg(block.toHtmlEscaped());
+            html +=
+                (blockIsItem ? QStringLiteral("<li>%1</li>") : QStringLiteral("<p>%1</p>")).arg(block.toHtmlEscaped());
         block.clear();
     };
     const auto closeList = [&] {
@@ -71,7 +74,8 @@ QString toHtml(const QString& text) {
     return html;
 }
 
-QString problemsHtml(const HelpFile& file) {
+QString problemsHtml(const HelpFile& file)
+{
     if (file.problems().isEmpty())
         return {};
     QStringList escaped;
@@ -86,7 +90,8 @@ QString problemsHtml(const HelpFile& file) {
 HelpViewer::HelpViewer()
     : lstTopics(new QListWidget)
     , lblTitle(new QLabel)
-    , txtTopic(new QTextBrowser) {
+    , txtTopic(new QTextBrowser)
+{
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(WindowTitle);
     // Help is no reason to keep running once the program's own windows are closed.
@@ -121,11 +126,11 @@ HelpViewer::HelpViewer()
     layout->addWidget(splitter);
     resize(760, 520);
 
-    connect(lstTopics, &QListWidget::currentItemChanged, this,
-            &HelpViewer::lstTopicsCurrentItemChanged);
+    connect(lstTopics, &QListWidget::currentItemChanged, this, &HelpViewer::lstTopicsCurrentItemChanged);
 }
 
-void HelpViewer::showTopic(const QString& helpFile, int contextNumber, QWidget* parent) {
+void HelpViewer::showTopic(const QString& helpFile, int contextNumber, QWidget* parent)
+{
     Script& s = script();
     if (s.active) {
         s.requests << Request{helpFile, contextNumber};
@@ -144,35 +149,33 @@ void HelpViewer::showTopic(const QString& helpFile, int contextNumber, QWidget* 
     viewer->activateWindow();
 }
 
-void HelpViewer::closeViewer() {
+void HelpViewer::closeViewer()
+{
     script().open = false;
     delete instance();
 }
 
-bool HelpViewer::isViewerOpen() {
+bool HelpViewer::isViewerOpen()
+{
     if (script().active)
         return script().open;
     return instance() && instance()->isVisible();
 }
 
-void HelpViewer::startScripting() {
+void HelpViewer::startScripting()
+{
     closeViewer();
     script() = Script{true, false, {}};
 }
 
-void HelpViewer::stopScripting() {
-    script() = Script{};
-}
+void HelpViewer::stopScripting() { script() = Script{}; }
 
-QList<HelpViewer::Request> HelpViewer::requests() {
-    return script().requests;
-}
+QList<HelpViewer::Request> HelpViewer::requests() { return script().requests; }
 
-HelpViewer* HelpViewer::current() {
-    return instance();
-}
+HelpViewer* HelpViewer::current() { return instance(); }
 
-void HelpViewer::keyPressEvent(QKeyEvent* event) {
+void HelpViewer::keyPressEvent(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_Escape)
         close();
     else
@@ -180,7 +183,8 @@ void HelpViewer::keyPressEvent(QKeyEvent* event) {
 }
 
 // The file is read again for every request, so an edit to it shows without a restart.
-void HelpViewer::display(const QString& helpFile, int contextNumber) {
+void HelpViewer::display(const QString& helpFile, int contextNumber)
+{
     m_file = HelpFile::read(helpFile);
     fillTopicList(contextNumber);
     showLookup(m_file.lookUp(contextNumber));
@@ -189,7 +193,8 @@ void HelpViewer::display(const QString& helpFile, int contextNumber) {
     txtTopic->setFocus();
 }
 
-void HelpViewer::fillTopicList(int contextNumber) {
+void HelpViewer::fillTopicList(int contextNumber)
+{
     const QSignalBlocker quiet(lstTopics);
     lstTopics->clear();
     for (const HelpFile::Topic& topic : m_file.topics()) {
@@ -200,18 +205,19 @@ void HelpViewer::fillTopicList(int contextNumber) {
     }
 }
 
-void HelpViewer::showLookup(const HelpFile::Lookup& lookup) {
+void HelpViewer::showLookup(const HelpFile::Lookup& lookup)
+{
     if (lookup.topic) {
         lblTitle->setText(lookup.topic->title);
         txtTopic->setHtml(toHtml(lookup.topic->text) + problemsHtml(m_file));
     } else {
         lblTitle->setText(WindowTitle);
-        txtTopic->setHtml(QStringLiteral("<p>%1</p>").arg(lookup.failure.toHtmlEscaped()) +
-                          problemsHtml(m_file));
+        txtTopic->setHtml(QStringLiteral("<p>%1</p>").arg(lookup.failure.toHtmlEscaped()) + problemsHtml(m_file));
     }
 }
 
-void HelpViewer::lstTopicsCurrentItemChanged(QListWidgetItem* item) {
+void HelpViewer::lstTopicsCurrentItemChanged(QListWidgetItem* item)
+{
     if (item)
         showLookup(m_file.lookUp(item->data(Qt::UserRole).toInt()));
 }

@@ -4,8 +4,7 @@
 // and forgotten when it closes. The window is registered before its load sequence runs,
 // because that sequence may ask for the window again (the connection set-up does).
 // The window class befriends SingleWindow and has a private constructor and formLoad().
-template <typename Window>
-class SingleWindow {
+template <typename Window> class SingleWindow {
 public:
     // The loaded window, or nullptr.
     static Window* loaded() { return s_loaded; }

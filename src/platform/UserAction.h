@@ -11,8 +11,7 @@ public:
     static void run(const std::function<void()>& action, QWidget* parent = nullptr);
 
     // A slot running a window's handler as one user action.
-    template <typename Window>
-    static auto slot(Window* window, void (Window::*handler)())
+    template <typename Window> static auto slot(Window* window, void (Window::*handler)())
     {
         return [window, handler] { run([&] { (window->*handler)(); }, window); };
     }

@@ -11,10 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
-#include <QListWidget>
 
 #include <memory>
 
@@ -147,7 +147,8 @@ private Q_SLOTS:
         QCOMPARE(base(again.lstCat), QColor(Qt::red));
         CommonDialog::queueColor(QColor(0, 0, 255));
         again.mnuBackColor->trigger();
-        QCOMPARE(db->column(QStringLiteral("SELECT BackColor FROM Settings ORDER BY rowid")), (QVariantList{16711680, 65280}));
+        QCOMPARE(db->column(QStringLiteral("SELECT BackColor FROM Settings ORDER BY rowid")),
+                 (QVariantList{16711680, 65280}));
     }
 
     void editorLabelsSwapAndButtonsKeepTheirText()
@@ -177,7 +178,8 @@ private Q_SLOTS:
         QCOMPARE(CommonDialog::shownWith(), QStringList{"Souvenir Lt BT 9.75"});
         QCOMPARE(w.cmdAll->font().family(), QStringLiteral("Courier"));
         QCOMPARE(w.DTPick->font().pointSizeF(), 14.25);
-        QCOMPARE(db->column(QStringLiteral("SELECT FontName || '/' || FontSize || '/' || FontBo || '/' || FontIt FROM Settings")),
+        QCOMPARE(db->column(QStringLiteral(
+                     "SELECT FontName || '/' || FontSize || '/' || FontBo || '/' || FontIt FROM Settings")),
                  QVariantList{"Courier/14.25/1/0"});
         QCOMPARE(db->scalar(QStringLiteral("SELECT FontName FROM Settings2")).toString(), QStringLiteral("Arial"));
 
@@ -219,7 +221,8 @@ private Q_SLOTS:
         e.mnuBackColor->trigger();
         QCOMPARE(e.lblStatus->palette().color(QPalette::WindowText), QColor(250, 240, 230));
         QCOMPARE(e.cmdAdd->palette().color(QPalette::Button), QColor(250, 240, 230));
-        QCOMPARE(db->scalar(QStringLiteral("SELECT BackColor FROM Settings2")).toLongLong(), 230 * 65536 + 240 * 256 + 250);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT BackColor FROM Settings2")).toLongLong(),
+                 230 * 65536 + 240 * 256 + 250);
         QCOMPARE(db->scalar(QStringLiteral("SELECT ForeColor FROM Settings")).toLongLong(), 30 * 65536 + 20 * 256 + 10);
 
         frmAdding& again = reloadEditor();

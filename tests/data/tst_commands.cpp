@@ -35,8 +35,9 @@ class TestCommands : public QObject {
 
     void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& date)
     {
-        db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, ?, ?, '1', ?)"),
-                 {item, category, aisle, date});
+        db->exec(
+            QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, ?, ?, '1', ?)"),
+            {item, category, aisle, date});
     }
 
 private Q_SLOTS:
@@ -57,11 +58,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("sql");
         QTest::addColumn<int>("bound");
-        QTest::newRow("plain") << "UPDATE Selected SET `Date` = dt" << "UPDATE Selected SET `Date` = ?" << 1;
+        QTest::newRow("plain") << "UPDATE Selected SET `Date` = dt"
+                               << "UPDATE Selected SET `Date` = ?" << 1;
         QTest::newRow("in quotes") << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = DT"
                                    << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = ?" << 1;
-        QTest::newRow("part of a word") << "SELECT dtx, x_dt, t.dt FROM t" << "SELECT dtx, x_dt, t.dt FROM t" << 0;
-        QTest::newRow("doubled quote") << "SELECT 'it''s dt' WHERE a = dt" << "SELECT 'it''s dt' WHERE a = ?" << 1;
+        QTest::newRow("part of a word") << "SELECT dtx, x_dt, t.dt FROM t"
+                                        << "SELECT dtx, x_dt, t.dt FROM t" << 0;
+        QTest::newRow("doubled quote") << "SELECT 'it''s dt' WHERE a = dt"
+                                       << "SELECT 'it''s dt' WHERE a = ?" << 1;
     }
     void commandTextBindsParametersOutsideQuotes()
     {
@@ -88,8 +92,8 @@ private Q_SLOTS:
 
     void naturalOrderReadsNumbersAsNumbers()
     {
-        QStringList aisles{QStringLiteral("Produce"), QStringLiteral("10"), QStringLiteral("2"), QStringLiteral(""),
-                           QStringLiteral("bakery"), QStringLiteral("02b"), QStringLiteral("2a")};
+        QStringList aisles{QStringLiteral("Produce"), QStringLiteral("10"),  QStringLiteral("2"), QStringLiteral(""),
+                           QStringLiteral("bakery"),  QStringLiteral("02b"), QStringLiteral("2a")};
         std::sort(aisles.begin(), aisles.end(), NaturalOrder::less);
         QCOMPARE(aisles, (QStringList{"", "2", "2a", "02b", "10", "bakery", "Produce"}));
     }
@@ -123,7 +127,8 @@ private Q_SLOTS:
     void listIsGroupedByCategoryForExactlyThatDay()
     {
         addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
-        addEntry(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"),
+                 QStringLiteral("2026-12-05"));
         addEntry(QStringLiteral("Cheese"), QStringLiteral("dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
         addEntry(QStringLiteral("Foil"), QVariant(), QStringLiteral("10"), QStringLiteral("2026-12-05"));
         addEntry(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral("2"), QStringLiteral("2026-12-05"));
@@ -149,7 +154,8 @@ private Q_SLOTS:
     void dateParameterMustBeADate()
     {
         addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("ChangeDates"), QStringLiteral("2026-12-05' OR 1=1 --")));
+        QVERIFY_THROWS_EXCEPTION(
+            DataError, DECartstock().run(QStringLiteral("ChangeDates"), QStringLiteral("2026-12-05' OR 1=1 --")));
         QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2026-12-05"));
         DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
         QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 1);
@@ -163,7 +169,8 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Tea"), QStringLiteral("Drinks"), QStringLiteral("8"), QStringLiteral("2026-11-20"));
         addEntry(QStringLiteral("Rice"), QStringLiteral("Pantry"), QStringLiteral("5"), QStringLiteral("2027-03-03"));
         DECartstock().run(QStringLiteral("ChangeDates"), QDate(2026, 12, 24));
-        QCOMPARE(db->column(QStringLiteral("SELECT DISTINCT Date FROM Selected")), QVariantList{QStringLiteral("2026-12-24")});
+        QCOMPARE(db->column(QStringLiteral("SELECT DISTINCT Date FROM Selected")),
+                 QVariantList{QStringLiteral("2026-12-24")});
         DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2026, 12, 24));
         QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 3);
         DECartstock().run(QStringLiteral("ClearList"));

@@ -34,9 +34,9 @@ private Q_SLOTS:
         QTest::newRow("spaces") << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/home/ann/my lists/Cartstock.mdb;"
                                    "Persist Security Info=False"
                                 << "/home/ann/my lists/Cartstock.mdb";
-        QTest::newRow("semicolon in folder")
-            << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/home/ann/a;b=c; d/Cartstock.mdb;Persist Security Info=False"
-            << "/home/ann/a;b=c; d/Cartstock.mdb";
+        QTest::newRow("semicolon in folder") << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/home/ann/a;b=c; "
+                                                "d/Cartstock.mdb;Persist Security Info=False"
+                                             << "/home/ann/a;b=c; d/Cartstock.mdb";
         QTest::newRow("root folder doubles the separator")
             << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=//Cartstock.mdb;Persist Security Info=False"
             << "/Cartstock.mdb";
@@ -56,8 +56,10 @@ private Q_SLOTS:
 
     void providersSelectOurEngine()
     {
-        QVERIFY(ConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a")).providerSupported());
-        QVERIFY(ConnectionString(QStringLiteral("PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data Source=/a"))
+        QVERIFY(
+            ConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/a")).providerSupported());
+        QVERIFY(ConnectionString(
+                    QStringLiteral("PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data Source=/a"))
                     .providerSupported());
         QVERIFY(!ConnectionString(QStringLiteral("PROVIDER=MSDataShape;Data Source=/a")).providerSupported());
         QVERIFY(!ConnectionString(QStringLiteral("Provider=SQLOLEDB;Data Source=/a")).providerSupported());
@@ -123,13 +125,18 @@ private Q_SLOTS:
     {
         TestDatabase db;
         clearConnectionTargets();
-        DataControl a(QStringLiteral("a"), QStringLiteral("Cartstock")), b(QStringLiteral("b"), QStringLiteral("Selected"));
+        DataControl a(QStringLiteral("a"), QStringLiteral("Cartstock")),
+            b(QStringLiteral("b"), QStringLiteral("Selected"));
         QStringList order;
         QString help;
         int loads = 0;
         registerConnectionTarget(1, [&] {
             ++loads;
-            return ConnectionTarget{[&](const QString& p) { help = p; order << QStringLiteral("help"); }, {&a, &b}};
+            return ConnectionTarget{[&](const QString& p) {
+                                        help = p;
+                                        order << QStringLiteral("help");
+                                    },
+                                    {&a, &b}};
         });
         SetConnections(1);
         SetConnections(1);

@@ -34,7 +34,8 @@ class TestRecordset : public QObject {
 
     void addItem(const QString& item, const QVariant& category, const QVariant& aisle = QVariant())
     {
-        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"), {item, category, aisle});
+        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"),
+                 {item, category, aisle});
     }
 
     std::unique_ptr<Recordset> open(const QString& source)
@@ -182,7 +183,8 @@ private Q_SLOTS:
         QCOMPARE(rs->editMode(), Recordset::EditMode::InProgress);
         QVERIFY(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")) == QStringLiteral("1"));
         rs->update();
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(), QStringLiteral("2"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(),
+                 QStringLiteral("2"));
 
         rs->setValue(QStringLiteral("Item"), QStringLiteral("Green apples"));
         rs->moveNext();
@@ -219,8 +221,10 @@ private Q_SLOTS:
         // Above every identifier the table ever held, the deleted highest one included.
         QVERIFY(rs->value(QStringLiteral("ID")).toLongLong() > highest);
         QCOMPARE(rs->absolutePosition(), rs->recordCount());
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Item FROM Cartstock WHERE ID = ?"), {rs->value(QStringLiteral("ID"))}).toString(),
-                 QStringLiteral("Eggs"));
+        QCOMPARE(
+            db->scalar(QStringLiteral("SELECT Item FROM Cartstock WHERE ID = ?"), {rs->value(QStringLiteral("ID"))})
+                .toString(),
+            QStringLiteral("Eggs"));
     }
 
     void newRowNobodyFilledIsDroppedNotStored()
@@ -299,7 +303,8 @@ private Q_SLOTS:
             QCOMPARE(e.description(), QStringLiteral("the file refuses changes"));
         }
         QCOMPARE(rs->absolutePosition(), 1);
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(), QStringLiteral("1"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(),
+                 QStringLiteral("1"));
     }
 
     void valuesTheColumnCannotHoldAreRefused()
@@ -317,7 +322,8 @@ private Q_SLOTS:
         rs->setValue(QStringLiteral("Quantity"), 3);
         rs->update();
         QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2027-01-02"));
-        QCOMPARE(db->scalar(QStringLiteral("SELECT typeof(Quantity) FROM Selected")).toString(), QStringLiteral("text"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT typeof(Quantity) FROM Selected")).toString(),
+                 QStringLiteral("text"));
         // The file itself refuses a date that is not one, whoever writes it.
         QVERIFY_THROWS_EXCEPTION(DataError, connection->run(QStringLiteral("UPDATE Selected SET Date = 'soon'")));
     }

@@ -196,7 +196,8 @@ private Q_SLOTS:
         QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
         QCOMPARE(shown(e, Aisle), QStringLiteral("3"));
         QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 3"));
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Cheese'")).toString(), QStringLiteral("3"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Cheese'")).toString(),
+                 QStringLiteral("3"));
     }
 
     void editThenUpdateWritesAndStays()
@@ -206,7 +207,8 @@ private Q_SLOTS:
         QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
         retype(e.txtFields[Aisle], QStringLiteral("4"));
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Bread'")).toString(), QStringLiteral("4"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Bread'")).toString(),
+                 QStringLiteral("4"));
         QCOMPARE(e.lblStatus->text(), QStringLiteral("Edit record"));
         QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
     }
@@ -222,7 +224,8 @@ private Q_SLOTS:
 
     void failedUpdateShowsTheReasonAndKeepsTheMode()
     {
-        db->exec(QStringLiteral("CREATE TRIGGER NoNew BEFORE INSERT ON Cartstock BEGIN SELECT RAISE(ABORT, 'catalogue is full'); END"));
+        db->exec(QStringLiteral(
+            "CREATE TRIGGER NoNew BEFORE INSERT ON Cartstock BEGIN SELECT RAISE(ABORT, 'catalogue is full'); END"));
         frmAdding& e = openEditor();
         QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
         retype(e.txtFields[Item], QStringLiteral("Figs"));
@@ -244,7 +247,8 @@ private Q_SLOTS:
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
         TestSession::answer(MessageBox::Answer::Yes);
         QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
-        QCOMPARE(TestSession::messages(), QStringList(2, QStringLiteral("Are you sure you want to delete this record?")));
+        QCOMPARE(TestSession::messages(),
+                 QStringList(2, QStringLiteral("Are you sure you want to delete this record?")));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Bread'")), 0);
         QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
         QCOMPARE(e.cboFind->list()->model()->rowCount(), 3);
@@ -371,7 +375,8 @@ private Q_SLOTS:
         QTest::mouseClick(again.cmdEdit, Qt::LeftButton);
         retype(again.txtFields[Aisle], QStringLiteral("8"));
         again.mnuExit->trigger();
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Apples'")).toString(), QStringLiteral("8"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Apples'")).toString(),
+                 QStringLiteral("8"));
         frmAdding& third = openEditor();
         QTest::mouseClick(third.cmdAdd, Qt::LeftButton);
         third.mnuExit->trigger();
@@ -381,7 +386,8 @@ private Q_SLOTS:
 
     void refusedSaveOnClosingIsReportedAndTheWindowStillCloses()
     {
-        db->exec(QStringLiteral("CREATE TRIGGER NoEdit BEFORE UPDATE ON Cartstock BEGIN SELECT RAISE(ABORT, 'read only'); END"));
+        db->exec(QStringLiteral(
+            "CREATE TRIGGER NoEdit BEFORE UPDATE ON Cartstock BEGIN SELECT RAISE(ABORT, 'read only'); END"));
         frmAdding& e = openEditor();
         QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
         retype(e.txtFields[Aisle], QStringLiteral("8"));
@@ -396,7 +402,12 @@ private Q_SLOTS:
     {
         frmAdding& e = openEditor();
         int shown = 0;
-        frmAdding::setReturnToMainWindow([&] { ++shown; frmCartstock::load().show(); }, [] { Module1::ListNewItems(); });
+        frmAdding::setReturnToMainWindow(
+            [&] {
+                ++shown;
+                frmCartstock::load().show();
+            },
+            [] { Module1::ListNewItems(); });
         QTest::mouseClick(e.cmdQuit, Qt::LeftButton);
         QCOMPARE(shown, 1);
         frmAdding& again = openEditor();
@@ -414,8 +425,9 @@ private Q_SLOTS:
             main->lvwItems->topLevelItem(i)->setCheckState(0, Qt::Checked);
         TestSession::answer(MessageBox::Answer::Cancel);
         main->mnuAdd->trigger();
-        QCOMPARE(TestSession::messages(),
-                 QStringList{"You have items checked.  Click Cancel to return and add them before exiting this screen."});
+        QCOMPARE(
+            TestSession::messages(),
+            QStringList{"You have items checked.  Click Cancel to return and add them before exiting this screen."});
         QCOMPARE(frmAdding::loaded(), nullptr);
         QCOMPARE(frmCartstock::loaded(), main);
         QCOMPARE(main->lvwItems->topLevelItem(2)->checkState(0), Qt::Checked);

@@ -1,9 +1,13 @@
+#include "BandedReport.h"
+#include "DataEnvironment.h"
 #include "DataGrid.h"
 #include "HelpViewer.h"
 #include "Module1.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "frmCartstock.h"
+#include "rptAll.h"
+#include "rptPrint.h"
 
 #include <QDateEdit>
 #include <QHeaderView>
@@ -52,6 +56,18 @@ void clickCategory(frmCartstock& w, const QString& name)
     QFAIL(qPrintable(QStringLiteral("no category ") + name));
 }
 
+// Every text a report put on its pages, in order.
+QStringList reportTexts(const BandedReport& report)
+{
+    QStringList out;
+    for (const PageList::Page& page : report.pages().pages)
+        for (const PageList::Band& band : page.bands)
+            for (const PageList::Item& item : band.items)
+                if (!item.text.isEmpty())
+                    out << item.text;
+    return out;
+}
+
 // Types into a grid cell as a user does and leaves it with Tab.
 void typeIntoCell(frmCartstock& w, int r, int c, const QString& text)
 {
@@ -84,7 +100,8 @@ class TestMainWindow : public QObject {
 
     void addEntry(const QString& item, const QString& date, const QString& quantity = QStringLiteral("1"))
     {
-        db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, 'Dairy', '3', ?, ?)"),
+        db->exec(QStringLiteral(
+                     "INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, 'Dairy', '3', ?, ?)"),
                  {item, quantity, date});
     }
 
@@ -94,7 +111,8 @@ private Q_SLOTS:
         session = std::make_unique<TestSession>();
         db = std::make_unique<TestDatabase>();
         const auto add = [&](const QVariant& item, const QVariant& category, const QVariant& aisle) {
-            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"), {item, category, aisle});
+            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"),
+                     {item, category, aisle});
         };
         add(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"));
         add(QStringLiteral("butter"), QStringLiteral("Dairy"), QStringLiteral("3"));
@@ -217,8 +235,9 @@ private Q_SLOTS:
         TestSession::answer(MessageBox::Answer::Yes);
         QTest::mouseClick(w.cmdChangeDates, Qt::LeftButton);
         QCOMPARE(db->count(QStringLiteral("Selected WHERE Date = '2027-01-09'")), 2);
-        QCOMPARE(TestSession::messages(),
-                 QStringList(2, QStringLiteral("Are you sure you want to change the dates on all items on your list?")));
+        QCOMPARE(
+            TestSession::messages(),
+            QStringList(2, QStringLiteral("Are you sure you want to change the dates on all items on your list?")));
         QCOMPARE(w.grdList->model()->index(1, 4).data().toDate(), QDate(2027, 1, 9));
     }
 
@@ -266,7 +285,8 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
         frmCartstock& w = start();
         typeIntoCell(w, 0, 3, QStringLiteral("4"));
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(), QStringLiteral("4"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(),
+                 QStringLiteral("4"));
         typeIntoCell(w, 1, 0, QStringLiteral("Green tea"));
         QCOMPARE(db->count(QStringLiteral("Selected WHERE Item = 'Green tea'")), 1);
     }
@@ -317,7 +337,8 @@ private Q_SLOTS:
         w.grdList->edit(quantity);
         QTest::keyClicks(w.grdList->indexWidget(quantity), QStringLiteral("6"));
         QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(), QStringLiteral("6"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(),
+                 QStringLiteral("6"));
 
         // What a column cannot hold is dropped quietly, the stored row left as it was.
         const QModelIndex id = w.grdList->model()->index(1, 5);
@@ -342,6 +363,60 @@ private Q_SLOTS:
         w.mnuHelpShow->trigger();
         const QString file = db->folder() + QStringLiteral("/Cartstock.hlp");
         QCOMPARE(HelpViewer::requests(), (QList<HelpViewer::Request>{{file, 20}, {file, 10}, {file, 15}, {file, 10}}));
+    }
+
+    void printingNeedsRowsAndShowsWhatWasJustTyped()
+    {
+        frmCartstock& w = start();
+        TestSession::answer(MessageBox::Answer::Ok);
+        w.mnuPrint->trigger();
+        QCOMPARE(TestSession::messages(), QStringList{"No records to show."});
+        QCOMPARE(rptPrint::existing(), nullptr);
+
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
+        QTest::mouseClick(w.cmdRef, Qt::LeftButton);
+        typeIntoCell(w, 0, 3, QStringLiteral("4"));
+        w.mnuPrint->trigger();
+        QVERIFY(rptPrint::existing());
+        QCOMPARE(reportTexts(*rptPrint::existing()),
+                 (QStringList{"Item:", "Aisle:", "Quantity:", "Dairy", "Milk", "3", "4"}));
+        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).state(), 1);
+
+        // Again, for another date: the same window, the new date's entries.
+        w.DTPick->setDate(QDate(2026, 12, 24));
+        w.mnuPrint->trigger();
+        QCOMPARE(reportTexts(*rptPrint::existing()),
+                 (QStringList{"Item:", "Aisle:", "Quantity:", "Dairy", "Tea", "3", "1"}));
+        w.DTPick->setDate(QDate(2027, 1, 1));
+        w.mnuPrint->trigger();
+        QCOMPARE(reportTexts(*rptPrint::existing()), (QStringList{"Item:", "Aisle:", "Quantity:"}));
+        QCOMPARE(TestSession::messages().size(), 1);
+    }
+
+    void fullListCountsTheFilteredCatalogue()
+    {
+        frmCartstock& w = start();
+        clickCategory(w, QStringLiteral("Frozen"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        w.mnuPrintFull->trigger();
+        QCOMPARE(TestSession::messages(), QStringList{"No records to show."});
+        QTest::mouseClick(w.cmdAll, Qt::LeftButton);
+        tick(w, {QStringLiteral("Milk")});
+        clickCategory(w, QStringLiteral("Dairy"));
+        tick(w, {QStringLiteral("Milk")});
+        w.mnuPrintFull->trigger();
+        QVERIFY(rptAll::existing());
+        QVERIFY(reportTexts(*rptAll::existing()).contains(QStringLiteral("Foil")));
+        // The catalogue source holds every row again; the view keeps what it showed, ticks too.
+        QCOMPARE(w.adoCartstock.recordset().recordCount(), 6);
+        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
+        QCOMPARE(row(w, QStringLiteral("Milk"))->checkState(0), Qt::Checked);
+        w.mnuPrintFull->trigger();
+        QVERIFY(rptAll::existing());
+        QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
+        QCOMPARE(rptAll::existing(), nullptr);
+        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).state(), 0);
     }
 
     void versionShowsTheProjectVersion()

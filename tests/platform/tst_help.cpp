@@ -19,29 +19,25 @@ const QString Sample = QStringLiteral("# A comment.\n\n"
                                       "== 11 The \"Ø\" button\n"
                                       "Clears the ticks.\n");
 
-QList<int> numbers(const HelpFile& help) {
+QList<int> numbers(const HelpFile& help)
+{
     QList<int> out;
     for (const HelpFile::Topic& topic : help.topics())
         out << topic.contextNumber;
     return out;
 }
 
-QString shownTitle() {
-    return HelpViewer::current()->findChild<QLabel*>("lblTitle")->text();
-}
-QString shownText() {
-    return HelpViewer::current()->findChild<QTextBrowser*>("txtTopic")->toPlainText();
-}
-QListWidget* topicList() {
-    return HelpViewer::current()->findChild<QListWidget*>("lstTopics");
-}
+QString shownTitle() { return HelpViewer::current()->findChild<QLabel*>("lblTitle")->text(); }
+QString shownText() { return HelpViewer::current()->findChild<QTextBrowser*>("txtTopic")->toPlainText(); }
+QListWidget* topicList() { return HelpViewer::current()->findChild<QListWidget*>("lstTopics"); }
 } // namespace
 
 class TestHelp : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    QString writeFile(const QByteArray& content, const QString& name = "Cartstock.hlp") {
+    QString writeFile(const QByteArray& content, const QString& name = "Cartstock.hlp")
+    {
         QFile file(dir.filePath(name));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0)
             qFatal("cannot write %s", qPrintable(file.fileName()));
@@ -49,16 +45,17 @@ class TestHelp : public QObject {
     }
 
 private Q_SLOTS:
-    void cleanup() {
+    void cleanup()
+    {
         HelpViewer::closeViewer();
         HelpViewer::stopScripting();
     }
 
     // The format
 
-    void readsTopicsTitlesAndText() {
-        const QString firstText =
-            QStringLiteral("First paragraph,\nwrapped.\n\n- One item\n  continued.\n- Two");
+    void readsTopicsTitlesAndText()
+    {
+        const QString firstText = QStringLiteral("First paragraph,\nwrapped.\n\n- One item\n  continued.\n- Two");
         const HelpFile help = HelpFile::parse(Sample, "x.hlp");
         QVERIFY(help.isReadable() && help.problems().isEmpty());
         QCOMPARE(numbers(help), (QList<int>{10, 11}));
@@ -71,31 +68,28 @@ private Q_SLOTS:
         QCOMPARE(windows.topics().at(0).title, QStringLiteral("The list window"));
         QCOMPARE(windows.topics().at(0).text, firstText);
         QCOMPARE(HelpFile::parse("== 42", "x").topics().at(0).title, QStringLiteral("Topic 42"));
-        QCOMPARE(HelpFile::parse("# comment\n== 1 A\n# kept", "x").topics().at(0).text,
-                 QStringLiteral("# kept"));
+        QCOMPARE(HelpFile::parse("# comment\n== 1 A\n# kept", "x").topics().at(0).text, QStringLiteral("# kept"));
     }
 
-    void linesThatMakeNoSenseAreLeftOutAndReported_data() {
+    void linesThatMakeNoSenseAreLeftOutAndReported_data()
+    {
         QTest::addColumn<QString>("content");
         QTest::addColumn<QList<int>>("topics");
         QTest::addColumn<QString>("problem");
 
         QTest::newRow("text before the first topic")
-            << "stray\n# still left out\n== 10 A\none" << QList<int>{10}
-            << "Line 1: text before the first topic";
-        QTest::newRow("no number")
-            << "== 10 A\none\n== x B\nlost\n== 11 C\ntwo" << QList<int>{10, 11}
-            << "Line 3: \"== x B\" does not start a topic";
-        QTest::newRow("negative number")
-            << "== 10 A\none\n== -4 B\nlost" << QList<int>{10} << "Line 3:";
-        QTest::newRow("number glued to title")
-            << "== 10 A\none\n== 12B\nlost" << QList<int>{10} << "Line 3:";
+            << "stray\n# still left out\n== 10 A\none" << QList<int>{10} << "Line 1: text before the first topic";
+        QTest::newRow("no number") << "== 10 A\none\n== x B\nlost\n== 11 C\ntwo" << QList<int>{10, 11}
+                                   << "Line 3: \"== x B\" does not start a topic";
+        QTest::newRow("negative number") << "== 10 A\none\n== -4 B\nlost" << QList<int>{10} << "Line 3:";
+        QTest::newRow("number glued to title") << "== 10 A\none\n== 12B\nlost" << QList<int>{10} << "Line 3:";
         QTest::newRow("number twice") << "== 10 A\none\n\n== 10 B\nlost" << QList<int>{10}
                                       << "Line 4: topic 10 is already on line 1";
         QTest::newRow("empty file") << "" << QList<int>{} << "";
     }
 
-    void linesThatMakeNoSenseAreLeftOutAndReported() {
+    void linesThatMakeNoSenseAreLeftOutAndReported()
+    {
         QFETCH(QString, content);
         QFETCH(QList<int>, topics);
         QFETCH(QString, problem);
@@ -104,21 +98,22 @@ private Q_SLOTS:
         QCOMPARE(numbers(help), topics);
         // What follows a line left out never ends up in the topic before it.
         if (!topics.isEmpty())
-            QVERIFY(help.topics().at(0).text.startsWith("one") &&
-                    !help.topics().at(0).text.contains("lost"));
+            QVERIFY(help.topics().at(0).text.startsWith("one") && !help.topics().at(0).text.contains("lost"));
         QCOMPARE(help.problems().size(), problem.isEmpty() ? 0 : 1);
         if (!problem.isEmpty())
             QVERIFY2(help.problems().at(0).startsWith(problem), qPrintable(help.problems().at(0)));
     }
 
-    void fileSavedInAnOldEncodingStillReads() {
+    void fileSavedInAnOldEncodingStillReads()
+    {
         const QString utf8 = writeFile("\xEF\xBB\xBF== 15 The \xC3\x98 button\nx", "utf8.hlp");
         const QString latin1 = writeFile("== 15 The \xD8 button\nx", "latin1.hlp");
         QCOMPARE(HelpFile::read(utf8).topics().at(0).title, QStringLiteral("The Ø button"));
         QCOMPARE(HelpFile::read(latin1).topics().at(0).title, QStringLiteral("The Ø button"));
     }
 
-    void missingFileAndTopicAreSentences_data() {
+    void missingFileAndTopicAreSentences_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("sentence");
@@ -128,7 +123,8 @@ private Q_SLOTS:
         QTest::newRow("no topic") << "Cartstock.hlp" << 99 << "Help topic 99 is not in %1.";
     }
 
-    void missingFileAndTopicAreSentences() {
+    void missingFileAndTopicAreSentences()
+    {
         QFETCH(QString, name);
         QFETCH(int, number);
         QFETCH(QString, sentence);
@@ -144,7 +140,8 @@ private Q_SLOTS:
 
     // The help we ship
 
-    void shippedHelpIsBesideTheExecutableAndCurrent() {
+    void shippedHelpIsBesideTheExecutableAndCurrent()
+    {
         QFile source(CARTLIST_HELP_SOURCE);
         QFile copy(CARTLIST_HELP_BESIDE_EXECUTABLE);
         QVERIFY(source.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
@@ -155,14 +152,14 @@ private Q_SLOTS:
     }
 
     // Every number the windows ask for, titled with the caption the window shows.
-    void shippedHelpHasEveryTopicTheWindowsAskFor() {
+    void shippedHelpHasEveryTopicTheWindowsAskFor()
+    {
         const QStringList topics =
-            QStringLiteral(
-                "10|15 Ø|17 Add Checked Items to Cartlist|19 Delete Category|20 Delete All|"
-                "21 Click if not updating|23 EXIT|30 Enter Info|31 Item|32 Category|"
-                "33 Aisle|34 Category List|35 Exit|36 Search|37 Keys|38 Add|39 Delete|"
-                "40 Update|41 First|42 Last|43 Next|44 Previous|45 Refresh|"
-                "46 Update List -->|47 Cancel|48 Edit")
+            QStringLiteral("10|15 Ø|17 Add Checked Items to Cartlist|19 Delete Category|20 Delete All|"
+                           "21 Click if not updating|23 EXIT|30 Enter Info|31 Item|32 Category|"
+                           "33 Aisle|34 Category List|35 Exit|36 Search|37 Keys|38 Add|39 Delete|"
+                           "40 Update|41 First|42 Last|43 Next|44 Previous|45 Refresh|"
+                           "46 Update List -->|47 Cancel|48 Edit")
                 .split(u'|');
         const HelpFile help = HelpFile::read(CARTLIST_HELP_SOURCE);
         for (const QString& topic : topics) {
@@ -176,24 +173,26 @@ private Q_SLOTS:
 
     // The viewer
 
-    void showsTheTopicWithItsParagraphsAndTheListOfTopics() {
+    void showsTheTopicWithItsParagraphsAndTheListOfTopics()
+    {
         HelpViewer::showTopic(writeFile(Sample.toUtf8()), 10);
         QVERIFY(HelpViewer::isViewerOpen());
         QCOMPARE(shownTitle(), QStringLiteral("The list window"));
-        QCOMPARE(shownText(),
-                 QStringLiteral("First paragraph, wrapped.\nOne item continued.\nTwo"));
+        QCOMPARE(shownText(), QStringLiteral("First paragraph, wrapped.\nOne item continued.\nTwo"));
         QCOMPARE(topicList()->count(), 2);
         QCOMPARE(topicList()->item(1)->text(), QStringLiteral("The \"Ø\" button"));
         QCOMPARE(topicList()->currentRow(), 0);
     }
 
-    void textIsShownAsWrittenNotAsMarkup() {
+    void textIsShownAsWrittenNotAsMarkup()
+    {
         HelpViewer::showTopic(writeFile("== 10 <b>Title</b>\nPress <Enter> & go."), 10);
         QCOMPARE(shownTitle(), QStringLiteral("<b>Title</b>"));
         QCOMPARE(shownText(), QStringLiteral("Press <Enter> & go."));
     }
 
-    void oneWindowIsReusedAndLeavesTheOthersUsable() {
+    void oneWindowIsReusedAndLeavesTheOthersUsable()
+    {
         QWidget mainWindow;
         mainWindow.show();
         const QString path = writeFile(Sample.toUtf8());
@@ -206,25 +205,26 @@ private Q_SLOTS:
         QVERIFY(first->parent() == nullptr);
     }
 
-    void clickingATopicInTheListShowsIt() {
+    void clickingATopicInTheListShowsIt()
+    {
         HelpViewer::showTopic(writeFile(Sample.toUtf8()), 10);
         QListWidget* list = topicList();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(1)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
         QCOMPARE(shownTitle(), QStringLiteral("The \"Ø\" button"));
         QCOMPARE(shownText(), QStringLiteral("Clears the ticks."));
     }
 
-    void missingFileIsSaidInTheViewer() {
+    void missingFileIsSaidInTheViewer()
+    {
         const QString path = dir.filePath("gone.hlp");
         HelpViewer::showTopic(path, 10);
         QVERIFY(HelpViewer::isViewerOpen());
-        QVERIFY2(shownText().startsWith("The help file " + path + " could not be opened: "),
-                 qPrintable(shownText()));
+        QVERIFY2(shownText().startsWith("The help file " + path + " could not be opened: "), qPrintable(shownText()));
         QCOMPARE(topicList()->count(), 0);
     }
 
-    void missingTopicIsSaidAndTheOthersCanStillBeChosen() {
+    void missingTopicIsSaidAndTheOthersCanStillBeChosen()
+    {
         const QString path = writeFile(Sample.toUtf8());
         HelpViewer::showTopic(path, 99);
         // Nothing chooses a topic in the list by itself once the window is up.
@@ -234,7 +234,8 @@ private Q_SLOTS:
         QVERIFY(topicList()->currentItem() == nullptr);
     }
 
-    void fileIsReadAgainForEveryTopic() {
+    void fileIsReadAgainForEveryTopic()
+    {
         const QString path = writeFile(Sample.toUtf8());
         HelpViewer::showTopic(path, 11);
         writeFile("== 11 Changed\nNew text.");
@@ -243,13 +244,14 @@ private Q_SLOTS:
         QCOMPARE(topicList()->count(), 1);
     }
 
-    void linesLeftOutAreNamedUnderTheText() {
+    void linesLeftOutAreNamedUnderTheText()
+    {
         HelpViewer::showTopic(writeFile("== 10 A\nText.\n== x B\n"), 10);
-        QVERIFY2(shownText().contains("Line 3: \"== x B\" does not start a topic"),
-                 qPrintable(shownText()));
+        QVERIFY2(shownText().contains("Line 3: \"== x B\" does not start a topic"), qPrintable(shownText()));
     }
 
-    void escapeAndCloseViewerCloseIt() {
+    void escapeAndCloseViewerCloseIt()
+    {
         const QString path = writeFile(Sample.toUtf8());
         HelpViewer::showTopic(path, 10);
         QTest::keyClick(HelpViewer::current(), Qt::Key_Escape);
@@ -260,7 +262,8 @@ private Q_SLOTS:
         QVERIFY(!HelpViewer::isViewerOpen() && HelpViewer::current() == nullptr);
     }
 
-    void openHelpDoesNotKeepTheProgramRunning() {
+    void openHelpDoesNotKeepTheProgramRunning()
+    {
         auto* mainWindow = new QWidget;
         mainWindow->setAttribute(Qt::WA_DeleteOnClose);
         mainWindow->show();
@@ -274,14 +277,14 @@ private Q_SLOTS:
 
     // The seam for tests of the windows
 
-    void scriptingRecordsRequestsAndShowsNoWindow() {
+    void scriptingRecordsRequestsAndShowsNoWindow()
+    {
         HelpViewer::showTopic(writeFile(Sample.toUtf8()), 10);
         HelpViewer::startScripting();
         QVERIFY2(HelpViewer::current() == nullptr, "a viewer open before scripting is closed");
         HelpViewer::showTopic("a.hlp", 10);
         HelpViewer::showTopic("a.hlp", 37);
-        QCOMPARE(HelpViewer::requests(),
-                 (QList<HelpViewer::Request>{{"a.hlp", 10}, {"a.hlp", 37}}));
+        QCOMPARE(HelpViewer::requests(), (QList<HelpViewer::Request>{{"a.hlp", 10}, {"a.hlp", 37}}));
         QVERIFY(HelpViewer::current() == nullptr && HelpViewer::isViewerOpen());
         HelpViewer::closeViewer();
         QVERIFY(!HelpViewer::isViewerOpen());
@@ -291,7 +294,8 @@ private Q_SLOTS:
 
     // The pictures
 
-    void picturesLoadWithTheirSizes_data() {
+    void picturesLoadWithTheirSizes_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QSize>("size");
 
@@ -305,7 +309,8 @@ private Q_SLOTS:
         QTest::newRow("last") << "nav_last" << QSize(16, 16);
     }
 
-    void picturesLoadWithTheirSizes() {
+    void picturesLoadWithTheirSizes()
+    {
         QFETCH(QString, name);
         QFETCH(QSize, size);
 

@@ -62,10 +62,7 @@ QVariantList TestDatabase::column(const QString& sql, const QVariantList& values
     return out;
 }
 
-QVariant TestDatabase::scalar(const QString& sql, const QVariantList& values)
-{
-    return column(sql, values).value(0);
-}
+QVariant TestDatabase::scalar(const QString& sql, const QVariantList& values) { return column(sql, values).value(0); }
 
 int TestDatabase::count(const QString& table)
 {

@@ -1,13 +1,16 @@
 #include "TestSession.h"
 
 #include "AppFolder.h"
+#include "BandedReport.h"
 #include "CommonDialog.h"
 #include "DataEnvironment.h"
 #include "DesignFont.h"
+#include "FileDialog.h"
 #include "HelpViewer.h"
+#include "PrintDialog.h"
 #include "SetConnections.h"
-#include "Today.h"
 #include "SystemBeep.h"
+#include "Today.h"
 #include "WindowWiring.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
@@ -21,6 +24,8 @@ TestSession::TestSession()
     MessageBox::startScripting();
     HelpViewer::startScripting();
     CommonDialog::startScripting();
+    FileDialog::startScripting();
+    PrintDialog::startScripting();
     SystemBeep::resetCount();
     DataEnvironment::resetInstance();
     clearConnectionTargets();
@@ -34,6 +39,8 @@ TestSession::~TestSession()
         delete w;
     if (frmCartstock* w = frmCartstock::loaded())
         delete w;
+    // Reports end before the data environment: the catalogue report closes its result set.
+    BandedReport::closeAll();
     // Windows closed during the case are deleted later; finish that before the next case.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DataEnvironment::resetInstance();
@@ -41,6 +48,8 @@ TestSession::~TestSession()
     MessageBox::stopScripting();
     HelpViewer::stopScripting();
     CommonDialog::stopScripting();
+    FileDialog::stopScripting();
+    PrintDialog::stopScripting();
     Today::reset();
     AppFolder::reset();
 }
@@ -56,5 +65,9 @@ QString TestSession::problems() const
         out << QStringLiteral("%1 font or colour dialog(s) nobody answered").arg(CommonDialog::unexpectedDialogs());
     if (CommonDialog::pendingAnswers() > 0)
         out << QStringLiteral("%1 dialog answer(s) never asked for").arg(CommonDialog::pendingAnswers());
+    if (!FileDialog::unexpectedCalls().isEmpty() || FileDialog::pendingAnswers() > 0)
+        out << QStringLiteral("file dialog: unexpected or unused answers");
+    if (PrintDialog::unexpectedCalls() > 0 || PrintDialog::pendingAnswers() > 0)
+        out << QStringLiteral("print dialog: unexpected or unused answers");
     return out.join(u'\n');
 }

@@ -19,9 +19,9 @@ public:
 };
 
 // In a test class: init() makes a session, cleanup() checks and ends it.
-#define CARTLIST_CHECK_SESSION(session)                                                             \
-    do {                                                                                            \
-        const QString problems = (session)->problems();                                            \
-        (session).reset();                                                                          \
-        QVERIFY2(problems.isEmpty(), qPrintable(problems));                                         \
+#define CARTLIST_CHECK_SESSION(session)                                                                                \
+    do {                                                                                                               \
+        const QString problems = (session)->problems();                                                                \
+        (session).reset();                                                                                             \
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));                                                            \
     } while (false)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// The save-file dialog. Tests queue the file names a user would choose (an empty name
+// is a cancelled dialog); a dialog nobody answered is recorded so the test can fail on it.
+class FileDialog {
+public:
+    // The chosen file, or an empty string when the user cancelled.
+    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+
+    // Test seam.
+    static void startScripting();
+    static void stopScripting();
+    static void queueAnswer(const QString& fileName);
+    static int pendingAnswers();
+    // The caption and filter of every dialog asked for while scripting, as "caption | filter".
+    static QStringList askedDialogs();
+    static QStringList unexpectedCalls();
+};

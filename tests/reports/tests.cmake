@@ -1,0 +1,1 @@
+cartlist_test(tst_reports reports/tst_reports.cpp cartlist_reports)

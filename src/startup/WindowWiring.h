@@ -5,4 +5,7 @@
 class WindowWiring {
 public:
     static void install();
+    // Ends the run's windows, reports and data environment while Qt is still there to
+    // close their connections; the program calls it once its event loop has ended.
+    static void shutDown();
 };

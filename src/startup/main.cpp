@@ -13,7 +13,7 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     DesignFont::installSubstitutes();
     WindowWiring::install();
-    if (!Module1::Main())
-        return 1;
-    return QApplication::exec();
+    const int status = Module1::Main() ? QApplication::exec() : 1;
+    WindowWiring::shutDown();
+    return status;
 }

@@ -3,10 +3,13 @@
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "WindowWiring.h"
 #include "frmCartstock.h"
+#include "rptAll.h"
 
 #include <QFile>
 #include <QListWidget>
+#include <QSqlDatabase>
 #include <QTest>
 
 #include <memory>
@@ -115,6 +118,20 @@ private Q_SLOTS:
         returnToMainWindow();
         QCOMPARE(recent(), (QStringList{"Basil", "Courgette"}));
         QCOMPARE(frmCartstock::loaded()->adoCartstock.recordset().absolutePosition(), 1);
+    }
+
+    void shutDownLeavesNoConnectionOpen()
+    {
+        // Connections left to static destruction outlive Qt's own registry of them.
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        const QStringList before = QSqlDatabase::connectionNames();
+        QVERIFY(Module1::Main());
+        frmCartstock::loaded()->mnuPrintFull->trigger();
+        QVERIFY(rptAll::existing());
+        WindowWiring::shutDown();
+        QCOMPARE(frmCartstock::loaded(), nullptr);
+        QCOMPARE(rptAll::existing(), nullptr);
+        QCOMPARE(QSqlDatabase::connectionNames(), before);
     }
 
     void emptyCatalogueAtStartListsNothingAllRun()

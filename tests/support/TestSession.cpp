@@ -1,7 +1,6 @@
 #include "TestSession.h"
 
 #include "AppFolder.h"
-#include "BandedReport.h"
 #include "CommonDialog.h"
 #include "DataEnvironment.h"
 #include "DesignFont.h"
@@ -12,10 +11,7 @@
 #include "SystemBeep.h"
 #include "Today.h"
 #include "WindowWiring.h"
-#include "frmAdding.h"
-#include "frmCartstock.h"
 
-#include <QApplication>
 #include <QDate>
 
 TestSession::TestSession()
@@ -35,16 +31,7 @@ TestSession::TestSession()
 
 TestSession::~TestSession()
 {
-    if (frmAdding* w = frmAdding::loaded())
-        delete w;
-    if (frmCartstock* w = frmCartstock::loaded())
-        delete w;
-    // Reports end before the data environment: the catalogue report closes its result set.
-    BandedReport::closeAll();
-    // Windows closed during the case are deleted later; finish that before the next case.
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    DataEnvironment::resetInstance();
-    clearConnectionTargets();
+    WindowWiring::shutDown();
     MessageBox::stopScripting();
     HelpViewer::stopScripting();
     CommonDialog::stopScripting();

@@ -291,7 +291,10 @@ void frmAdding::showRecord()
     const int row = adoPrimaryRS.currentRow();
     for (int i = 0; i < txtFields.size(); ++i) {
         const int column = adoPrimaryRS.fieldIndex(fieldOf(i));
-        txtFields[i]->setText(row >= 0 && column >= 0 ? adoPrimaryRS.rowValue(row, column).toString() : QString());
+        const QString value = row >= 0 && column >= 0 ? adoPrimaryRS.rowValue(row, column).toString() : QString();
+        // The box being typed into already shows its value; setting it again would move the caret.
+        if (txtFields[i]->text() != value)
+            txtFields[i]->setText(value);
         if (i != 2)
             txtFields[i]->setReadOnly(row < 0);
     }

@@ -216,6 +216,11 @@ private Q_SLOTS:
     void changeTypedWhileBrowsingIsSavedByNext()
     {
         frmAdding& e = openEditor();
+        // Typing inside a word keeps the caret where the user put it.
+        e.txtFields[Item]->setFocus();
+        e.txtFields[Item]->setCursorPosition(2);
+        QTest::keyClicks(e.txtFields[Item], QStringLiteral("xy"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Apxyples"));
         retype(e.txtFields[Item], QStringLiteral("Green apples"));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Green apples'")), 0);
         QTest::mouseClick(e.cmdNext, Qt::LeftButton);

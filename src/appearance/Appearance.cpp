@@ -11,6 +11,8 @@ namespace {
 const QStringList MainLoadPatterns = {"lst*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
 const QStringList EditorLoadPatterns = {"lst*", "cmd*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
 const QStringList FontPatterns = {"cmd*", "lst*", "lbl*", "grd*", "DT*", "txt*", "cbo*", "lvw*"};
+const QStringList BackPatterns = {"cmd*", "lst*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
+const QStringList ForePatterns = {"lst*", "grd*", "lbl*", "txt*", "cbo*", "lvw*"};
 const QStringList Labels = {"lbl*"};
 const QStringList Buttons = {"cmd*"};
 
@@ -50,6 +52,22 @@ void setRole(QWidget* control, QPalette::ColorRole role, const QColor& color)
     QPalette palette = control->palette();
     palette.setColor(role, color);
     control->setPalette(palette);
+}
+
+using ColorSetter = void (*)(QWidget*, const QColor&);
+
+// A chosen colour on the controls it belongs to; the editor's labels take it the other way
+// round (its back colour is their text, its text colour their ground).
+void applyChosenColor(QMainWindow& window, const QColor& color, const QStringList& patterns, ColorSetter set,
+                      ColorSetter setOnEditorLabel, bool editor)
+{
+    for (QWidget* control : controls(window)) {
+        const QString name = control->objectName();
+        if (editor && Appearance::matches(name, Labels))
+            setOnEditorLabel(control, color);
+        else if (Appearance::matches(name, patterns))
+            set(control, color);
+    }
 }
 
 void writeRow(DataControl& adoSettings, const QList<std::pair<QString, QVariant>>& values)
@@ -176,27 +194,15 @@ void Appearance::DialogShowing(QMainWindow& window, DataControl& adoSettings, Co
         if (!dialog.ShowColor(&window))
             return;
         writeRow(adoSettings, {{QStringLiteral("BackColor"), storedFromColor(dialog.Color)}});
-        const QStringList backs = {"cmd*", "lst*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
-        for (QWidget* control : controls(window)) {
-            const QString name = control->objectName();
-            if (editor && matches(name, Labels))
-                setForeColor(control, dialog.Color);
-            else if (matches(name, backs))
-                setBackColor(control, dialog.Color);
-        }
+        applyChosenColor(window, dialog.Color, BackPatterns, &Appearance::setBackColor, &Appearance::setForeColor,
+                         editor);
     } else if (selector == 4) {
         dialog.DialogTitle = QStringLiteral("ForeColor");
         if (!dialog.ShowColor(&window))
             return;
         setWindowBackColor(window, dialog.Color);
         writeRow(adoSettings, {{QStringLiteral("ForeColor"), storedFromColor(dialog.Color)}});
-        const QStringList fores = {"lst*", "grd*", "lbl*", "txt*", "cbo*", "lvw*"};
-        for (QWidget* control : controls(window)) {
-            const QString name = control->objectName();
-            if (editor && matches(name, Labels))
-                setBackColor(control, dialog.Color);
-            else if (matches(name, fores))
-                setForeColor(control, dialog.Color);
-        }
+        applyChosenColor(window, dialog.Color, ForePatterns, &Appearance::setForeColor, &Appearance::setBackColor,
+                         editor);
     }
 }

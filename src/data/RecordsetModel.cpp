@@ -26,6 +26,20 @@ void RecordsetModel::setNewRowLine(bool on)
     endResetModel();
 }
 
+void RecordsetModel::showOnly(const QString& field)
+{
+    beginResetModel();
+    m_onlyField = field;
+    endResetModel();
+}
+
+int RecordsetModel::fieldOf(int column) const
+{
+    if (m_onlyField.isEmpty())
+        return column;
+    return column == 0 ? m_recordset.fieldIndex(m_onlyField) : -1;
+}
+
 bool RecordsetModel::isNewRowLine(int row) const { return m_newRowLine && row == m_recordset.recordCount(); }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const
@@ -37,14 +51,19 @@ int RecordsetModel::rowCount(const QModelIndex& parent) const
 
 int RecordsetModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_recordset.fieldNames().size());
+    if (parent.isValid())
+        return 0;
+    if (!m_onlyField.isEmpty())
+        return 1;
+    return int(m_recordset.fieldNames().size());
 }
 
 QVariant RecordsetModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) || isNewRowLine(index.row()))
         return {};
-    return m_recordset.rowValue(index.row(), index.column());
+    const int field = fieldOf(index.column());
+    return field < 0 ? QVariant() : m_recordset.rowValue(index.row(), field);
 }
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -53,7 +72,7 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
         return {};
     if (orientation == Qt::Vertical)
         return isNewRowLine(section) ? QVariant(QStringLiteral("*")) : QVariant();
-    return m_recordset.fieldNames().value(section);
+    return m_recordset.fieldNames().value(fieldOf(section));
 }
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const
@@ -66,7 +85,7 @@ Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const
 
 bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole || !m_editable)
+    if (!index.isValid() || role != Qt::EditRole || !m_editable || fieldOf(index.column()) < 0)
         return false;
     const bool newRow = isNewRowLine(index.row());
     if (newRow && (value.isNull() || value.toString().isEmpty()))
@@ -78,14 +97,14 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
             m_recordset.addNew();
         else
             m_recordset.moveTo(index.row());
-        m_recordset.setValue(index.column(), value);
+        m_recordset.setValue(fieldOf(index.column()), value);
     } catch (const DataError& e) {
         if (newRow)
             m_recordset.cancelUpdate();
         Q_EMIT editRejected(e.description());
         return false;
     }
-    Q_EMIT afterColUpdate(index.column());
+    Q_EMIT afterColUpdate(fieldOf(index.column()));
     if (newRow && m_recordset.editMode() == Recordset::EditMode::None)
         Q_EMIT afterInsert();
     return true;

@@ -14,6 +14,9 @@ public:
     explicit RecordsetModel(Recordset& recordset, QObject* parent = nullptr);
 
     void setEditable(bool editable) { m_editable = editable; }
+    // Serves only that field, as its one column: a list of names shows, and tells screen
+    // readers, nothing of the record set's other fields.
+    void showOnly(const QString& field);
     void setNewRowLine(bool on);
     bool isNewRowLine(int row) const;
 
@@ -33,7 +36,11 @@ Q_SIGNALS:
     void editRejected(const QString& description);
 
 private:
+    // The record set's field behind a column of this model, or -1.
+    int fieldOf(int column) const;
+
     Recordset& m_recordset;
+    QString m_onlyField;
     bool m_editable = false;
     bool m_newRowLine = false;
 };

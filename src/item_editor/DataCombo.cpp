@@ -17,14 +17,13 @@ DataCombo::DataCombo(Recordset& rowSource, const QString& listField, const QStri
     , m_edit(new QLineEdit(this))
     , m_list(new QListView(this))
 {
+    m_model->showOnly(listField);
     m_list->setModel(m_model);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_edit->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     setFocusProxy(m_edit);
-    connect(m_model, &QAbstractItemModel::modelReset, this,
-            [this] { m_list->setModelColumn(std::max(0, m_rowSource.fieldIndex(m_listField))); });
     connect(m_list, &QListView::pressed, this, [this](const QModelIndex& index) {
         m_edit->setText(index.data().toString());
         takeBoundTextFrom(index.row());
@@ -50,11 +49,7 @@ void DataCombo::setText(const QString& text)
 
 bool DataCombo::matchedWithList() const { return matchingRow(text()) >= 0; }
 
-void DataCombo::refresh()
-{
-    m_list->setModelColumn(std::max(0, m_rowSource.fieldIndex(m_listField)));
-    m_list->reset();
-}
+void DataCombo::refresh() { m_list->reset(); }
 
 int DataCombo::matchingRow(const QString& text) const
 {

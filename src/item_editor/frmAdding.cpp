@@ -1,12 +1,14 @@
 #include "frmAdding.h"
 
 #include "Appearance.h"
+#include "ChordGuard.h"
 #include "Connection.h"
 #include "Criteria.h"
 #include "DataCombo.h"
 #include "DesignFont.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
+#include "MenuBarAccess.h"
 #include "MessageBox.h"
 #include "Place.h"
 #include "SystemBeep.h"
@@ -23,6 +25,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+
+#include <limits>
 
 namespace {
 struct ReturnHooks {
@@ -58,10 +62,12 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
     return b;
 }
 
-QPushButton* pictureButton(QWidget* parent, const char* name, const char* image, int left, int top, int width,
-                           int height, int help, const QFont& font)
+// A button showing a picture only; screen readers say what it does.
+QPushButton* pictureButton(QWidget* parent, const char* name, const char* image, const QString& meaning, int left,
+                           int top, int width, int height, int help, const QFont& font)
 {
     auto* b = button(parent, name, QString(), left, top, width, height, help, font);
+    b->setAccessibleName(meaning);
     const QPixmap picture(QString::fromLatin1(image));
     b->setIcon(picture);
     b->setIconSize(picture.size());
@@ -90,6 +96,8 @@ frmAdding::frmAdding()
 
     buildControls();
     buildMenus();
+    MenuBarAccess::setUp(*this);
+    ChordGuard::install();
     connectHandlers();
     resize(Twips::size(9795, 9090) + QSize(0, menuBar()->sizeHint().height()));
     // Key preview: the window sees every key before the control that has the focus.
@@ -130,6 +138,8 @@ void frmAdding::buildControls()
         lblLabels << label;
         auto* box = Place::control<QLineEdit>(client, "txtFields", 1680, b.top, b.boxWidth, 465);
         box->setProperty("index", i);
+        // A box keeps 32767 characters by default and cuts a longer paste silently.
+        box->setMaxLength(std::numeric_limits<int>::max());
         if (b.help > 0)
             HelpContext::set(box, b.help);
         if (i == 2) {
@@ -160,8 +170,10 @@ void frmAdding::buildControls()
 
     cmdRefreshCombo =
         button(client, "cmdRefreshCombo", QStringLiteral("Update List -->"), 4920, 2400, 1815, 615, 46, buttonFont());
-    cmdQuit = pictureButton(client, "cmdQuit", ":/images/exit_editor.png", 5880, 6360, 975, 600, 35, buttonFont());
-    cmdEaster = pictureButton(client, "cmdEaster", ":/images/easter.png", 5880, 7080, 975, 735, 0, buttonFont());
+    cmdQuit = pictureButton(client, "cmdQuit", ":/images/exit_editor.png", QStringLiteral("Exit"), 5880, 6360, 975, 600,
+                            35, buttonFont());
+    cmdEaster = pictureButton(client, "cmdEaster", ":/images/easter.png", QStringLiteral("Easter egg"), 5880, 7080, 975,
+                              735, 0, buttonFont());
 
     picButtons = Place::control<QFrame>(client, "picButtons", 0, 7890, 9795, 540);
     picButtons->setFont(smallFont());
@@ -181,9 +193,10 @@ void frmAdding::buildControls()
     picStatBox = Place::control<QFrame>(client, "picStatBox", 0, 8430, 9795, 660);
     picStatBox->setFont(smallFont());
     keepDesignGround(picStatBox);
-    cmdFirst = pictureButton(picStatBox, "cmdFirst", ":/images/nav_first.png", 0, 0, 345, 300, 41, smallFont());
-    cmdPrevious =
-        pictureButton(picStatBox, "cmdPrevious", ":/images/nav_previous.png", 345, 0, 345, 300, 44, smallFont());
+    cmdFirst = pictureButton(picStatBox, "cmdFirst", ":/images/nav_first.png", QStringLiteral("First record"), 0, 0,
+                             345, 300, 41, smallFont());
+    cmdPrevious = pictureButton(picStatBox, "cmdPrevious", ":/images/nav_previous.png",
+                                QStringLiteral("Previous record"), 345, 0, 345, 300, 44, smallFont());
     lblStatus = Place::control<QLabel>(picStatBox, "lblStatus", 690, 0, 3360, 525);
     lblStatus->setFont(smallFont());
     lblStatus->setFrameShape(QFrame::Box);
@@ -191,13 +204,22 @@ void frmAdding::buildControls()
     QPalette white = lblStatus->palette();
     white.setColor(QPalette::Window, Qt::white);
     lblStatus->setPalette(white);
-    cmdNext = pictureButton(picStatBox, "cmdNext", ":/images/nav_next.png", 4200, 0, 345, 300, 43, smallFont());
-    cmdLast = pictureButton(picStatBox, "cmdLast", ":/images/nav_last.png", 4545, 0, 345, 300, 42, smallFont());
+    cmdNext = pictureButton(picStatBox, "cmdNext", ":/images/nav_next.png", QStringLiteral("Next record"), 4200, 0, 345,
+                            300, 43, smallFont());
+    cmdLast = pictureButton(picStatBox, "cmdLast", ":/images/nav_last.png", QStringLiteral("Last record"), 4545, 0, 345,
+                            300, 42, smallFont());
 
-    const QList<QWidget*> focusOrder = {txtFields[3], txtFields[1],    txtFields[0], txtFields[2], cmdFirst,
-                                        cmdPrevious,  cmdNext,         cmdLast,      cmdAdd,       cmdEdit,
-                                        cmdDelete,    cmdRefresh,      cmdUpdate,    cmdCancel,    cmdQuit,
-                                        cboFind,      cmdRefreshCombo, cboCat,       cmdEaster};
+    // A combo takes the focus in its text field, so the order is set on the fields.
+    const QList<QWidget*> focusOrder = {txtFields[3],    txtFields[1],
+                                        txtFields[0],    txtFields[2],
+                                        cmdFirst,        cmdPrevious,
+                                        cmdNext,         cmdLast,
+                                        cmdAdd,          cmdEdit,
+                                        cmdDelete,       cmdRefresh,
+                                        cmdUpdate,       cmdCancel,
+                                        cmdQuit,         cboFind->textField(),
+                                        cmdRefreshCombo, cboCat->textField(),
+                                        cmdEaster};
     for (int i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder.at(i - 1), focusOrder.at(i));
 }

@@ -1,5 +1,56 @@
 #include "DataGrid.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+#include <limits>
+
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(DataGrid* grid)
+        : QStyledItemDelegate(grid)
+        , m_grid(grid)
+    {
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        // A line edit keeps 32767 characters by default and cuts a longer paste silently.
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setMaxLength(std::numeric_limits<int>::max());
+        return editor;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && (key->modifiers() & Qt::ControlModifier)) {
+                // Ctrl+Tab leaves the grid from inside a cell too, keeping what was typed.
+                Q_EMIT commitData(editor);
+                Q_EMIT closeEditor(editor, NoHint);
+                m_grid->leave(!(key->modifiers() & Qt::ShiftModifier) && key->key() == Qt::Key_Tab);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    DataGrid* m_grid;
+};
+
+DataGrid::DataGrid(QWidget* parent)
+    : QTableView(parent)
+{
+    setItemDelegate(new GridDelegate(this));
+}
+
 bool DataGrid::commitPendingEdit()
 {
     if (state() != EditingState)
@@ -10,4 +61,51 @@ bool DataGrid::commitPendingEdit()
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
     return true;
+}
+
+bool DataGrid::atEdge(bool forward) const
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !model())
+        return true;
+    if (forward)
+        return current.row() == model()->rowCount() - 1 && current.column() == model()->columnCount() - 1;
+    return current.row() == 0 && current.column() == 0;
+}
+
+void DataGrid::leave(bool forward)
+{
+    // The window's own tab chain, from this grid on.
+    QWidget::focusNextPrevChild(forward);
+}
+
+bool DataGrid::focusNextPrevChild(bool next)
+{
+    if (atEdge(next)) {
+        leave(next);
+        return true;
+    }
+    return QTableView::focusNextPrevChild(next);
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier)) {
+        leave(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Tab in the last cell (Shift+Tab in the first) ends the edit and goes on to the next control.
+    const bool forward = hint == QAbstractItemDelegate::EditNextItem;
+    if ((forward || hint == QAbstractItemDelegate::EditPreviousItem) && atEdge(forward)) {
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        leave(forward);
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
 }

@@ -2,12 +2,15 @@
 
 #include "Appearance.h"
 #include "BandedReport.h"
+#include "ChordGuard.h"
 #include "Criteria.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
+#include "DataList.h"
 #include "DesignFont.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
+#include "MenuBarAccess.h"
 #include "MessageBox.h"
 #include "Place.h"
 #include "RecordsetModel.h"
@@ -24,7 +27,6 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -73,6 +75,8 @@ frmCartstock::frmCartstock()
 
     buildControls();
     buildMenus();
+    MenuBarAccess::setUp(*this);
+    ChordGuard::install();
     connectHandlers();
     // The controls keep their places whatever the window's size; this is its design size.
     resize(Twips::size(11985, 8940) + QSize(0, menuBar()->sizeHint().height()));
@@ -99,10 +103,8 @@ void frmCartstock::buildControls()
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    lstCat = Place::control<QListView>(client, "lstCat", 120, 360, 2175, 3900);
-    m_catModel = new RecordsetModel(adoCat.recordset(), this);
-    lstCat->setModel(m_catModel);
-    lstCat->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstCat = Place::control<DataList>(client, "lstCat", 120, 360, 2175, 3900, adoCat.recordset(),
+                                      QStringLiteral("Categories"));
 
     lvwItems = Place::control<QTreeWidget>(client, "lvwItems", 2640, 120, 9255, 4455);
     lvwItems->setRootIsDecorated(false);
@@ -138,6 +140,7 @@ void frmCartstock::buildControls()
     cmdQuit = button(client, "cmdQuit", QString(), 5880, 5280, 1440, 975, 23);
     cmdQuit->setIcon(QIcon(QStringLiteral(":/images/exit_main.png")));
     cmdQuit->setIconSize(QSize(90, 60));
+    cmdQuit->setAccessibleName(QStringLiteral("Exit"));
     cmdClearAll = button(client, "cmdClearAll", QStringLiteral("Delete All"), 120, 5280, 1815, 375, 20);
     cmdRef = button(client, "cmdRef", QStringLiteral("Click if not updating"), 120, 5640, 1815, 495, 21);
     cmdAll = button(client, "cmdAll", QStringLiteral("View All"), 120, 0, 2175, 375, 0);
@@ -182,30 +185,44 @@ void frmCartstock::buildMenus()
 
 void frmCartstock::connectHandlers()
 {
-    const auto guarded = [this](void (frmCartstock::*handler)()) { return UserAction::slot(this, handler); };
-    connect(lstCat, &QListView::clicked, this,
-            [this](const QModelIndex& index) { UserAction::run([&] { lstCatClicked(index); }, this); });
-    connect(cmdAll, &QPushButton::clicked, this, guarded(&frmCartstock::cmdAllClicked));
-    connect(lvwItems, &QTreeWidget::itemClicked, this, guarded(&frmCartstock::lvwItemsClicked));
-    connect(cmdSelNone, &QPushButton::clicked, this, guarded(&frmCartstock::cmdSelNoneClicked));
-    connect(cmdRef, &QPushButton::clicked, this, guarded(&frmCartstock::cmdRefClicked));
-    connect(cmdAddToList, &QPushButton::clicked, this, guarded(&frmCartstock::cmdAddToListClicked));
-    connect(cmdChangeDates, &QPushButton::clicked, this, guarded(&frmCartstock::cmdChangeDatesClicked));
-    connect(cmdClearAll, &QPushButton::clicked, this, guarded(&frmCartstock::cmdClearAllClicked));
-    connect(cmdDelCat, &QPushButton::clicked, this, guarded(&frmCartstock::cmdDelCatClicked));
+    // Every command starts from what the user typed: a cell edit still open in the list is
+    // stored first, exactly as leaving the cell stores it.
+    const auto command = [this](const std::function<void()>& handler) {
+        return [this, handler] {
+            UserAction::run(
+                [&] {
+                    commitGridEdit();
+                    handler();
+                },
+                this);
+        };
+    };
+    const auto handler = [this, command](void (frmCartstock::*method)()) {
+        return command([this, method] { (this->*method)(); });
+    };
+    connect(lstCat, &DataList::chosen, this,
+            [this, command](const QModelIndex& index) { command([&] { lstCatClicked(index); })(); });
+    connect(cmdAll, &QPushButton::clicked, this, handler(&frmCartstock::cmdAllClicked));
+    connect(lvwItems, &QTreeWidget::itemClicked, this, handler(&frmCartstock::lvwItemsClicked));
+    connect(cmdSelNone, &QPushButton::clicked, this, handler(&frmCartstock::cmdSelNoneClicked));
+    connect(cmdRef, &QPushButton::clicked, this, handler(&frmCartstock::cmdRefClicked));
+    connect(cmdAddToList, &QPushButton::clicked, this, handler(&frmCartstock::cmdAddToListClicked));
+    connect(cmdChangeDates, &QPushButton::clicked, this, handler(&frmCartstock::cmdChangeDatesClicked));
+    connect(cmdClearAll, &QPushButton::clicked, this, handler(&frmCartstock::cmdClearAllClicked));
+    connect(cmdDelCat, &QPushButton::clicked, this, handler(&frmCartstock::cmdDelCatClicked));
     connect(m_listModel, &RecordsetModel::afterColUpdate, this, [this](int column) { grdListAfterColUpdate(column); });
-    connect(m_listModel, &RecordsetModel::afterInsert, this, guarded(&frmCartstock::grdListAfterInsert));
+    connect(m_listModel, &RecordsetModel::afterInsert, this, UserAction::slot(this, &frmCartstock::grdListAfterInsert));
     connect(m_listModel, &RecordsetModel::editRejected, this, &frmCartstock::grdListEditRejected);
-    connect(cmdQuit, &QPushButton::clicked, this, guarded(&frmCartstock::cmdQuitClicked));
-    connect(mnuPrint, &QAction::triggered, this, guarded(&frmCartstock::mnuPrintClicked));
-    connect(mnuAislePrint, &QAction::triggered, this, guarded(&frmCartstock::mnuAislePrintClicked));
-    connect(mnuPrintFull, &QAction::triggered, this, guarded(&frmCartstock::mnuPrintFullClicked));
-    connect(mnuAdd, &QAction::triggered, this, guarded(&frmCartstock::mnuAddClicked));
-    connect(mnuFont, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(1); }, this); });
-    connect(mnuBackColor, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(2); }, this); });
-    connect(mnuFontColor, &QAction::triggered, this, [this] { UserAction::run([&] { DialogShowing(4); }, this); });
-    connect(mnuHelpShow, &QAction::triggered, this, guarded(&frmCartstock::mnuHelpShowClicked));
-    connect(mnuVersion, &QAction::triggered, this, guarded(&frmCartstock::mnuVersionClicked));
+    connect(cmdQuit, &QPushButton::clicked, this, UserAction::slot(this, &frmCartstock::cmdQuitClicked));
+    connect(mnuPrint, &QAction::triggered, this, handler(&frmCartstock::mnuPrintClicked));
+    connect(mnuAislePrint, &QAction::triggered, this, handler(&frmCartstock::mnuAislePrintClicked));
+    connect(mnuPrintFull, &QAction::triggered, this, handler(&frmCartstock::mnuPrintFullClicked));
+    connect(mnuAdd, &QAction::triggered, this, handler(&frmCartstock::mnuAddClicked));
+    connect(mnuFont, &QAction::triggered, this, command([this] { DialogShowing(1); }));
+    connect(mnuBackColor, &QAction::triggered, this, command([this] { DialogShowing(2); }));
+    connect(mnuFontColor, &QAction::triggered, this, command([this] { DialogShowing(4); }));
+    connect(mnuHelpShow, &QAction::triggered, this, handler(&frmCartstock::mnuHelpShowClicked));
+    connect(mnuVersion, &QAction::triggered, this, handler(&frmCartstock::mnuVersionClicked));
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, &frmCartstock::showHelpForFocus);
 }
@@ -262,14 +279,6 @@ void frmCartstock::AddToListView()
     }
     lvwItems->addTopLevelItems(rows);
     rs.moveFirst();
-}
-
-QString frmCartstock::lstCatText() const
-{
-    const QModelIndex current = lstCat->currentIndex();
-    if (!current.isValid() || !lstCat->selectionModel()->isSelected(current))
-        return {};
-    return current.data().toString();
 }
 
 void frmCartstock::lstCatClicked(const QModelIndex& index)
@@ -378,7 +387,7 @@ void frmCartstock::cmdClearAllClicked()
 
 void frmCartstock::cmdDelCatClicked()
 {
-    const QString category = lstCatText();
+    const QString category = lstCat->text();
     if (category.isEmpty())
         return;
     if (MessageBox::show(QStringLiteral("Are you sure you want to delete ") + category + u'?',
@@ -424,12 +433,14 @@ void frmCartstock::grdListEditRejected(const QString& description)
                      MessageBox::Buttons::Ok, this);
 }
 
+void frmCartstock::commitGridEdit() { grdList->commitPendingEdit(); }
+
 void frmCartstock::cmdQuitClicked()
 {
     // A quantity typed but not yet left is still the user's: store it before ending.
     // A value the column cannot hold is dropped quietly, the stored row left as it was.
     m_quitting = true;
-    grdList->commitPendingEdit();
+    commitGridEdit();
     m_quitting = false;
     HelpViewer::closeViewer();
     BandedReport::closeAll();

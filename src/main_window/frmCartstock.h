@@ -11,10 +11,10 @@
 
 class BandedReport;
 class DataGrid;
+class DataList;
 class QAction;
 class QDateEdit;
 class QLabel;
-class QListView;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -45,7 +45,7 @@ public:
     void DialogShowing(short selector);
 
     // Controls, by the names the appearance rules select them by.
-    QListView* lstCat = nullptr;
+    DataList* lstCat = nullptr;
     QTreeWidget* lvwItems = nullptr;
     QPushButton* cmdAddToList = nullptr;
     DataGrid* grdList = nullptr;
@@ -79,9 +79,6 @@ public:
     DataControl adoSettings;
     CommonDialog ComDia;
 
-    // The category selected in lstCat, or an empty text.
-    QString lstCatText() const;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -104,6 +101,7 @@ private:
     void grdListAfterColUpdate(int column);
     void grdListAfterInsert();
     void grdListEditRejected(const QString& description);
+    void commitGridEdit();
     void cmdQuitClicked();
     void mnuPrintClicked();
     void mnuAislePrintClicked();
@@ -119,7 +117,6 @@ private:
     void enableGridByCount();
     void setGridColumnWidths();
 
-    RecordsetModel* m_catModel = nullptr;
     RecordsetModel* m_listModel = nullptr;
     bool m_firstFill = false;
     bool m_quitting = false;

@@ -63,7 +63,10 @@ MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidge
         box.setEscapeButton(QMessageBox::No);
         break;
     }
+    // Closing the box by its title bar or Escape gives the escape button's answer.
     switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:
@@ -71,7 +74,7 @@ MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidge
     case QMessageBox::Cancel:
         return Answer::Cancel;
     default:
-        return buttons == Buttons::Ok ? Answer::Ok : escapeAnswer(buttons);
+        return escapeAnswer(buttons);
     }
 }
 

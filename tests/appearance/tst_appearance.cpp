@@ -2,6 +2,7 @@
 #include "CommonDialog.h"
 #include "DataCombo.h"
 #include "DataGrid.h"
+#include "DataList.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "frmAdding.h"

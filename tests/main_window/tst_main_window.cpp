@@ -1,6 +1,7 @@
 #include "BandedReport.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
+#include "DataList.h"
 #include "HelpViewer.h"
 #include "Module1.h"
 #include "TestDatabase.h"

@@ -4,3 +4,4 @@ target_compile_definitions(tst_help PRIVATE
     CARTLIST_HELP_SOURCE="${PROJECT_SOURCE_DIR}/resources/Cartstock.hlp"
     CARTLIST_HELP_BESIDE_EXECUTABLE="${CARTLIST_APP_DIR}/Cartstock.hlp"
 )
+cartlist_test(tst_message_box platform/tst_message_box.cpp)

@@ -1,0 +1,44 @@
+#include "MenuBarAccess.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QShortcut>
+
+namespace {
+// The window's style, with the menu bar answering a lone Alt press as Windows-style desktops do.
+class AltKeyNavigation : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// F10 does what a lone Alt tap does: the menu bar sees the same key events and enters its
+// keyboard mode, remembering the focused control to return to.
+void tapAlt(QMainWindow& window)
+{
+    QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(&window, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &release);
+}
+} // namespace
+
+void MenuBarAccess::setUp(QMainWindow& window)
+{
+    QMenuBar* bar = window.menuBar();
+    // A style set on a widget is not owned by it: the menu bar keeps it as a child.
+    auto* style = new AltKeyNavigation;
+    style->setParent(bar);
+    bar->setStyle(style);
+    bar->setFont(QApplication::font("QMenuBar"));
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), &window);
+    QObject::connect(f10, &QShortcut::activated, &window, [&window] { tapAlt(window); });
+}

@@ -1,0 +1,68 @@
+#include "MessageBox.h"
+#include "RealMessageBox.h"
+
+#include <QMessageBox>
+#include <QTest>
+
+using Buttons = MessageBox::Buttons;
+using Answer = MessageBox::Answer;
+Q_DECLARE_METATYPE(Buttons)
+Q_DECLARE_METATYPE(Answer)
+
+// The real box, answered with the mouse, the keyboard or its title bar.
+class TestMessageBox : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void realBoxGivesTheAnswerOfWhatTheUserDid_data()
+    {
+        QTest::addColumn<Buttons>("buttons");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<Answer>("expected");
+        QTest::newRow("OK alone, clicked") << Buttons::Ok << "OK" << Answer::Ok;
+        QTest::newRow("OK alone, Escape") << Buttons::Ok << "Escape" << Answer::Ok;
+        QTest::newRow("OK/Cancel, OK clicked") << Buttons::OkCancel << "OK" << Answer::Ok;
+        QTest::newRow("OK/Cancel, Return") << Buttons::OkCancel << "Return" << Answer::Ok;
+        QTest::newRow("OK/Cancel, Cancel clicked") << Buttons::OkCancel << "Cancel" << Answer::Cancel;
+        QTest::newRow("OK/Cancel, Escape") << Buttons::OkCancel << "Escape" << Answer::Cancel;
+        QTest::newRow("OK/Cancel, title bar") << Buttons::OkCancel << "close" << Answer::Cancel;
+        QTest::newRow("Yes/No, Yes clicked") << Buttons::YesNo << "Yes" << Answer::Yes;
+        QTest::newRow("Yes/No, No clicked") << Buttons::YesNo << "No" << Answer::No;
+        QTest::newRow("Yes/No, Escape") << Buttons::YesNo << "Escape" << Answer::No;
+        QTest::newRow("Yes/No, title bar") << Buttons::YesNo << "close" << Answer::No;
+    }
+
+    void realBoxGivesTheAnswerOfWhatTheUserDid()
+    {
+        QFETCH(Buttons, buttons);
+        QFETCH(QString, action);
+        QFETCH(Answer, expected);
+        RealMessageBox user;
+        if (action == QStringLiteral("Escape") || action == QStringLiteral("Return")) {
+            const Qt::Key key = action == QStringLiteral("Escape") ? Qt::Key_Escape : Qt::Key_Return;
+            user.then([key](QMessageBox& box) { QTest::keyClick(&box, key); });
+        } else if (action == QStringLiteral("close")) {
+            user.then([](QMessageBox& box) { box.close(); });
+        } else {
+            user.thenClick(action);
+        }
+        QCOMPARE(MessageBox::show(QStringLiteral("Go on?"), buttons), expected);
+        QVERIFY(user.allAnswered());
+        QCOMPARE(user.titles(), QStringList{"Cartlist"});
+    }
+
+    void realBoxHasNoIcon()
+    {
+        RealMessageBox user;
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        user.then([&](QMessageBox& box) {
+            icon = box.icon();
+            box.accept();
+        });
+        MessageBox::show(QStringLiteral("Plain."));
+        QCOMPARE(icon, QMessageBox::NoIcon);
+    }
+};
+
+QTEST_MAIN(TestMessageBox)
+#include "tst_message_box.moc"

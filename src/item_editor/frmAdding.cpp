@@ -332,6 +332,13 @@ void frmAdding::txtFieldsChanged(int index, const QString& text)
 
 void frmAdding::adoPrimaryRSMoveComplete()
 {
+    // A move off the record being added or edited (a search, a refresh of the lists) has
+    // stored it, or dropped a new one left empty: nothing is left to update or cancel.
+    const bool addEnded = AddingRecord && adoPrimaryRS.editMode() != Recordset::EditMode::Add;
+    const bool editLeft =
+        EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
+    if (addEnded || editLeft)
+        backToBrowsing();
     const int position = adoPrimaryRS.absolutePosition();
     lblStatus->setText(position > 0 ? QStringLiteral("Record: %1").arg(position) : QStringLiteral("Record: none"));
     showRecord();
@@ -350,6 +357,13 @@ void frmAdding::ApplyBrowseState(bool browsing)
     cmdFirst->setEnabled(browsing);
     cmdLast->setEnabled(browsing);
     cmdPrevious->setEnabled(browsing);
+}
+
+void frmAdding::backToBrowsing()
+{
+    EditingRecord = false;
+    AddingRecord = false;
+    ApplyBrowseState(true);
 }
 
 void frmAdding::cmdAddClicked()
@@ -376,9 +390,7 @@ void frmAdding::cmdUpdateClicked()
     adoPrimaryRS.updateBatch();
     if (AddingRecord)
         adoPrimaryRS.moveLast();
-    EditingRecord = false;
-    AddingRecord = false;
-    ApplyBrowseState(true);
+    backToBrowsing();
     adoCart.recordset().requery();
     cboFind->refresh();
 }

@@ -102,6 +102,7 @@ private:
     void showRecord();
     void txtFieldsChanged(int index, const QString& text);
     void adoPrimaryRSMoveComplete();
+    void backToBrowsing();
 
     void cmdAddClicked();
     void cmdEditClicked();

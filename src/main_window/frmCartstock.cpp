@@ -3,6 +3,7 @@
 #include "Appearance.h"
 #include "BandedReport.h"
 #include "ChordGuard.h"
+#include "CountLabel.h"
 #include "Criteria.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
@@ -23,6 +24,7 @@
 #include "rptPrint.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -130,9 +132,17 @@ void frmCartstock::buildControls()
 
     DTPick = Place::control<QDateEdit>(client, "DTPick", 10440, 4680, 1455, 495);
     DTPick->setCalendarPopup(true);
+    // The pop-up calendar is the desktop's, in the desktop's font: in the window's design face
+    // its weekday headings do not fit their columns. Made before it has a parent, its month and
+    // year buttons take that font too.
+    QFont desktop = QApplication::font("QCalendarWidget");
+    desktop.setResolveMask(QFont::AllPropertiesResolved);
+    auto* calendar = new QCalendarWidget;
+    calendar->setFont(desktop);
+    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    DTPick->setCalendarWidget(calendar);
 
-    lblCount = Place::control<QLabel>(client, "lblCount", 10680, 5280, 1215, 375);
-    lblCount->setFrameShape(QFrame::Box);
+    lblCount = Place::control<CountLabel>(client, "lblCount", 10680, 5280, 1215, 375);
     lblCount->setAlignment(Qt::AlignCenter);
 
     cmdDelCat = button(client, "cmdDelCat", QStringLiteral("Delete Category"), 120, 4320, 2175, 375, 19);

@@ -1,7 +1,10 @@
 #include "CommonDialog.h"
 
+#include "DesignFont.h"
+
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QQueue>
 #include <QStringList>
 
@@ -39,10 +42,7 @@ Answer nextAnswer(const QString& shownWith)
 
 bool CommonDialog::ShowFont(QWidget* parent)
 {
-    QFont preset(FontName);
-    preset.setPointSizeF(FontSize > 0 ? FontSize : 10);
-    preset.setBold(FontBold);
-    preset.setItalic(FontItalic);
+    const QFont preset = DesignFont::make(FontName, FontSize > 0 ? FontSize : 10, FontItalic, FontBold);
 
     FontChoice choice;
     if (script().active) {
@@ -51,11 +51,19 @@ bool CommonDialog::ShowFont(QWidget* parent)
             return false;
         choice = std::get<FontChoice>(answer);
     } else {
+        // The dialog lists installed faces only: it opens on the face the windows draw the
+        // preset in, and a face and size left as they were keep the preset's name and size.
+        const QString shownFamily = QFontInfo(preset).family();
+        QFont shown = preset;
+        shown.setFamily(shownFamily);
         bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, preset, parent, QStringLiteral("Font"));
+        const QFont font = QFontDialog::getFont(&ok, shown, parent, QStringLiteral("Font"));
         if (!ok)
             return false;
-        choice = {font.family(), font.pointSizeF(), font.bold(), font.italic()};
+        const bool sameFace = font.family() == shownFamily;
+        const bool sameSize = qRound(font.pointSizeF()) == qRound(preset.pointSizeF());
+        choice = {sameFace ? FontName : font.family(), sameSize ? preset.pointSizeF() : font.pointSizeF(), font.bold(),
+                  font.italic()};
     }
     FontName = choice.family;
     FontSize = choice.pointSize;

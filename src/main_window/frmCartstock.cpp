@@ -135,10 +135,8 @@ void frmCartstock::buildControls()
     // The pop-up calendar is the desktop's, in the desktop's font: in the window's design face
     // its weekday headings do not fit their columns. Made before it has a parent, its month and
     // year buttons take that font too.
-    QFont desktop = QApplication::font("QCalendarWidget");
-    desktop.setResolveMask(QFont::AllPropertiesResolved);
     auto* calendar = new QCalendarWidget;
-    calendar->setFont(desktop);
+    calendar->setFont(DesignFont::desktop("QCalendarWidget"));
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     DTPick->setCalendarWidget(calendar);
 

@@ -1,5 +1,6 @@
 #include "DesignFont.h"
 
+#include <QApplication>
 #include <QStringList>
 
 namespace {
@@ -18,6 +19,13 @@ QFont DesignFont::make(const QString& family, double pointSize, bool italic, boo
     font.setItalic(italic);
     font.setBold(bold);
     font.setStyleHint(isSerif(family) ? QFont::Serif : QFont::SansSerif);
+    return font;
+}
+
+QFont DesignFont::desktop(const char* widgetClass)
+{
+    QFont font = QApplication::font(widgetClass);
+    font.setResolveMask(QFont::AllPropertiesResolved);
     return font;
 }
 

@@ -8,6 +8,9 @@
 class DesignFont {
 public:
     static QFont make(const QString& family, double pointSize, bool italic = false, bool bold = false);
+    // The desktop's font for a kind of widget, whole: set on a control, it keeps nothing of
+    // the window's design font (a partly set font would still take its italic from the window).
+    static QFont desktop(const char* widgetClass);
     // Names the nearest faces for the designed ones; once per run, before any window.
     static void installSubstitutes();
 };

@@ -1,6 +1,8 @@
 #include "MenuBarAccess.h"
 
-#include <QApplication>
+#include "DesignFont.h"
+
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -20,14 +22,17 @@ public:
     }
 };
 
-// F10 does what a lone Alt tap does: the menu bar sees the same key events and enters its
-// keyboard mode, remembering the focused control to return to.
+// F10 does what a lone Alt tap does: the menu bar sees the same key events, arriving at the
+// focused control, and enters its keyboard mode, remembering that control to return to.
 void tapAlt(QMainWindow& window)
 {
-    QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
-    QCoreApplication::sendEvent(&window, &press);
+    QWidget* focus = window.focusWidget() ? window.focusWidget() : &window;
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(focus, &override);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(focus, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window, &release);
+    QCoreApplication::sendEvent(focus, &release);
 }
 } // namespace
 
@@ -38,7 +43,7 @@ void MenuBarAccess::setUp(QMainWindow& window)
     auto* style = new AltKeyNavigation;
     style->setParent(bar);
     bar->setStyle(style);
-    bar->setFont(QApplication::font("QMenuBar"));
+    bar->setFont(DesignFont::desktop("QMenuBar"));
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), &window);
     QObject::connect(f10, &QShortcut::activated, &window, [&window] { tapAlt(window); });
 }

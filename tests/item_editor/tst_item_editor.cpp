@@ -7,6 +7,9 @@
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -466,6 +469,112 @@ private Q_SLOTS:
         QTest::mouseClick(e.cmdRefreshCombo, Qt::LeftButton);
         QCOMPARE(e.cboFind->list()->model()->rowCount(), 5);
         QCOMPARE(e.adoPrimaryRS.recordCount(), 5);
+    }
+
+    // What a user meets at the real keyboard.
+
+    void altChordsAreNeverTypedWhileAccessKeysStillPressButtons()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        QLineEdit* item = e.txtFields[Item];
+        item->setFocus();
+        item->end(false);
+        // Alt+U, Alt+C, Alt+X, Alt+H, Alt+O claim no visible button while browsing.
+        for (Qt::Key key : {Qt::Key_U, Qt::Key_C, Qt::Key_X, Qt::Key_H, Qt::Key_O})
+            QTest::keyClick(item, key, Qt::AltModifier);
+        QTest::keyClick(item, Qt::Key_Q, Qt::AltModifier | Qt::ControlModifier);
+        QCOMPARE(shown(e, Item), QStringLiteral("Apples"));
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Apples'")), 1);
+
+        // Alt+A presses the visible Add; then Alt+C presses the visible Cancel.
+        e.txtFields[Aisle]->setFocus();
+        QTest::keyClick(e.txtFields[Aisle], Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(e.AddingRecord);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ghost"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Ghost"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(!e.AddingRecord);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item LIKE 'Ghost%'")), 0);
+    }
+
+    void tabGoesThroughTheControlsInTheirDesignedOrder()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        const QList<QWidget*> order = {e.txtFields[Item], e.txtFields[Category], e.txtFields[Aisle],
+                                       e.cmdFirst, e.cmdPrevious, e.cmdNext, e.cmdLast, e.cmdAdd, e.cmdEdit,
+                                       e.cmdDelete, e.cmdRefresh, e.cmdQuit, e.cboFind->textField(),
+                                       e.cmdRefreshCombo, e.cboCat->textField(), e.cmdEaster};
+        order.first()->setFocus();
+        QList<QWidget*> forward = {QApplication::focusWidget()};
+        for (int i = 1; i <= order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            forward << QApplication::focusWidget();
+        }
+        QCOMPARE(forward, order + QList<QWidget*>{order.first()});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), e.cmdEaster);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), e.cboCat->textField());
+    }
+
+    void searchStoresWhatWasBeingAddedOrEditedAndEndsThatMode()
+    {
+        frmAdding& e = openEditor();
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Ghost"));
+        pick(e.cboFind, QStringLiteral("Bread"));
+        QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Ghost'")), 1);
+        // Stored: nothing is left to update or cancel.
+        QVERIFY(!e.AddingRecord);
+        QVERIFY(e.cmdAdd->isVisible() && !e.cmdCancel->isVisible() && e.cmdNext->isEnabled());
+
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Brown bread"));
+        pick(e.cboFind, QStringLiteral("Milk"));
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Brown bread'")), 1);
+        QVERIFY(!e.EditingRecord);
+        QVERIFY(e.cmdEdit->isVisible() && !e.cmdUpdate->isVisible());
+
+        // A new record left empty is dropped by the move: adding ends too, nothing stored.
+        const int before = db->count(QStringLiteral("Cartstock"));
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        pick(e.cboFind, QStringLiteral("Cheese"));
+        QVERIFY(!e.AddingRecord);
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), before);
+    }
+
+    void aLongPastedTextIsKeptWhole()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        const QString text = QString(100003, u'x');
+        QApplication::clipboard()->setText(text);
+        QLineEdit* item = e.txtFields[Item];
+        item->setFocus();
+        item->selectAll();
+        QTest::keyClick(item, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(item->text().size(), text.size());
+        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT max(length(Item)) FROM Cartstock")).toInt(), text.size());
+    }
+
+    void picturesSayWhatTheyDo()
+    {
+        frmAdding& e = openEditor();
+        const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        QCOMPARE(name(e.cmdQuit), QStringLiteral("Exit"));
+        QCOMPARE(name(e.cmdFirst), QStringLiteral("First record"));
+        QCOMPARE(name(e.cmdPrevious), QStringLiteral("Previous record"));
+        QCOMPARE(name(e.cmdNext), QStringLiteral("Next record"));
+        QCOMPARE(name(e.cmdLast), QStringLiteral("Last record"));
+        QVERIFY(!name(e.cmdEaster).isEmpty());
     }
 
     void statusStripFollowsTheWindowWidth()

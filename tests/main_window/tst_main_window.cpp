@@ -2,20 +2,30 @@
 #include "DataEnvironment.h"
 #include "DataGrid.h"
 #include "DataList.h"
+#include "CommonDialog.h"
 #include "HelpViewer.h"
+#include "MenuClicks.h"
 #include "Module1.h"
 #include "TestDatabase.h"
+#include "RealMessageBox.h"
 #include "TestSession.h"
+#include "frmAdding.h"
 #include "frmCartstock.h"
 #include "rptAll.h"
 #include "rptPrint.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -418,6 +428,259 @@ private Q_SLOTS:
         QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
         QCOMPARE(rptAll::existing(), nullptr);
         QCOMPARE(DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).state(), 0);
+    }
+
+    // What a user meets at the real keyboard, mouse and message boxes.
+
+    void addWithTicksAsksOnceAndOkOpensTheEditor()
+    {
+        frmCartstock& w = start();
+        tick(w, {QStringLiteral("Milk"), QStringLiteral("Apples")});
+        const QString warning = QStringLiteral("You have items checked.  Click Cancel to return and add them before "
+                                               "exiting this screen.");
+        {
+            RealMessageBox user;
+            user.thenClick(QStringLiteral("Cancel"));
+            user.then([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+            chooseFromMenu(w, QStringLiteral("Add"));
+            chooseFromMenu(w, QStringLiteral("Add"));
+            QCOMPARE(user.texts(), QStringList(2, warning));
+        }
+        QCOMPARE(frmCartstock::loaded(), &w);
+        QCOMPARE(row(w, QStringLiteral("Milk"))->checkState(0), Qt::Checked);
+        QCOMPARE(frmAdding::loaded(), nullptr);
+
+        RealMessageBox user;
+        user.thenClick(QStringLiteral("OK"));
+        chooseFromMenu(w, QStringLiteral("Add"));
+        QVERIFY(user.allAnswered());
+        QVERIFY(frmAdding::loaded());
+        QCOMPARE(frmCartstock::loaded(), nullptr);
+    }
+
+    void commandsKeepACellEditStillOpen_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("Print, Cartlist") << "Print" << "Cartlist";
+        QTest::newRow("Print, Cartlist by Aisle") << "Print" << "Cartlist by Aisle";
+        QTest::newRow("Print, Full List") << "Print" << "Full List";
+        QTest::newRow("Options, Back Color") << "Options" << "Back Color";
+        QTest::newRow("Add") << "Add" << "";
+    }
+
+    void commandsKeepACellEditStillOpen()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, item);
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // Double-click the quantity and type, without leaving the cell.
+        const QModelIndex quantity = w.grdList->model()->index(0, 3);
+        const QPoint cell = w.grdList->visualRect(quantity).center();
+        QTest::mouseClick(w.grdList->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(w.grdList->viewport(), Qt::LeftButton, {}, cell);
+        auto* editor = qobject_cast<QLineEdit*>(w.grdList->indexWidget(quantity));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("55"));
+        if (menu == QStringLiteral("Options"))
+            CommonDialog::queueColor(Qt::yellow);
+        chooseFromMenu(w, menu, item);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("55"));
+        if (item == QStringLiteral("Cartlist"))
+            QVERIFY(reportTexts(*rptPrint::existing()).contains(QStringLiteral("55")));
+    }
+
+    void aCellEditTheColumnCannotHoldIsSaidAndTheCommandGoesOn()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        const QModelIndex date = w.grdList->model()->index(0, 4);
+        w.grdList->setCurrentIndex(date);
+        w.grdList->edit(date);
+        auto* editor = qobject_cast<QDateEdit*>(w.grdList->indexWidget(date));
+        QVERIFY(editor);
+        editor->setDate(QDate(2026, 12, 24));
+        TestSession::answer(MessageBox::Answer::Ok);
+        db->exec(QStringLiteral("CREATE TRIGGER NoDate BEFORE UPDATE OF Date ON Selected "
+                                "BEGIN SELECT RAISE(ABORT, 'dates are locked'); END"));
+        chooseFromMenu(w, QStringLiteral("Print"), QStringLiteral("Cartlist"));
+        QVERIFY(TestSession::messages().value(0).contains(QStringLiteral("dates are locked")));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2026-12-05"));
+        QCOMPARE(reportTexts(*rptPrint::existing()),
+                 (QStringList{"Item:", "Aisle:", "Quantity:", "Dairy", "Milk", "3", "1"}));
+    }
+
+    void aLongPastedCellIsKeptWhole()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QString text = QString(100003, u'y');
+        QApplication::clipboard()->setText(text);
+        const QModelIndex item = w.grdList->model()->index(0, 0);
+        w.grdList->setCurrentIndex(item);
+        w.grdList->edit(item);
+        auto* editor = qobject_cast<QLineEdit*>(w.grdList->indexWidget(item));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT length(Item) FROM Selected")).toInt(), text.size());
+    }
+
+    void tabLeavesTheGridAtItsEdgesAndCtrlTabAlways()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QAbstractItemModel* model = w.grdList->model();
+        const auto focusOn = [&](int r, int c) {
+            w.grdList->setFocus(Qt::TabFocusReason);
+            w.grdList->setCurrentIndex(model->index(r, c));
+        };
+        focusOn(0, 2);
+        QTest::keyClick(w.grdList, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.grdList);
+        QCOMPARE(w.grdList->currentIndex(), model->index(0, 3));
+
+        // The last cell is on the new-row line.
+        focusOn(1, 5);
+        QTest::keyClick(w.grdList, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.DTPick);
+        focusOn(0, 0);
+        QTest::keyClick(w.grdList, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), w.cmdAddToList);
+        focusOn(0, 2);
+        QTest::keyClick(w.grdList, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), w.DTPick);
+
+        // From inside a cell being edited too, keeping what was typed.
+        focusOn(0, 3);
+        w.grdList->edit(model->index(0, 3));
+        QWidget* editor = w.grdList->indexWidget(model->index(0, 3));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("7"));
+        QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), w.DTPick);
+        QVERIFY(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString().endsWith(u'7'));
+        focusOn(1, 5);
+        w.grdList->edit(model->index(1, 5));
+        QVERIFY(w.grdList->indexWidget(model->index(1, 5)));
+        QTest::keyClick(w.grdList->indexWidget(model->index(1, 5)), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w.DTPick);
+    }
+
+    void categoryIsChosenWithTheKeyboardToo()
+    {
+        frmCartstock& w = start();
+        w.lstCat->setFocus();
+        QTest::keyClick(w.lstCat, Qt::Key_Home);
+        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
+        QTest::keyClick(w.lstCat, Qt::Key_Down);
+        QCOMPARE(w.lvwItems->topLevelItemCount(), 0);
+        QTest::keyClick(w.lstCat, Qt::Key_End);
+        QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples"}));
+        // Typing a name's first letter goes to it.
+        QTest::keyClick(w.lstCat, Qt::Key_K);
+        QCOMPARE(column(w.lvwItems, 0), QStringList{"Crayons"});
+        QCOMPARE(w.lstCat->text(), QStringLiteral("Kid's"));
+        // Return and Space choose the entry again, as a second click does: the ticks go.
+        tick(w, {QStringLiteral("Crayons")});
+        QTest::keyClick(w.lstCat, Qt::Key_Return);
+        QCOMPARE(row(w, QStringLiteral("Crayons"))->checkState(0), Qt::Unchecked);
+        tick(w, {QStringLiteral("Crayons")});
+        QTest::keyClick(w.lstCat, Qt::Key_Space);
+        QCOMPARE(row(w, QStringLiteral("Crayons"))->checkState(0), Qt::Unchecked);
+    }
+
+    void menuBarOpensFromTheKeyboard()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QMenuBar* bar = w.menuBar();
+        w.cmdAll->setFocus();
+        QTest::keyClick(w.cmdAll, Qt::Key_F10);
+        QCOMPARE(QApplication::focusWidget(), bar);
+        QCOMPARE(bar->activeAction(), w.mnuAdd);
+        QTest::keyClick(bar, Qt::Key_Right);
+        QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(bar->activeAction(), w.mnuPrintShow->menuAction());
+        QTest::keyClick(bar, Qt::Key_Down);
+        QCOMPARE(QApplication::activePopupWidget(), w.mnuPrintShow);
+        QTest::keyClick(w.mnuPrintShow, Qt::Key_Escape);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), w.cmdAll);
+
+        // A lone Alt press does the same; Return on "Add" runs it.
+        QTest::keyPress(w.cmdAll, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(w.cmdAll, Qt::Key_Alt);
+        QCOMPARE(QApplication::focusWidget(), bar);
+        QCOMPARE(bar->activeAction(), w.mnuAdd);
+        QTest::keyClick(bar, Qt::Key_Return);
+        QVERIFY(frmAdding::loaded());
+        // Menus keep the desktop's font, not the window's italic design face.
+    }
+
+    void menusUseTheDesktopFont()
+    {
+        frmCartstock& w = start();
+        QCOMPARE(w.menuBar()->font(), QApplication::font("QMenuBar"));
+        QVERIFY(!w.menuBar()->font().italic());
+        QVERIFY(w.font().italic());
+    }
+
+    void calendarHeadingsFitTheirColumns()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // A click on the picker's arrow opens its calendar.
+        QTest::mouseClick(w.DTPick, Qt::LeftButton, {}, QPoint(w.DTPick->width() - 6, w.DTPick->height() / 2));
+        QCalendarWidget* calendar = w.DTPick->calendarWidget();
+        QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
+        auto* days = calendar->findChild<QTableView*>();
+        QVERIFY(days);
+        QAbstractItemModel* model = days->model();
+        // The first row holds the weekday headings.
+        for (int c = 0; c < model->columnCount(); ++c) {
+            const QString heading = model->index(0, c).data().toString();
+            if (heading.isEmpty())
+                continue;
+            const QFontMetrics metrics(model->index(0, c).data(Qt::FontRole).value<QFont>());
+            QVERIFY2(metrics.horizontalAdvance(heading) < days->columnWidth(c), qPrintable(heading));
+        }
+        QVERIFY(!calendar->font().italic());
+        calendar->window()->close();
+    }
+
+    void countBorderShowsOnAGroundOfTheTextColour()
+    {
+        frmCartstock& w = start();
+        // The stored appearance gives the window's ground the text colour of the label.
+        const QColor text = w.lblCount->palette().color(QPalette::WindowText);
+        const QColor ground = w.centralWidget()->palette().color(QPalette::Window);
+        QCOMPARE(text, ground);
+        const QImage image = w.lblCount->grab().toImage();
+        const QColor back = w.lblCount->palette().color(QPalette::Window);
+        const int y = image.height() / 2;
+        // Across the left edge: the label's ground, then its border line in the text colour.
+        QCOMPARE(image.pixelColor(0, y), back);
+        QCOMPARE(image.pixelColor(1, y), text);
+        QCOMPARE(image.pixelColor(image.width() - 2, y), text);
+        QCOMPARE(image.pixelColor(image.width() / 2, 1), text);
+    }
+
+    void screenReadersHearWhatEachControlIs()
+    {
+        frmCartstock& w = start();
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.cmdQuit)->text(QAccessible::Name), QStringLiteral("Exit"));
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(w.lstCat);
+        QStringList entries;
+        for (int i = 0; i < list->childCount(); ++i)
+            entries << list->child(i)->text(QAccessible::Name);
+        QCOMPARE(entries, (QStringList{"Dairy", "Frozen", "Kid's", "Produce"}));
     }
 
     void versionShowsTheProjectVersion()

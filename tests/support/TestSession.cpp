@@ -12,7 +12,9 @@
 #include "Today.h"
 #include "WindowWiring.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QTimer>
 
 TestSession::TestSession()
 {
@@ -27,6 +29,10 @@ TestSession::TestSession()
     clearConnectionTargets();
     WindowWiring::install();
     Today::setForTests(QDate(2026, 12, 5));
+    // A case that ended the program (EXIT) leaves Qt refusing to run any event loop, so a real
+    // dialog would return at once; running the application's loop once resets that.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
 }
 
 TestSession::~TestSession()

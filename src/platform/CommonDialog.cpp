@@ -3,6 +3,7 @@
 #include "DesignFont.h"
 
 #include <QColorDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QQueue>
@@ -56,6 +57,15 @@ bool CommonDialog::ShowFont(QWidget* parent)
         const QString shownFamily = QFontInfo(preset).family();
         QFont shown = preset;
         shown.setFamily(shownFamily);
+        // The dialog finds the style by its name, and a face may call its upright style
+        // "Roman" rather than "Normal": name the face's own style of that slant and weight.
+        for (const QString& style : QFontDatabase::styles(shownFamily)) {
+            if (QFontDatabase::italic(shownFamily, style) == preset.italic() &&
+                QFontDatabase::bold(shownFamily, style) == preset.bold()) {
+                shown.setStyleName(style);
+                break;
+            }
+        }
         bool ok = false;
         const QFont font = QFontDialog::getFont(&ok, shown, parent, QStringLiteral("Font"));
         if (!ok)

@@ -3,12 +3,19 @@
 #include "DataCombo.h"
 #include "DataGrid.h"
 #include "DataList.h"
+#include "DesignFont.h"
+#include "MenuClicks.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -196,6 +203,48 @@ private Q_SLOTS:
 
         frmAdding& editor = frmAdding::load();
         QCOMPARE(editor.txtFields[3]->font().family(), QStringLiteral("Arial"));
+    }
+
+    void realFontDialogOpensOnTheDesignFaceAndOkKeepsIt_data()
+    {
+        QTest::addColumn<bool>("editor");
+        QTest::newRow("main window") << false;
+        QTest::newRow("item editor") << true;
+    }
+
+    void realFontDialogOpensOnTheDesignFaceAndOkKeepsIt()
+    {
+        QFETCH(bool, editor);
+        QMainWindow& window = editor ? static_cast<QMainWindow&>(reloadEditor()) : reloadMain();
+        window.show();
+        CommonDialog::stopScripting();
+        QFont shown;
+        // The user looks at the dialog and presses OK at once.
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            shown = dialog->currentFont();
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        });
+        poll.start();
+        chooseFromMenu(window, QStringLiteral("Options"), QStringLiteral("Font"));
+        CommonDialog::startScripting();
+
+        const bool italic = !editor;
+        const QFont design = DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9.75, italic);
+        QCOMPARE(shown.family(), QFontInfo(design).family());
+        QCOMPARE(shown.pointSize(), 10);
+        QCOMPARE(shown.italic(), italic);
+        const QString table = editor ? QStringLiteral("Settings2") : QStringLiteral("Settings");
+        QCOMPARE(db->scalar(QStringLiteral("SELECT FontName FROM ") + table).toString(),
+                 QStringLiteral("Souvenir Lt BT"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT FontSize FROM ") + table).toDouble(), 9.75);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT FontIt FROM ") + table).toBool(), italic);
     }
 
     void chosenColoursApplyAtOnceAndAreStored()

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFontInfo>
@@ -245,6 +246,39 @@ private Q_SLOTS:
                  QStringLiteral("Souvenir Lt BT"));
         QCOMPARE(db->scalar(QStringLiteral("SELECT FontSize FROM ") + table).toDouble(), 9.75);
         QCOMPARE(db->scalar(QStringLiteral("SELECT FontIt FROM ") + table).toBool(), italic);
+    }
+
+    void realColourDialogStoresWhatIsChosenAndCancelKeepsTheRow()
+    {
+        frmCartstock& w = reloadMain();
+        w.show();
+        const QVariant stored = db->scalar(QStringLiteral("SELECT BackColor FROM Settings"));
+        CommonDialog::stopScripting();
+        QString title;
+        QDialogButtonBox::StandardButton press = QDialogButtonBox::Cancel;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            title = dialog->windowTitle();
+            dialog->setCurrentColor(QColor(0, 128, 255));
+            QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(press), Qt::LeftButton);
+        });
+        poll.start();
+        chooseFromMenu(w, QStringLiteral("Options"), QStringLiteral("Back Color"));
+        QCOMPARE(title, QStringLiteral("BackColor"));
+        QCOMPARE(db->scalar(QStringLiteral("SELECT BackColor FROM Settings")), stored);
+
+        press = QDialogButtonBox::Ok;
+        poll.start();
+        chooseFromMenu(w, QStringLiteral("Options"), QStringLiteral("Back Color"));
+        CommonDialog::startScripting();
+        QCOMPARE(db->scalar(QStringLiteral("SELECT BackColor FROM Settings")).toLongLong(),
+                 0xFF8000); // blue 255, green 128, red 0
+        QCOMPARE(base(w.lstCat), QColor(0, 128, 255));
     }
 
     void chosenColoursApplyAtOnceAndAreStored()

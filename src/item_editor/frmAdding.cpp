@@ -335,8 +335,7 @@ void frmAdding::adoPrimaryRSMoveComplete()
     // A move off the record being added or edited (a search, a refresh of the lists) has
     // stored it, or dropped a new one left empty: nothing is left to update or cancel.
     const bool addEnded = AddingRecord && adoPrimaryRS.editMode() != Recordset::EditMode::Add;
-    const bool editLeft =
-        EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
+    const bool editLeft = EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
     if (addEnded || editLeft)
         backToBrowsing();
     const int position = adoPrimaryRS.absolutePosition();

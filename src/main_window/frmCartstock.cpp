@@ -28,6 +28,7 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -212,6 +213,7 @@ void frmCartstock::connectHandlers()
             [this, command](const QModelIndex& index) { command([&] { lstCatClicked(index); })(); });
     connect(cmdAll, &QPushButton::clicked, this, handler(&frmCartstock::cmdAllClicked));
     connect(lvwItems, &QTreeWidget::itemClicked, this, handler(&frmCartstock::lvwItemsClicked));
+    lvwItems->installEventFilter(this);
     connect(cmdSelNone, &QPushButton::clicked, this, handler(&frmCartstock::cmdSelNoneClicked));
     connect(cmdRef, &QPushButton::clicked, this, handler(&frmCartstock::cmdRefClicked));
     connect(cmdAddToList, &QPushButton::clicked, this, handler(&frmCartstock::cmdAddToListClicked));
@@ -312,6 +314,17 @@ void frmCartstock::lvwItemsClicked()
         for (int c = 0; c < 3; ++c)
             row->setFont(c, font);
     }
+}
+
+bool frmCartstock::eventFilter(QObject* watched, QEvent* event)
+{
+    // Space ticks the current row from the keyboard: for the bold marks that is a click.
+    if (watched == lvwItems && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && !key->isAutoRepeat())
+            UserAction::run([this] { lvwItemsClicked(); }, this);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmCartstock::cmdSelNoneClicked()

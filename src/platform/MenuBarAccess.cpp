@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QProxyStyle>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 
 namespace {
 // The window's style, with the menu bar answering a lone Alt press as Windows-style desktops do.
@@ -19,6 +20,21 @@ public:
         if (hint == SH_MenuBar_AltKeyNavigation)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    // Fusion marks a title only while its menu is open; in keyboard mode the title the arrow
+    // keys are on must show too.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && (item->state & State_Selected) && widget && widget->hasFocus()) {
+            QStyleOptionMenuItem marked = *item;
+            marked.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 

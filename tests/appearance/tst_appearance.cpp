@@ -11,18 +11,18 @@
 #include "frmCartstock.h"
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QColorDialog>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>

@@ -505,10 +505,22 @@ private Q_SLOTS:
         frmAdding& e = openEditor();
         e.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e));
-        const QList<QWidget*> order = {e.txtFields[Item], e.txtFields[Category], e.txtFields[Aisle],
-                                       e.cmdFirst, e.cmdPrevious, e.cmdNext, e.cmdLast, e.cmdAdd, e.cmdEdit,
-                                       e.cmdDelete, e.cmdRefresh, e.cmdQuit, e.cboFind->textField(),
-                                       e.cmdRefreshCombo, e.cboCat->textField(), e.cmdEaster};
+        const QList<QWidget*> order = {e.txtFields[Item],
+                                       e.txtFields[Category],
+                                       e.txtFields[Aisle],
+                                       e.cmdFirst,
+                                       e.cmdPrevious,
+                                       e.cmdNext,
+                                       e.cmdLast,
+                                       e.cmdAdd,
+                                       e.cmdEdit,
+                                       e.cmdDelete,
+                                       e.cmdRefresh,
+                                       e.cmdQuit,
+                                       e.cboFind->textField(),
+                                       e.cmdRefreshCombo,
+                                       e.cboCat->textField(),
+                                       e.cmdEaster};
         order.first()->setFocus();
         QList<QWidget*> forward = {QApplication::focusWidget()};
         for (int i = 1; i <= order.size(); ++i) {

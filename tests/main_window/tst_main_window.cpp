@@ -1,13 +1,13 @@
 #include "BandedReport.h"
+#include "CommonDialog.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
 #include "DataList.h"
-#include "CommonDialog.h"
 #include "HelpViewer.h"
 #include "MenuClicks.h"
 #include "Module1.h"
-#include "TestDatabase.h"
 #include "RealMessageBox.h"
+#include "TestDatabase.h"
 #include "TestSession.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
@@ -462,11 +462,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("item");
-        QTest::newRow("Print, Cartlist") << "Print" << "Cartlist";
-        QTest::newRow("Print, Cartlist by Aisle") << "Print" << "Cartlist by Aisle";
-        QTest::newRow("Print, Full List") << "Print" << "Full List";
-        QTest::newRow("Options, Back Color") << "Options" << "Back Color";
-        QTest::newRow("Add") << "Add" << "";
+        QTest::newRow("Print, Cartlist") << "Print"
+                                         << "Cartlist";
+        QTest::newRow("Print, Cartlist by Aisle") << "Print"
+                                                  << "Cartlist by Aisle";
+        QTest::newRow("Print, Full List") << "Print"
+                                          << "Full List";
+        QTest::newRow("Options, Back Color") << "Options"
+                                             << "Back Color";
+        QTest::newRow("Add") << "Add"
+                             << "";
     }
 
     void commandsKeepACellEditStillOpen()
@@ -529,6 +534,40 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(editor, Qt::Key_Tab);
         QCOMPARE(db->scalar(QStringLiteral("SELECT length(Item) FROM Selected")).toInt(), text.size());
+    }
+
+    void theWholeJobCanBeDoneWithTheKeyboardAlone()
+    {
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        // Keys go to an open menu, else where the focus is, as on a real keyboard.
+        const auto press = [](const QList<Qt::Key>& keys) {
+            for (Qt::Key key : keys) {
+                QWidget* popup = QApplication::activePopupWidget();
+                QTest::keyClick(popup ? popup : QApplication::focusWidget(), key);
+            }
+        };
+        QCOMPARE(QApplication::focusWidget(), w.lstCat);
+        press({Qt::Key_Home}); // the first category
+        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
+        press({Qt::Key_Tab, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space}); // tick both
+        QCOMPARE(row(w, QStringLiteral("Milk"))->checkState(0), Qt::Checked);
+        QVERIFY(row(w, QStringLiteral("Milk"))->font(0).bold());
+        press({Qt::Key_Tab, Qt::Key_Space}); // "Add Checked Items to Cartlist"
+        QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected WHERE Date = '2026-12-05' ORDER BY ID")),
+                 (QVariantList{"butter", "Milk"}));
+        // Into the grid: Milk's quantity becomes 5.
+        press({Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_5,
+               Qt::Key_Return});
+        // The grid stores the cell once Return has been handled.
+        QTRY_COMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE Item = 'Milk'")).toString(),
+                     QStringLiteral("5"));
+        // Print, Cartlist from the menu bar.
+        press({Qt::Key_F10, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
+        QVERIFY(rptPrint::existing());
+        QCOMPARE(reportTexts(*rptPrint::existing()),
+                 (QStringList{"Item:", "Aisle:", "Quantity:", "Dairy", "butter", "3", "1", "Milk", "3", "5"}));
     }
 
     void tabLeavesTheGridAtItsEdgesAndCtrlTabAlways()
@@ -605,6 +644,10 @@ private Q_SLOTS:
         QTest::keyClick(w.cmdAll, Qt::Key_F10);
         QCOMPARE(QApplication::focusWidget(), bar);
         QCOMPARE(bar->activeAction(), w.mnuAdd);
+        // The title the keys are on is marked, as an open menu's title is.
+        const QImage shown = bar->grab().toImage();
+        const QRect title = bar->actionGeometry(w.mnuAdd);
+        QCOMPARE(shown.pixelColor(title.left() + 2, title.center().y()), bar->palette().color(QPalette::Highlight));
         QTest::keyClick(bar, Qt::Key_Right);
         QTest::keyClick(bar, Qt::Key_Right);
         QCOMPARE(bar->activeAction(), w.mnuPrintShow->menuAction());

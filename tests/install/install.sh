@@ -153,14 +153,17 @@ refuses_unwritable_folder)
     ;;
 
 keeps_earlier_database)
-    # Earlier versions kept the database in <prefix>/bin: the new folder starts from that one.
+    # Earlier versions installed everything into <prefix>/bin: the new folder starts from the
+    # database there, and the link takes the old executable's place.
     mkdir -p "$prefix/bin"
     "$build/cartlist-makedb" --empty "$prefix/bin/Cartstock.mdb" >/dev/null
+    cp "$build/cartlist" "$prefix/bin/cartlist"
     earlier=$(sha256sum <"$prefix/bin/Cartstock.mdb")
     install_into "$prefix" >"$tmp/install.log"
     grep -q "Copied your database from the earlier install" "$tmp/install.log" || fail "the install did not say it copied the database"
     [ "$(sha256sum <"$db")" = "$earlier" ] || fail "the database in $app is not the earlier one"
     [ "$(sha256sum <"$prefix/bin/Cartstock.mdb")" = "$earlier" ] || fail "the earlier database changed"
+    [ "$(readlink "$prefix/bin/cartlist")" = ../lib/cartlist/cartlist ] || fail "bin/cartlist is not the link"
     ;;
 
 *)

@@ -14,6 +14,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 

@@ -9,7 +9,12 @@ RecordsetModel::RecordsetModel(Recordset& recordset, QObject* parent)
 {
     connect(&recordset, &Recordset::aboutToReset, this, &RecordsetModel::beginResetModel);
     connect(&recordset, &Recordset::wasReset, this, &RecordsetModel::endResetModel);
-    connect(&recordset, &Recordset::aboutToInsertRow, this, [this](int row) { beginInsertRows({}, row, row); });
+    // A row appended from the new-row line takes that line's place and a new line opens below
+    // it, so the cell being edited stays on the row it made.
+    connect(&recordset, &Recordset::aboutToInsertRow, this, [this](int row) {
+        const int at = m_newRowLine && row == m_recordset.recordCount() ? row + 1 : row;
+        beginInsertRows({}, at, at);
+    });
     connect(&recordset, &Recordset::rowInserted, this, &RecordsetModel::endInsertRows);
     connect(&recordset, &Recordset::aboutToRemoveRow, this, [this](int row) { beginRemoveRows({}, row, row); });
     connect(&recordset, &Recordset::rowRemoved, this, &RecordsetModel::endRemoveRows);

@@ -570,6 +570,26 @@ private Q_SLOTS:
                  (QStringList{"Item:", "Aisle:", "Quantity:", "Dairy", "butter", "3", "1", "Milk", "3", "5"}));
     }
 
+    void aRowTypedIntoTheNewRowLineIsFilledInAlongItsCells()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.grdList->setFocus();
+        w.grdList->setCurrentIndex(w.grdList->model()->index(0, 0));
+        // Typing starts the cell; Tab stores it and goes on along the same row.
+        for (const QString& text : {QStringLiteral("Bread"), QStringLiteral("Bakery"), QStringLiteral("1")}) {
+            for (const QChar c : text)
+                QTest::keyClicks(QApplication::focusWidget(), QString(c));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(db->count(QStringLiteral("Selected")), 1);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Item || '/' || Category || '/' || Aisle FROM Selected")).toString(),
+                 QStringLiteral("Bread/Bakery/1"));
+        QCOMPARE(w.grdList->currentIndex(), w.grdList->model()->index(0, 3));
+        QCOMPARE(w.grdList->model()->rowCount(), 2);
+        QCOMPARE(w.lblCount->text(), QStringLiteral("1"));
+    }
+
     void tabLeavesTheGridAtItsEdgesAndCtrlTabAlways()
     {
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));

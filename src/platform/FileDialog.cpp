@@ -20,7 +20,7 @@ Script& script()
 } // namespace
 
 QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
-                                   const QString& defaultSuffix)
+                                    const QString& defaultSuffix)
 {
     Script& s = script();
     if (!s.active) {

@@ -67,10 +67,24 @@ bool isColourFace(const QRawFont& font)
     return *it;
 }
 
-// Draws the glyphs of a text as a window would. Printer and PDF embed each face as a font,
-// which a colour emoji face cannot be: its glyphs go on the page as pictures instead.
+// Whether some letters of the text may come from a colour emoji face: those faces hold
+// symbols and pictographs, which start at U+2000; every text face has the letters below.
+bool mayUseColourFace(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x2000; });
+}
+
+// Draws a text as a window would. Printer and PDF embed each face as a font, which a colour
+// emoji face cannot be (the PDF would show a blank): its glyphs go on the page as pictures.
 void drawLine(QPainter& painter, const ReportRenderer::TextLine& line)
 {
+    painter.setFont(line.font);
+    const int type = painter.device()->devType();
+    const bool raster = type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap;
+    if (raster || !mayUseColourFace(line.visible)) {
+        painter.drawText(line.origin, line.visible);
+        return;
+    }
     QTextLayout layout(line.visible, line.font, painter.device());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -78,20 +92,20 @@ void drawLine(QPainter& painter, const ReportRenderer::TextLine& line)
     layout.beginLayout();
     QTextLine text = layout.createLine();
     layout.endLayout();
-    if (!text.isValid())
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (!text.isValid() ||
+        std::none_of(runs.cbegin(), runs.cend(), [](const QGlyphRun& run) { return isColourFace(run.rawFont()); })) {
+        painter.drawText(line.origin, line.visible);
         return;
-    // The layout's line starts at its ascent above the baseline.
+    }
+    // The layout's line starts its ascent above the baseline.
     const QPointF position = line.origin - QPointF(0, text.ascent());
-    const bool raster = painter.device()->devType() == QInternal::Image ||
-                        painter.device()->devType() == QInternal::Widget ||
-                        painter.device()->devType() == QInternal::Pixmap;
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        if (raster || !isColourFace(run.rawFont())) {
+    for (const QGlyphRun& run : runs) {
+        if (!isColourFace(run.rawFont())) {
             painter.drawGlyphRun(position, run);
             continue;
         }
-        const QRectF bounds = run.boundingRect().translated(position);
-        const QRect area = bounds.toAlignedRect();
+        const QRect area = run.boundingRect().translated(position).toAlignedRect();
         if (area.isEmpty())
             continue;
         QImage picture(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -102,6 +116,16 @@ void drawLine(QPainter& painter, const ReportRenderer::TextLine& line)
         p.end();
         painter.drawImage(area.topLeft(), picture);
     }
+    // Glyph runs carry no decoration.
+    const QFontMetricsF metrics(line.font, painter.device());
+    const double width = text.naturalTextWidth();
+    const double thickness = qMax(1.0, metrics.lineWidth());
+    if (line.font.underline())
+        painter.fillRect(QRectF(line.origin.x(), line.origin.y() + metrics.underlinePos(), width, thickness),
+                         painter.pen().color());
+    if (line.font.strikeOut())
+        painter.fillRect(QRectF(line.origin.x(), line.origin.y() - metrics.strikeOutPos(), width, thickness),
+                         painter.pen().color());
 }
 
 void paintText(QPainter& painter, const PageList::Item& item, const QRectF& box, double scale)
@@ -186,8 +210,7 @@ ReportRenderer::TextLine ReportRenderer::textLine(const PageList::Item& item, co
         if (baseline - metrics.capHeight() < box.top()) {
             // Not even the capitals would fit: the line is made as tall as the box.
             for (int i = 0; i < 4 && metrics.ascent() + metrics.descent() > box.height(); ++i) {
-                line.font.setPointSizeF(line.font.pointSizeF() * box.height() /
-                                        (metrics.ascent() + metrics.descent()));
+                line.font.setPointSizeF(line.font.pointSizeF() * box.height() / (metrics.ascent() + metrics.descent()));
                 metrics = QFontMetricsF(line.font, const_cast<QPaintDevice*>(&device));
             }
             baseline = box.top() + metrics.ascent();

@@ -29,8 +29,7 @@ public:
     // keeps its designed size; a stand-in face whose line is taller than the box sits on
     // the box's bottom so its descenders stay in the band (only the room above its tallest
     // letters rises out of the box), and in a box too low even for that it is made smaller.
-    static TextLine textLine(const PageList::Item& item, const QRectF& box, const QPaintDevice& device,
-                             double scale);
+    static TextLine textLine(const PageList::Item& item, const QRectF& box, const QPaintDevice& device, double scale);
 
     // One page with the paper's top left corner at `origin`, at `scale` device units a twip.
     // Text never leaves its box sideways: a value too long for it shows the letters that fit.

@@ -33,8 +33,8 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -241,8 +241,8 @@ void turnWheel(QWidget* under, int angle, Qt::KeyboardModifiers modifiers = Qt::
 {
     const QPoint spot = under->mapToGlobal(under->rect().center());
     for (QWidget* target = under; target; target = target->isWindow() ? nullptr : target->parentWidget()) {
-        QWheelEvent event(QPointF(target->mapFromGlobal(spot)), QPointF(spot), QPoint(), QPoint(0, angle),
-                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QWheelEvent event(QPointF(target->mapFromGlobal(spot)), QPointF(spot), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
         if (event.isAccepted())
             return;
@@ -744,8 +744,8 @@ private Q_SLOTS:
         const QList<PageList::Band>& bands = pages.pages.first().bands;
         qsizetype row = -1;
         for (qsizetype b = 0; b < bands.size(); ++b) {
-            if (bands.at(b).kind == ReportBand::Kind::Detail && firstItemOf(PageList::Page{{bands.at(b)}}) ==
-                                                                    QLatin1String("gypsy quay"))
+            if (bands.at(b).kind == ReportBand::Kind::Detail &&
+                firstItemOf(PageList::Page{{bands.at(b)}}) == QLatin1String("gypsy quay"))
                 row = b;
         }
         QVERIFY(row > 0 && row + 1 < bands.size());
@@ -788,7 +788,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, report);
         addFixture();
-        addEntry(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"), QStringLiteral("jq"));
+        addEntry(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"),
+                 QStringLiteral("jq"));
         addItem(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"));
         const PageList& pages = printed(report).pages();
         QImage screen(10, 10, QImage::Format_RGB32);
@@ -856,7 +857,8 @@ private Q_SLOTS:
     // face that has it, on screen and in the PDF alike.
     void lettersTheFaceLacksComeFromAnotherFace()
     {
-        addEntry(QStringLiteral("\U0001F34E"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("\u05d0"));
+        addEntry(QStringLiteral("\U0001F34E"), QStringLiteral("Produce"), QStringLiteral("1"),
+                 QStringLiteral("\u05d0"));
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         const PageList::Band& row = r.pages().pages.first().bands.last();
         QCOMPARE(row.kind, ReportBand::Kind::Detail);
@@ -865,7 +867,8 @@ private Q_SLOTS:
         const double scale = 0.1;
         const QImage screen = rendered(r.pages(), 0, scale);
         for (const PageList::Item* it : {item, quantity}) {
-            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(), (QSizeF(it->rect.size()) * scale).toSize());
+            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(),
+                            (QSizeF(it->rect.size()) * scale).toSize());
             QVERIFY2(inkIn(screen, box) > 20, qPrintable(it->text));
         }
 
@@ -874,7 +877,8 @@ private Q_SLOTS:
         const QImage paper = pdfPicture(pdf, 1, 144);
         QVERIFY2(!paper.isNull(), "pdftoppm is missing: run tools/install-deps");
         for (const PageList::Item* it : {item, quantity}) {
-            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(), (QSizeF(it->rect.size()) * scale).toSize());
+            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(),
+                            (QSizeF(it->rect.size()) * scale).toSize());
             QVERIFY2(inkIn(paper, box) > 20, qPrintable(it->text));
         }
     }
@@ -970,23 +974,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("cupsRanges");
         QTest::addColumn<QString>("cupsSet");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("all") << int(Range::All) << 0 << 0 << 1 << true << false << false << "" << ""
-                             << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("all") << int(Range::All) << 0 << 0 << 1 << true << false << false << ""
+                             << "" << QList<int>{0, 1, 2, 3, 4};
         QTest::newRow("pages 2-3, 2 copies collated")
-            << int(Range::FromTo) << 2 << 3 << 2 << true << false << false << "" << "" << QList<int>{1, 2, 1, 2};
+            << int(Range::FromTo) << 2 << 3 << 2 << true << false << false << ""
+            << "" << QList<int>{1, 2, 1, 2};
         QTest::newRow("pages 2-3, 2 copies uncollated")
-            << int(Range::FromTo) << 2 << 3 << 2 << false << false << false << "" << "" << QList<int>{1, 1, 2, 2};
-        QTest::newRow("reversed") << int(Range::All) << 0 << 0 << 1 << true << true << false << "" << ""
-                                  << QList<int>{4, 3, 2, 1, 0};
-        QTest::newRow("reversed copies") << int(Range::FromTo) << 1 << 2 << 2 << true << true << false << "" << ""
-                                         << QList<int>{1, 0, 1, 0};
-        QTest::newRow("current page") << int(Range::Current) << 0 << 0 << 2 << true << false << false << "" << ""
-                                      << QList<int>{3, 3};
+            << int(Range::FromTo) << 2 << 3 << 2 << false << false << false << ""
+            << "" << QList<int>{1, 1, 2, 2};
+        QTest::newRow("reversed") << int(Range::All) << 0 << 0 << 1 << true << true << false << ""
+                                  << "" << QList<int>{4, 3, 2, 1, 0};
+        QTest::newRow("reversed copies") << int(Range::FromTo) << 1 << 2 << 2 << true << true << false << ""
+                                         << "" << QList<int>{1, 0, 1, 0};
+        QTest::newRow("current page") << int(Range::Current) << 0 << 0 << 2 << true << false << false << ""
+                                      << "" << QList<int>{3, 3};
         QTest::newRow("range past the end") << int(Range::FromTo) << 4 << 9 << 1 << true << false << false << ""
                                             << "" << QList<int>{3, 4};
         QTest::newRow("two-sided, odd pages: each copy on fresh sheets")
-            << int(Range::FromTo) << 1 << 3 << 2 << true << false << true << "" << ""
-            << QList<int>{0, 1, 2, -1, 0, 1, 2};
+            << int(Range::FromTo) << 1 << 3 << 2 << true << false << true << ""
+            << "" << QList<int>{0, 1, 2, -1, 0, 1, 2};
         QTest::newRow("CUPS page list") << int(Range::All) << 0 << 0 << 1 << true << false << false << "1,3-4"
                                         << "" << QList<int>{0, 2, 3};
         QTest::newRow("CUPS even pages") << int(Range::All) << 0 << 0 << 1 << true << false << false << ""

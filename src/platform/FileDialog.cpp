@@ -1,6 +1,7 @@
 #include "FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QQueue>
 
 namespace {
@@ -18,11 +19,22 @@ Script& script()
 }
 } // namespace
 
-QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                                    const QString& defaultSuffix)
 {
     Script& s = script();
-    if (!s.active)
-        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    if (!s.active) {
+        QFileDialog dialog(parent, caption, dir, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(defaultSuffix);
+        // Qt's own dialog: a desktop's native one asks about replacing the name as typed, and
+        // the suffix is added only after it has closed.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        return dialog.selectedFiles().value(0);
+    }
 
     const QString call = caption + QStringLiteral(" | ") + filter;
     s.asked << call;
@@ -30,7 +42,12 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
         s.unexpected << call;
         return {};
     }
-    return s.answers.dequeue();
+    QString answer = s.answers.dequeue();
+    // As the dialog does with a name typed without a suffix.
+    const QFileInfo typed(answer);
+    if (!answer.isEmpty() && !defaultSuffix.isEmpty() && typed.suffix().isEmpty() && !typed.isDir())
+        answer += QLatin1Char('.') + defaultSuffix;
+    return answer;
 }
 
 void FileDialog::startScripting() { script() = Script{true, {}, {}, {}}; }

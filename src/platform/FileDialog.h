@@ -9,8 +9,11 @@ class QWidget;
 // is a cancelled dialog); a dialog nobody answered is recorded so the test can fail on it.
 class FileDialog {
 public:
-    // The chosen file, or an empty string when the user cancelled.
-    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+    // The chosen file, or an empty string when the user cancelled. A name typed without a
+    // suffix gets `defaultSuffix` inside the dialog, so the question whether to replace an
+    // existing file is asked about the very file returned.
+    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                                   const QString& defaultSuffix = {});
 
     // Test seam.
     static void startScripting();

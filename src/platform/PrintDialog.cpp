@@ -5,15 +5,11 @@
 #include <QQueue>
 
 namespace {
-struct Answer {
-    bool accepted = false;
-    QString printToFile;
-};
-
 struct Script {
     bool active = false;
-    QQueue<Answer> answers;
+    QQueue<PrintDialog::Answer> answers;
     int unexpected = 0;
+    int shownPageCount = 0;
 };
 
 Script& script()
@@ -21,13 +17,48 @@ Script& script()
     static Script s;
     return s;
 }
+
+// What the dialog does with the printer when the user presses Print.
+void apply(const PrintDialog::Answer& answer, QPrinter& printer)
+{
+    if (!answer.printToFile.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(answer.printToFile);
+    }
+    switch (answer.range) {
+    case PrintDialog::Answer::Range::All:
+        printer.setPrintRange(QPrinter::AllPages);
+        printer.setFromTo(0, 0);
+        break;
+    case PrintDialog::Answer::Range::FromTo:
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(answer.fromPage, qMax(answer.fromPage, answer.toPage));
+        break;
+    case PrintDialog::Answer::Range::Current:
+        printer.setPrintRange(QPrinter::CurrentPage);
+        printer.setFromTo(0, 0);
+        break;
+    }
+    printer.setCopyCount(answer.copies);
+    printer.setCollateCopies(answer.collate);
+    printer.setPageOrder(answer.reverse ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+}
 } // namespace
 
-bool PrintDialog::exec(QPrinter& printer, QWidget* parent)
+bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
 {
+    const int last = qMax(1, pageCount);
+    printer.setPrintRange(QPrinter::AllPages);
+    // The "Pages from ... to ..." boxes start on the whole document.
+    printer.setFromTo(1, last);
     Script& s = script();
+    s.shownPageCount = pageCount;
     if (!s.active) {
         QPrintDialog dialog(&printer, parent);
+        dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                          QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
+                          QAbstractPrintDialog::PrintCurrentPage);
+        dialog.setMinMax(1, last);
         return dialog.exec() == QDialog::Accepted;
     }
 
@@ -36,22 +67,27 @@ bool PrintDialog::exec(QPrinter& printer, QWidget* parent)
         return false;
     }
     const Answer answer = s.answers.dequeue();
-    if (answer.accepted && !answer.printToFile.isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(answer.printToFile);
-    }
+    if (answer.accepted)
+        apply(answer, printer);
     return answer.accepted;
 }
 
-void PrintDialog::startScripting() { script() = Script{true, {}, 0}; }
+void PrintDialog::startScripting() { script() = Script{true, {}, 0, 0}; }
 
 void PrintDialog::stopScripting() { script() = Script{}; }
 
 void PrintDialog::queueAnswer(bool accepted, const QString& printToFile)
 {
-    script().answers.enqueue(Answer{accepted, printToFile});
+    Answer answer;
+    answer.accepted = accepted;
+    answer.printToFile = printToFile;
+    queueAnswer(answer);
 }
+
+void PrintDialog::queueAnswer(const Answer& answer) { script().answers.enqueue(answer); }
 
 int PrintDialog::pendingAnswers() { return int(script().answers.size()); }
 
 int PrintDialog::unexpectedCalls() { return script().unexpected; }
+
+int PrintDialog::shownPageCount() { return script().shownPageCount; }

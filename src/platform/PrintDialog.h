@@ -7,16 +7,33 @@ class QWidget;
 
 // The printer choice before printing. Tests queue the user's answer instead of a dialog
 // appearing; an accepted answer may send the output to a PDF file, as a user choosing
-// "print to file" would. A dialog nobody answered is recorded and counts as cancelled.
+// "print to file" would, and may choose pages, copies and order as the dialog's options
+// do. A dialog nobody answered is recorded and counts as cancelled.
 class PrintDialog {
 public:
-    // True when the user chose to print; the printer then carries the user's choices.
-    static bool exec(QPrinter& printer, QWidget* parent = nullptr);
+    // Shown for a document of `pageCount` pages: its page range runs from 1 to that count,
+    // all pages chosen; "Current page", copies, collation and order are offered. True when
+    // the user chose to print; the printer then carries the user's choices.
+    static bool exec(QPrinter& printer, int pageCount, QWidget* parent = nullptr);
 
     // Test seam.
+    struct Answer {
+        bool accepted = false;
+        QString printToFile;
+        enum class Range { All, FromTo, Current };
+        Range range = Range::All;
+        int fromPage = 0;
+        int toPage = 0;
+        int copies = 1;
+        bool collate = true;
+        bool reverse = false;
+    };
     static void startScripting();
     static void stopScripting();
     static void queueAnswer(bool accepted, const QString& printToFile = {});
+    static void queueAnswer(const Answer& answer);
     static int pendingAnswers();
     static int unexpectedCalls();
+    // The page count the last dialog was shown with.
+    static int shownPageCount();
 };

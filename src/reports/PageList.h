@@ -23,6 +23,9 @@ struct PageList {
         QString name;
         QRect rect;
         QList<Item> items;
+        // The group and child row the band prints; -1 where it has none.
+        int group = -1;
+        int row = -1;
     };
     struct Page {
         QList<Band> bands;

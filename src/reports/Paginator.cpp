@@ -58,7 +58,8 @@ private:
         const ReportBand* band = m_layout.band(kind);
         if (!band || band->height <= 0)
             return;
-        PageList::Band placed{kind, band->name, QRect(m_layout.margins.left(), m_y, m_layout.width, band->height), {}};
+        PageList::Band placed{kind, band->name, QRect(m_layout.margins.left(), m_y, m_layout.width, band->height),
+                              {},   group,      row};
         for (const ReportControl& control : band->controls) {
             PageList::Item item{control, m_data.text(control, group, row),
                                 control.place.translated(placed.rect.topLeft())};

@@ -12,19 +12,24 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrinter>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace {
 constexpr double ZoomStep = 1.25;
 constexpr double MinZoom = 0.1;
 constexpr double MaxZoom = 5.0;
+// One notch of a mouse wheel.
+constexpr int WheelNotch = 120;
 
 QToolButton* button(QWidget* parent, const QString& name, const QString& text, const QString& tip = {})
 {
@@ -32,6 +37,8 @@ QToolButton* button(QWidget* parent, const QString& name, const QString& text, c
     b->setObjectName(name);
     b->setText(text);
     b->setToolTip(tip.isEmpty() ? text : tip);
+    // What a screen reader says: the meaning, also for a button that shows only a picture.
+    b->setAccessibleName(tip.isEmpty() ? text : tip);
     return b;
 }
 } // namespace
@@ -40,31 +47,51 @@ ReportPreview::ReportPreview(BandedReport& report)
     : m_report(report)
 {
     setObjectName(QStringLiteral("ReportPreview"));
+    // A top-level window of its own: screen readers list it as a window by its caption.
+    setWindowFlag(Qt::Window);
     setWindowTitle(report.layout().caption);
+    setAccessibleName(report.layout().caption);
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
 
-    cmdFirst = button(this, QStringLiteral("cmdFirst"), QString(), QStringLiteral("First page"));
-    cmdPrevious = button(this, QStringLiteral("cmdPrevious"), QString(), QStringLiteral("Previous page"));
-    cmdNext = button(this, QStringLiteral("cmdNext"), QString(), QStringLiteral("Next page"));
-    cmdLast = button(this, QStringLiteral("cmdLast"), QString(), QStringLiteral("Last page"));
+    cmdFirst = button(client, QStringLiteral("cmdFirst"), QString(), QStringLiteral("First page"));
+    cmdPrevious = button(client, QStringLiteral("cmdPrevious"), QString(), QStringLiteral("Previous page"));
+    cmdNext = button(client, QStringLiteral("cmdNext"), QString(), QStringLiteral("Next page"));
+    cmdLast = button(client, QStringLiteral("cmdLast"), QString(), QStringLiteral("Last page"));
     cmdFirst->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
     cmdPrevious->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
     cmdNext->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
     cmdLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
-    lblPage = new QLabel(this);
+    auto* lblPageCaption = new QLabel(QStringLiteral("&Page"), client);
+    lblPageCaption->setObjectName(QStringLiteral("lblPageCaption"));
+    lblPageCaption->setContentsMargins(6, 0, 0, 0);
+    txtPage = new QSpinBox(client);
+    txtPage->setObjectName(QStringLiteral("txtPage"));
+    txtPage->setAccessibleName(QStringLiteral("Page number"));
+    txtPage->setToolTip(QStringLiteral("Go to page (Ctrl+G)"));
+    txtPage->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    txtPage->setAlignment(Qt::AlignRight);
+    // A typed number goes to its page at Enter, not digit by digit.
+    txtPage->setKeyboardTracking(false);
+    lblPageCaption->setBuddy(txtPage);
+    lblPage = new QLabel(client);
     lblPage->setObjectName(QStringLiteral("lblPage"));
-    lblPage->setContentsMargins(6, 0, 6, 0);
-    cmdFitWidth = button(this, QStringLiteral("cmdFitWidth"), QStringLiteral("Fit Width"));
+    lblPage->setContentsMargins(0, 0, 6, 0);
+    cmdFitWidth = button(client, QStringLiteral("cmdFitWidth"), QStringLiteral("Fit Width"));
     cmdActualSize =
-        button(this, QStringLiteral("cmdActualSize"), QStringLiteral("100%"), QStringLiteral("Actual size"));
-    cmdZoomIn = button(this, QStringLiteral("cmdZoomIn"), QStringLiteral("+"), QStringLiteral("Zoom in"));
-    cmdZoomOut = button(this, QStringLiteral("cmdZoomOut"), QStringLiteral("-"), QStringLiteral("Zoom out"));
-    cmdPrint = button(this, QStringLiteral("cmdPrint"), QStringLiteral("Print..."));
+        button(client, QStringLiteral("cmdActualSize"), QStringLiteral("100%"), QStringLiteral("Actual size"));
+    cmdZoomIn = button(client, QStringLiteral("cmdZoomIn"), QStringLiteral("+"), QStringLiteral("Zoom in"));
+    cmdZoomOut = button(client, QStringLiteral("cmdZoomOut"), QStringLiteral("-"), QStringLiteral("Zoom out"));
+    cmdPrint = button(client, QStringLiteral("cmdPrint"), QStringLiteral("Print..."));
     cmdPrint->setShortcut(QKeySequence::Print);
-    cmdExportPdf = button(this, QStringLiteral("cmdExportPdf"), QStringLiteral("Export PDF..."));
+    cmdExportPdf = button(client, QStringLiteral("cmdExportPdf"), QStringLiteral("Export PDF..."));
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
+    bar->setSpacing(2);
     for (QWidget* w : {static_cast<QWidget*>(cmdFirst), static_cast<QWidget*>(cmdPrevious),
+                       static_cast<QWidget*>(lblPageCaption), static_cast<QWidget*>(txtPage),
                        static_cast<QWidget*>(lblPage), static_cast<QWidget*>(cmdNext), static_cast<QWidget*>(cmdLast)})
         bar->addWidget(w);
     bar->addSpacing(12);
@@ -75,18 +102,22 @@ ReportPreview::ReportPreview(BandedReport& report)
     bar->addWidget(cmdExportPdf);
 
     m_view = new PageView;
-    m_scroll = new QScrollArea(this);
+    m_scroll = new QScrollArea(client);
     m_scroll->setObjectName(QStringLiteral("scrollPages"));
+    m_scroll->setAccessibleName(QStringLiteral("Page"));
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setFocusPolicy(Qt::StrongFocus);
     m_scroll->setWidget(m_view);
     m_scroll->viewport()->installEventFilter(this);
 
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(client);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(bar);
     layout->addWidget(m_scroll, 1);
+    setTabOrder(txtPage, m_scroll);
+    m_scroll->setFocus();
 
     // Each button is one user action: a failure reaches the user in a message box.
     const auto guarded = [this](void (ReportPreview::*handler)()) { return UserAction::slot(this, handler); };
@@ -100,9 +131,32 @@ ReportPreview::ReportPreview(BandedReport& report)
     connect(cmdZoomOut, &QToolButton::clicked, this, guarded(&ReportPreview::cmdZoomOutClicked));
     connect(cmdPrint, &QToolButton::clicked, this, guarded(&ReportPreview::cmdPrintClicked));
     connect(cmdExportPdf, &QToolButton::clicked, this, guarded(&ReportPreview::cmdExportPdfClicked));
+    connect(txtPage, &QSpinBox::valueChanged, this, [this](int page) { showPage(page - 1); });
 
-    const QSize client = report.layout().previewClientSize;
-    resize(Twips::size(client.width(), client.height()));
+    // The keys of desktop viewers, wherever the focus is in the window (a box being typed
+    // in keeps Home and End for its text).
+    const auto key = [this](const QKeySequence& keys, void (ReportPreview::*handler)()) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, UserAction::slot(this, handler));
+    };
+    key(QKeySequence(Qt::Key_PageDown), &ReportPreview::pageDown);
+    key(QKeySequence(Qt::Key_PageUp), &ReportPreview::pageUp);
+    key(QKeySequence(Qt::Key_Home), &ReportPreview::cmdFirstClicked);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Home), &ReportPreview::cmdFirstClicked);
+    key(QKeySequence(Qt::Key_End), &ReportPreview::goToEnd);
+    key(QKeySequence(Qt::CTRL | Qt::Key_End), &ReportPreview::goToEnd);
+    key(QKeySequence(QKeySequence::ZoomIn), &ReportPreview::cmdZoomInClicked);
+    key(QKeySequence(Qt::CTRL | Qt::Key_Equal), &ReportPreview::cmdZoomInClicked);
+    key(QKeySequence(QKeySequence::ZoomOut), &ReportPreview::cmdZoomOutClicked);
+    key(QKeySequence(Qt::CTRL | Qt::Key_0), &ReportPreview::cmdActualSizeClicked);
+    auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
+    connect(goTo, &QShortcut::activated, this, [this] {
+        txtPage->setFocus(Qt::ShortcutFocusReason);
+        txtPage->selectAll();
+    });
+
+    const QSize client_ = report.layout().previewClientSize;
+    resize(Twips::size(client_.width(), client_.height()));
     reload();
 }
 
@@ -119,6 +173,8 @@ void ReportPreview::showPage(int index)
     m_view->setPage(pages.pageCount() > 0 ? &pages.pages.at(m_page) : nullptr, pages.paper);
     if (m_fitWidth)
         fitWidth();
+    m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->minimum());
+    m_wheelPastEnd = 0;
     updateControls();
 }
 
@@ -136,32 +192,114 @@ void ReportPreview::cmdZoomInClicked() { setZoom(zoom() * ZoomStep); }
 
 void ReportPreview::cmdZoomOutClicked() { setZoom(zoom() / ZoomStep); }
 
+void ReportPreview::pageDown()
+{
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    if (bar->value() < bar->maximum())
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    else if (m_page < m_report.pages().pageCount() - 1)
+        showPage(m_page + 1);
+}
+
+void ReportPreview::pageUp()
+{
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    if (bar->value() > bar->minimum()) {
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    } else if (m_page > 0) {
+        showPage(m_page - 1);
+        bar->setValue(bar->maximum());
+    }
+}
+
+void ReportPreview::goToEnd()
+{
+    showPage(m_report.pages().pageCount() - 1);
+    m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->maximum());
+}
+
+bool ReportPreview::wheel(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta == 0)
+        return false;
+    if (event->modifiers() & Qt::ControlModifier) {
+        // A notch a zoom step, however finely the wheel reports it.
+        m_wheelZoom += delta;
+        while (qAbs(m_wheelZoom) >= WheelNotch) {
+            if (m_wheelZoom > 0)
+                cmdZoomInClicked();
+            else
+                cmdZoomOutClicked();
+            m_wheelZoom -= m_wheelZoom > 0 ? WheelNotch : -WheelNotch;
+        }
+        return true;
+    }
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    const bool atEnd = delta < 0 ? bar->value() >= bar->maximum() : bar->value() <= bar->minimum();
+    if (!atEnd) {
+        m_wheelPastEnd = 0;
+        return false;
+    }
+    // Turned on at the page's end: a whole notch turns the page.
+    if ((m_wheelPastEnd < 0) != (delta < 0))
+        m_wheelPastEnd = 0;
+    m_wheelPastEnd += delta;
+    if (qAbs(m_wheelPastEnd) < WheelNotch)
+        return true;
+    if (delta < 0 && m_page < m_report.pages().pageCount() - 1) {
+        showPage(m_page + 1);
+    } else if (delta > 0 && m_page > 0) {
+        showPage(m_page - 1);
+        bar->setValue(bar->maximum());
+    }
+    m_wheelPastEnd = 0;
+    return true;
+}
+
+int ReportPreview::shownPageIn(const PageList& pages) const
+{
+    const PageList& shown = m_report.pages();
+    if (pages.paper == shown.paper || shown.pageCount() == 0)
+        return qBound(0, m_page, qMax(0, pages.pageCount() - 1));
+    // On other paper: the page that holds the first row this window shows.
+    for (const PageList::Band& first : shown.pages.at(m_page).bands) {
+        if (first.group < 0)
+            continue;
+        for (int p = 0; p < pages.pageCount(); ++p) {
+            for (const PageList::Band& band : pages.pages.at(p).bands) {
+                if (band.kind == first.kind && band.group == first.group && band.row == first.row)
+                    return p;
+            }
+        }
+    }
+    return qBound(0, m_page, qMax(0, pages.pageCount() - 1));
+}
+
 void ReportPreview::cmdPrintClicked()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(ReportPaper::defaultSize());
     printer.setFullPage(true);
     printer.setDocName(m_report.layout().caption);
-    if (!PrintDialog::exec(printer, this))
+    if (!PrintDialog::exec(printer, m_report.pages().pageCount(), this))
         return;
 
-    PageList pages = m_report.pagesFor(ReportPaper::twips(printer.pageLayout()));
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
-        pages.pages = pages.pages.mid(printer.fromPage() - 1, printer.toPage() - printer.fromPage() + 1);
-    if (!ReportRenderer::print(pages, printer))
+    const PageList pages = m_report.pagesFor(ReportPaper::twips(printer.pageLayout()));
+    // Copies, order and the pages chosen are put out here, for a printer and a PDF file alike.
+    const ReportRenderer::PrintChoice choice = ReportRenderer::takeChoice(printer, shownPageIn(pages));
+    if (!ReportRenderer::print(pages, printer, ReportRenderer::sequence(pages.pageCount(), choice)))
         MessageBox::show(QStringLiteral("The report could not be printed."), MessageBox::Buttons::Ok, this);
 }
 
 void ReportPreview::cmdExportPdfClicked()
 {
     const QString caption = m_report.layout().caption;
-    QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
-                                               QDir::home().filePath(caption + QStringLiteral(".pdf")),
-                                               QStringLiteral("PDF files (*.pdf)"));
+    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
+                                                     QDir::home().filePath(caption + QStringLiteral(".pdf")),
+                                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".pdf");
     const QString error = ReportRenderer::writePdf(m_report.pages(), file, caption);
     if (!error.isEmpty()) {
         MessageBox::show(
@@ -192,7 +330,12 @@ void ReportPreview::fitWidth()
 void ReportPreview::updateControls()
 {
     const int count = m_report.pages().pageCount();
-    lblPage->setText(QStringLiteral("Page %1 of %2").arg(m_page + 1).arg(count));
+    {
+        const QSignalBlocker quiet(txtPage);
+        txtPage->setRange(1, qMax(1, count));
+        txtPage->setValue(m_page + 1);
+    }
+    lblPage->setText(QStringLiteral("of %1").arg(count));
     cmdFirst->setEnabled(m_page > 0);
     cmdPrevious->setEnabled(m_page > 0);
     cmdNext->setEnabled(m_page < count - 1);
@@ -203,14 +346,18 @@ void ReportPreview::updateControls()
 
 void ReportPreview::closeEvent(QCloseEvent* event)
 {
-    QWidget::closeEvent(event);
+    QMainWindow::closeEvent(event);
     if (event->isAccepted())
         Q_EMIT closed();
 }
 
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize && m_fitWidth)
-        fitWidth();
-    return QWidget::eventFilter(watched, event);
+    if (watched == m_scroll->viewport()) {
+        if (event->type() == QEvent::Resize && m_fitWidth)
+            fitWidth();
+        if (event->type() == QEvent::Wheel && wheel(static_cast<QWheelEvent*>(event)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

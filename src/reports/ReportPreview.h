@@ -1,16 +1,23 @@
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
 
 class BandedReport;
 class PageView;
 class QLabel;
 class QScrollArea;
+class QSpinBox;
 class QToolButton;
+class QWheelEvent;
+struct PageList;
 
 // A report's preview window: its pages one at a time, page by page and at any zoom, with
-// printing and export to PDF. Closing it makes its report go away.
-class ReportPreview : public QWidget {
+// printing and export to PDF. It pages as desktop viewers do: Page Down and Page Up scroll
+// a screen and go on to the next or previous page at a page's end, Home and End (with or
+// without Ctrl) go to the first and last page, the wheel turned on at a page's end turns
+// the page, a page number typed in the page box goes there; Ctrl with the wheel, plus or
+// minus zooms. Closing it makes its report go away.
+class ReportPreview : public QMainWindow {
     Q_OBJECT
 public:
     explicit ReportPreview(BandedReport& report);
@@ -19,11 +26,13 @@ public:
     void reload();
     // 0-based.
     int currentPage() const { return m_page; }
+    // Shows that page from its top.
     void showPage(int index);
     double zoom() const;
 
     QToolButton* cmdFirst = nullptr;
     QToolButton* cmdPrevious = nullptr;
+    QSpinBox* txtPage = nullptr;
     QLabel* lblPage = nullptr;
     QToolButton* cmdNext = nullptr;
     QToolButton* cmdLast = nullptr;
@@ -53,6 +62,14 @@ private:
     void cmdPrintClicked();
     void cmdExportPdfClicked();
 
+    // A screen further, on to the next page's top at the end of this one; and back.
+    void pageDown();
+    void pageUp();
+    void goToEnd();
+    bool wheel(QWheelEvent* event);
+    // The page of `pages` (laid out on other paper) that holds what this window shows.
+    int shownPageIn(const PageList& pages) const;
+
     void setZoom(double zoom);
     void fitWidth();
     void updateControls();
@@ -62,4 +79,7 @@ private:
     PageView* m_view = nullptr;
     int m_page = 0;
     bool m_fitWidth = true;
+    // Wheel turns not yet acted on: past a page's end, and with Ctrl.
+    int m_wheelPastEnd = 0;
+    int m_wheelZoom = 0;
 };

@@ -1,7 +1,7 @@
 #include "CommandText.h"
 #include "DataEnvironment.h"
 #include "DataError.h"
-#include "NaturalOrder.h"
+#include "TextOrder.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
@@ -94,7 +94,7 @@ private Q_SLOTS:
     {
         QStringList aisles{QStringLiteral("Produce"), QStringLiteral("10"),  QStringLiteral("2"), QStringLiteral(""),
                            QStringLiteral("bakery"),  QStringLiteral("02b"), QStringLiteral("2a")};
-        std::sort(aisles.begin(), aisles.end(), NaturalOrder::less);
+        std::stable_sort(aisles.begin(), aisles.end(), TextOrder::lessText);
         QCOMPARE(aisles, (QStringList{"", "2", "2a", "02b", "10", "bakery", "Produce"}));
     }
 

@@ -281,12 +281,15 @@ private Q_SLOTS:
         } catch (const DataError& e) {
             QVERIFY(e.description().startsWith(QStringLiteral("Row cannot be located")));
         }
-        // The change stays pending: the user can still cancel it.
-        QCOMPARE(rs->editMode(), Recordset::EditMode::InProgress);
-        rs->cancelUpdate();
+        // Nothing stays pending, and the row the file no longer has is gone from the set too.
+        QCOMPARE(rs->editMode(), Recordset::EditMode::None);
+        QVERIFY(!rs->hasCurrent());
+        QCOMPARE(items(*rs), (QStringList{"apricots", "Butter", "Crayons", "milk"}));
         rs->moveNext();
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("apricots"));
         QVERIFY_THROWS_EXCEPTION(DataError, rs->deleteCurrent());
-        QCOMPARE(rs->recordCount(), 5);
+        QCOMPARE(items(*rs), (QStringList{"Butter", "Crayons", "milk"}));
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 3);
     }
 
     void refusedWriteLeavesTheStoredRowIntact()

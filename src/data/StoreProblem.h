@@ -24,8 +24,8 @@ public:
     };
 
     // The full path of a file the engine can open is at most this many bytes: SQLite's
-    // file layer takes 512, less room for the "-journal" ending and the terminating zero.
-    static constexpr int EngineMaxPathBytes = 503;
+    // file layer takes 512, less the room it keeps for the "-journal" ending.
+    static constexpr int EngineMaxPathBytes = 504;
 
     StoreProblem(Kind kind, const QString& path, const QString& detail = {});
 

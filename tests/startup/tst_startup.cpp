@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
@@ -163,6 +164,8 @@ private Q_SLOTS:
         const qint64 waited = timer.elapsed();
         db.exec(QStringLiteral("ROLLBACK"));
         QVERIFY2(waited < 2000, qPrintable(QStringLiteral("told after %1 ms").arg(waited)));
+        // The wait cursor shown while the file was read is gone again.
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
         QCOMPARE(TestSession::messages().size(), 1);
         const QString text = TestSession::messages().first();
         QVERIFY2(text.contains(QStringLiteral("in use by another program")) &&

@@ -211,13 +211,13 @@ QString StoreProblem::description() const
     case Kind::Replaced:
         return QStringLiteral("%1 was moved, deleted or replaced while Cartlist was running, so Cartlist did not "
                               "save this change: it writes only to the file it opened, and that file is no longer "
-                              "at \"%2\". Nothing stored before was lost. Close Cartlist and start it again to use "
-                              "the file that is at that place now.")
+                              "at \"%2\". Cartlist writes nothing more until it is started again. Close Cartlist "
+                              "and start it again to use the file that is at that place now.")
             .arg(QFileInfo(m_path).fileName(), path);
     case Kind::ReadOnly:
         return QStringLiteral("Cartlist may not write to the database file \"%1\": the file, or the folder it is in, "
                               "is read-only for you, so the change was not saved. Make both writable (for example "
-                              "with  chmod u+w %2 ) and try again.")
+                              "with chmod u+w %2) and try again.")
             .arg(path, shellQuoted(m_path));
     case Kind::Other:
         break;

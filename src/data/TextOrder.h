@@ -60,7 +60,11 @@ public:
         const QCollatorSortKey& key(const QString& text);
 
         // True when the two texts are equal by the rule, using and keeping their keys.
-        bool equal(const QString& a, const QString& b) { return key(a).compare(key(b)) == 0; }
+        bool equal(const QString& a, const QString& b)
+        {
+            const QCollatorSortKey first = key(a); // a copy: making b's key may move a's
+            return first.compare(key(b)) == 0;
+        }
 
     private:
         struct Entry {

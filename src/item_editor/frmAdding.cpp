@@ -335,8 +335,10 @@ void frmAdding::adoPrimaryRSMoveComplete()
 {
     // A move off the record being added or edited (a search, a refresh of the lists) has
     // stored it, or dropped a new one left empty: nothing is left to update or cancel.
-    const bool addEnded = AddingRecord && adoPrimaryRS.editMode() != Recordset::EditMode::Add;
-    const bool editLeft = EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
+    // Update itself decides the mode after storing.
+    const bool addEnded = !m_updating && AddingRecord && adoPrimaryRS.editMode() != Recordset::EditMode::Add;
+    const bool editLeft =
+        !m_updating && EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
     if (addEnded || editLeft)
         backToBrowsing();
     const int position = adoPrimaryRS.absolutePosition();
@@ -357,6 +359,21 @@ void frmAdding::ApplyBrowseState(bool browsing)
     cmdFirst->setEnabled(browsing);
     cmdLast->setEnabled(browsing);
     cmdPrevious->setEnabled(browsing);
+}
+
+// The file refused the record and the record set keeps nothing of it. The boxes show again
+// what the user typed, as a record still to be stored, so they can correct it and press
+// Update again, or Cancel.
+void frmAdding::offerAgain(const QStringList& typed)
+{
+    if (AddingRecord && adoPrimaryRS.editMode() != Recordset::EditMode::Add)
+        adoPrimaryRS.addNew();
+    if (!adoPrimaryRS.hasCurrent())
+        return;
+    for (int i = 0; i < txtFields.size(); ++i) {
+        if (i != 2)
+            txtFields[i]->setText(typed.at(i));
+    }
 }
 
 void frmAdding::backToBrowsing()
@@ -387,7 +404,18 @@ void frmAdding::cmdEditClicked()
 
 void frmAdding::cmdUpdateClicked()
 {
-    adoPrimaryRS.updateBatch();
+    QStringList typed;
+    for (const QLineEdit* box : txtFields)
+        typed << box->text();
+    m_updating = true;
+    try {
+        adoPrimaryRS.updateBatch();
+    } catch (...) {
+        m_updating = false;
+        offerAgain(typed);
+        throw;
+    }
+    m_updating = false;
     if (AddingRecord)
         adoPrimaryRS.moveLast();
     backToBrowsing();

@@ -103,6 +103,7 @@ private:
     void txtFieldsChanged(int index, const QString& text);
     void adoPrimaryRSMoveComplete();
     void backToBrowsing();
+    void offerAgain(const QStringList& typed);
 
     void cmdAddClicked();
     void cmdEditClicked();
@@ -130,4 +131,5 @@ private:
     std::shared_ptr<Connection> m_connection;
     bool m_showingRecord = false;
     quint64 m_editedRecord = 0;
+    bool m_updating = false;
 };

@@ -240,14 +240,24 @@ private Q_SLOTS:
         TestSession::answer(MessageBox::Answer::Ok);
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
         QCOMPARE(TestSession::messages().last(), QStringLiteral("catalogue is full"));
+        // Still adding, with what was typed, to correct and store again, or to cancel.
         QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e));
-        // The refused record is gone (issue 10, point 6): the boxes show nothing the file
-        // lacks, and nothing typed next can land in another record.
-        QVERIFY(shown(e, Item).isEmpty());
-        QVERIFY(e.txtFields[Item]->isReadOnly());
+        QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
         QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
         QCOMPARE(shown(e, Item), QStringLiteral("Apples"));
+
+        // Refused, then stored once the file takes it.
+        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
+        retype(e.txtFields[Item], QStringLiteral("Figs"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        db->exec(QStringLiteral("DROP TRIGGER NoNew"));
+        retype(e.txtFields[Item], QStringLiteral("Dried figs"));
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        QVERIFY(!e.AddingRecord);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item LIKE '%igs'")), 1);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Dried figs'")), 1);
     }
 
     void deleteAsksAndMovesOn()

@@ -1,7 +1,8 @@
 #include "AppFolder.h"
-#include "DataGrid.h"
-#include "DataEnvironment.h"
 #include "DataCombo.h"
+#include "DataEnvironment.h"
+#include "DataGrid.h"
+#include "DataList.h"
 #include "Module1.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
@@ -87,14 +88,14 @@ private Q_SLOTS:
                                     << QStringList{"not a usable Cartlist database", "it is empty (0 bytes)"};
         QTest::newRow("text file") << "text" << QStringList{"not a usable Cartlist database", "not a database file"};
         QTest::newRow("junk bytes") << "junk" << QStringList{"not a usable Cartlist database", "not a database file"};
-        QTest::newRow("truncated database") << "truncated"
-                                            << QStringList{"not a usable Cartlist database", "it is damaged"};
+        QTest::newRow("truncated database")
+            << "truncated" << QStringList{"not a usable Cartlist database", "it is damaged"};
         QTest::newRow("another program's database")
             << "foreign"
             << QStringList{"not one made for Cartlist",
                            "the tables Cartstock, Categories, Selected, Settings and Settings2"};
-        QTest::newRow("a column missing") << "column"
-                                          << QStringList{"not one made for Cartlist", "the column Quantity in Selected"};
+        QTest::newRow("a column missing")
+            << "column" << QStringList{"not one made for Cartlist", "the column Quantity in Selected"};
     }
     void eachFileProblemIsToldByItsCause()
     {
@@ -145,8 +146,8 @@ private Q_SLOTS:
         }
         // A file is there: making one over it cannot work, so it is set aside first.
         QVERIFY2(text.contains(QStringLiteral("left the file as it is")), qPrintable(text));
-        const qsizetype setAside = text.indexOf(QStringLiteral("mv '") + db.path() + QStringLiteral("' '") +
-                                                db.path() + QStringLiteral(".old'"));
+        const qsizetype setAside = text.indexOf(QStringLiteral("mv '") + db.path() + QStringLiteral("' '") + db.path() +
+                                                QStringLiteral(".old'"));
         QVERIFY2(setAside > 0 && setAside < text.indexOf(QStringLiteral("cartlist-makedb")), qPrintable(text));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
@@ -229,8 +230,9 @@ private Q_SLOTS:
         QVERIFY(editor);
         QCOMPARE(editor->adoPrimaryRS.recordCount(), 1);
         QCOMPARE(editor->adoPrimaryRS.value(QStringLiteral("Item")).toString(), QStringLiteral("Real"));
-        QCOMPARE(TestDatabase::columnIn(db.folder() + QStringLiteral("/a"), QStringLiteral("SELECT Item FROM Cartstock")),
-                 QVariantList{QStringLiteral("Decoy")});
+        QCOMPARE(
+            TestDatabase::columnIn(db.folder() + QStringLiteral("/a"), QStringLiteral("SELECT Item FROM Cartstock")),
+            QVariantList{QStringLiteral("Decoy")});
     }
 
     // Every connection the program opens writes durably: a change is on the disk before
@@ -250,7 +252,8 @@ private Q_SLOTS:
                 continue;
             QSqlQuery q(connection);
             QVERIFY(q.exec(QStringLiteral("PRAGMA synchronous")) && q.next());
-            QVERIFY2(q.value(0).toInt() >= 2, qPrintable(name + QStringLiteral(": synchronous ") + q.value(0).toString()));
+            QVERIFY2(q.value(0).toInt() >= 2,
+                     qPrintable(name + QStringLiteral(": synchronous ") + q.value(0).toString()));
             QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
             const QString mode = q.value(0).toString().toLower();
             QVERIFY2(QStringList({"delete", "truncate", "persist", "wal"}).contains(mode),
@@ -272,13 +275,15 @@ private Q_SLOTS:
                                                           {QStringLiteral("Ölive oil"), QStringLiteral("Öle")},
                                                           {"Oats", "Oats"}};
         for (const auto& [item, category] : items) {
-            db.exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, '1')"), {item, category});
+            db.exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, '1')"),
+                    {item, category});
             db.exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES (?)"), {category});
             db.exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) "
                                    "VALUES (?, ?, '1', '1', '2026-12-05')"),
                     {item, category});
         }
-        const QStringList itemOrder{QStringLiteral("Éclairs"), "eggs", "Oats", QStringLiteral("Ölive oil"), "Trash bags"};
+        const QStringList itemOrder{QStringLiteral("Éclairs"), "eggs", "Oats", QStringLiteral("Ölive oil"),
+                                    "Trash bags"};
         const QStringList categoryOrder{"Eggs", QStringLiteral("Épicerie"), "Oats", QStringLiteral("Öle"), "Trash"};
 
         QVERIFY(Module1::Main());
@@ -311,11 +316,13 @@ private Q_SLOTS:
         frmAdding* editor = frmAdding::loaded();
         shown.clear();
         for (int i = 0; i < editor->adoPrimaryRS.recordCount(); ++i)
-            shown << editor->adoPrimaryRS.rowValue(i, editor->adoPrimaryRS.fieldIndex(QStringLiteral("Item"))).toString();
+            shown
+                << editor->adoPrimaryRS.rowValue(i, editor->adoPrimaryRS.fieldIndex(QStringLiteral("Item"))).toString();
         QCOMPARE(shown, itemOrder);
         shown.clear();
         for (int i = 0; i < editor->cboFind->list()->model()->rowCount(); ++i)
-            shown << editor->cboFind->list()->model()->index(i, editor->cboFind->list()->modelColumn()).data().toString();
+            shown
+                << editor->cboFind->list()->model()->index(i, editor->cboFind->list()->modelColumn()).data().toString();
         QCOMPARE(shown, itemOrder);
         shown.clear();
         for (int i = 0; i < editor->cboCat->list()->model()->rowCount(); ++i)
@@ -344,8 +351,9 @@ private Q_SLOTS:
         TestSession::answer(MessageBox::Answer::Ok);
         QTest::mouseClick(window->cmdAddToList, Qt::LeftButton);
         const QString text = TestSession::messages().value(0);
-        QVERIFY2(text.contains(QStringLiteral("Cartstock.mdb was moved, deleted or replaced while Cartlist was running")),
-                 qPrintable(text));
+        QVERIFY2(
+            text.contains(QStringLiteral("Cartstock.mdb was moved, deleted or replaced while Cartlist was running")),
+            qPrintable(text));
         QCOMPARE(window->adoList.recordset().recordCount(), 0);
         QCOMPARE(window->adoList.recordset().editMode(), Recordset::EditMode::None);
         for (int r = 0; r < window->grdList->model()->rowCount(); ++r)

@@ -159,6 +159,14 @@ QSqlDatabase& Connection::database()
 
 void Connection::setStatementObserver(StatementObserver o) { observer() = std::move(o); }
 
+Connection::Version Connection::version()
+{
+    QSqlQuery query = run(QStringLiteral("SELECT data_version, total_changes() FROM pragma_data_version"));
+    if (!query.next())
+        return {};
+    return {query.value(0).toLongLong(), query.value(1).toLongLong()};
+}
+
 // The file at the path must still be the one opened; once it is not, it never is again
 // for this connection, so no write lands in a file the user no longer sees.
 void Connection::requireSameFile()
@@ -191,7 +199,8 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     const auto fail = [&](const QSqlError& error) {
         if (writing)
             requireSameFile();
-        const StoreProblem problem = StoreProblem::ofStatement(filePath(), engineCode(error), engineText(error), writing);
+        const StoreProblem problem =
+            StoreProblem::ofStatement(filePath(), engineCode(error), engineText(error), writing);
         if (problem.kind() == StoreProblem::Kind::Other)
             throw DataError(problem.description());
         throw StoreError(problem);

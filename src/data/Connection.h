@@ -46,6 +46,16 @@ public:
     QSqlQuery run(const QString& sql, const QVariantList& values = {});
     QSqlDatabase& database();
 
+    // Tells whether rows read earlier still are what the file holds: SQLite changes the data
+    // version when another connection (or program) commits, and counts this connection's
+    // own changes. Equal versions mean nothing was written in between.
+    struct Version {
+        qint64 data = -1;
+        qint64 changes = -1;
+        bool operator==(const Version&) const = default;
+    };
+    Version version();
+
     // Test seam: sees every statement as it is prepared, with its bound values.
     using StatementObserver = std::function<void(const QString& sql, const QVariantList& values)>;
     static void setStatementObserver(StatementObserver observer);

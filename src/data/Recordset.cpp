@@ -73,6 +73,11 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
 {
     if (m_open)
         saveBeforeLeaving();
+    if (m_open && connection == m_connection && source == m_source && matchesFile()) {
+        // The same rows as a fresh read: open them again without reading.
+        resetTo([&] { m_filter.clear(); });
+        return;
+    }
     const SourcePlan plan = planSource(source);
     resetTo([&] {
         m_connection = std::move(connection);
@@ -94,6 +99,7 @@ void Recordset::openRows(const RowTable& table)
 {
     resetTo([&] {
         m_connection.reset();
+        m_matchesFileAt.reset();
         m_source.clear();
         m_table.clear();
         m_selectSql.clear();
@@ -120,6 +126,7 @@ void Recordset::close()
         m_columns.clear();
         m_filter.clear();
         m_connection.reset();
+        m_matchesFileAt.reset();
     });
 }
 
@@ -130,7 +137,36 @@ void Recordset::requery()
     saveBeforeLeaving();
     if (!m_connection)
         return;
+    if (matchesFile()) {
+        resetTo([] {});
+        return;
+    }
     resetTo([&] { load(); });
+}
+
+bool Recordset::matchesFile() const
+{
+    if (!m_connection || !m_matchesFileAt)
+        return false;
+    // Sorted by another language's rule, the rows would come back in another order.
+    if (!m_order.isEmpty() && m_orderGeneration != TextOrder::current().generation())
+        return false;
+    try {
+        return *m_matchesFileAt == m_connection->version();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void Recordset::keepMatchAfterWrite(bool matchedBefore, bool orderKept)
+{
+    m_matchesFileAt.reset();
+    if (matchedBefore && orderKept) {
+        try {
+            m_matchesFileAt = m_connection->version();
+        } catch (const std::exception&) {
+        }
+    }
 }
 
 // Replaces the content and starts over on the first visible row; views are told once.
@@ -157,8 +193,13 @@ void Recordset::resetTo(const std::function<void()>& change)
 
 void Recordset::load()
 {
+    m_matchesFileAt.reset();
+    // The version before the rows: a write committed in between makes the next check re-read.
+    const Connection::Version before = m_connection->version();
     if (!load(m_selectSql) && m_selectSql != m_orderedSql)
         load(m_orderedSql);
+    m_matchesFileAt = before;
+    m_orderGeneration = TextOrder::current().generation();
 }
 
 // Reads the rows and puts them in the source's order; false when that order names a column
@@ -217,8 +258,8 @@ bool Recordset::load(const QString& sql)
         terms.append({column, t.descending});
     }
     const QList<int> order = RowOrder::permutation(
-        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); },
-        &m_orderKeys, &m_orderMemory);
+        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); }, &m_orderKeys,
+        &m_orderMemory);
     if (!order.isEmpty()) {
         QList<Row> sorted;
         sorted.reserve(rows.size());
@@ -533,6 +574,7 @@ void Recordset::update()
     try {
         writeCurrent(changed);
     } catch (...) {
+        m_matchesFileAt.reset();
         returnToStored();
         throw;
     }
@@ -540,6 +582,13 @@ void Recordset::update()
 
 void Recordset::writeCurrent(const QList<int>& changed)
 {
+    const bool matchedBefore = matchesFile();
+    // A re-read puts a new row, or one whose ordering value changed, in its sorted place.
+    bool orderKept = m_order.isEmpty() || m_editMode != EditMode::Add;
+    for (const SqlClauses::OrderTerm& term : m_order) {
+        for (int c : changed)
+            orderKept = orderKept && m_columns.at(c).name.compare(term.column, Qt::CaseInsensitive) != 0;
+    }
     Row& row = currentRowData();
     if (m_editMode == EditMode::Add) {
         QString sql;
@@ -578,8 +627,10 @@ void Recordset::writeCurrent(const QList<int>& changed)
     finishEdit();
     try {
         reloadRow(row);
+        keepMatchAfterWrite(matchedBefore, orderKept);
     } catch (const std::exception&) {
         // Stored; only reading it back failed: the row shows what was written.
+        m_matchesFileAt.reset();
     }
     Q_EMIT rowChanged(m_pos);
 }
@@ -687,6 +738,8 @@ void Recordset::deleteCurrent()
         dropRowAt(m_pos);
         return;
     }
+    const bool matchedBefore = matchesFile();
+    m_matchesFileAt.reset();
     const QSqlQuery query = m_connection->run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)),
                                               {currentRowData().rowid});
     if (query.numRowsAffected() != 1) {
@@ -698,4 +751,5 @@ void Recordset::deleteCurrent()
     }
     finishEdit();
     dropRowAt(m_pos);
+    keepMatchAfterWrite(matchedBefore, true);
 }

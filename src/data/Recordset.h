@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Connection.h"
 #include "RowTable.h"
 #include "SqlClauses.h"
 #include "TextOrder.h"
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Connection;
 
@@ -20,8 +22,8 @@ class Connection;
 // no longer there. A changed current row is saved before the cursor leaves it. A write the
 // file refuses leaves nothing pending: the record set returns to what the file holds (a
 // new row is dropped, leaving no current row, as a delete does; a changed row shows its
-// stored values, or goes if the file no longer has it). Filter and find criteria are evaluated here, on the snapshot, with TextOrder's
-// equality.
+// stored values, or goes if the file no longer has it). Filter and find criteria are evaluated here, on the snapshot,
+// with TextOrder's equality.
 class Recordset : public QObject {
     Q_OBJECT
 public:
@@ -118,6 +120,11 @@ private:
 
     void load();
     bool load(const QString& sql);
+    // True when the rows are what a re-read of the source would give now.
+    bool matchesFile() const;
+    // After an own write: the snapshot still matches the file if it did before the write
+    // and the write left the rows in the order a re-read gives.
+    void keepMatchAfterWrite(bool matchedBefore, bool orderKept);
     void applyFilter();
     void resetTo(const std::function<void()>& change);
     void requireCurrent() const;
@@ -143,6 +150,11 @@ private:
     QList<SqlClauses::OrderTerm> m_order;
     TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
     RowOrder::Memory m_orderMemory;
+    // The file's version when the snapshot last matched it: a re-read at that same version
+    // would give these very rows, so it is skipped. Cleared when an own write makes the
+    // snapshot differ from a re-read (a row added to an ordered source sits at its end).
+    std::optional<Connection::Version> m_matchesFileAt;
+    int m_orderGeneration = -1;      // the text rule the rows were sorted by
     TextOrder::KeyCache m_matchKeys; // for filter and find
     bool m_open = false;
 

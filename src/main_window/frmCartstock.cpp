@@ -111,6 +111,8 @@ void frmCartstock::buildControls()
 
     lvwItems = Place::control<QTreeWidget>(client, "lvwItems", 2640, 120, 9255, 4455);
     lvwItems->setRootIsDecorated(false);
+    // Bold or not, every row has the same height: the view need not measure each one.
+    lvwItems->setUniformRowHeights(true);
     lvwItems->setColumnCount(0);
     lvwItems->setHeaderHidden(false);
 
@@ -309,11 +311,20 @@ void frmCartstock::lvwItemsClicked()
 {
     for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = lvwItems->topLevelItem(i);
-        QFont font = row->font(0);
-        font.setBold(row->checkState(0) == Qt::Checked);
-        for (int c = 0; c < 3; ++c)
-            row->setFont(c, font);
+        setBold(row, row->checkState(0) == Qt::Checked);
     }
+}
+
+// Only a row whose look changes is touched: every change makes the view lay the row out
+// again, which over a catalogue of thousands of rows the user would feel.
+void frmCartstock::setBold(QTreeWidgetItem* row, bool bold)
+{
+    if (row->font(0).bold() == bold)
+        return;
+    QFont font = row->font(0);
+    font.setBold(bold);
+    for (int c = 0; c < 3; ++c)
+        row->setFont(c, font);
 }
 
 bool frmCartstock::eventFilter(QObject* watched, QEvent* event)
@@ -333,10 +344,7 @@ void frmCartstock::cmdSelNoneClicked()
         QTreeWidgetItem* row = lvwItems->topLevelItem(i);
         if (row->checkState(0) == Qt::Checked)
             row->setCheckState(0, Qt::Unchecked);
-        QFont font = row->font(0);
-        font.setBold(false);
-        for (int c = 0; c < 3; ++c)
-            row->setFont(c, font);
+        setBold(row, false);
     }
 }
 

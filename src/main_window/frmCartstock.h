@@ -19,6 +19,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 class RecordsetModel;
 
 // The shopping-list window: the catalogue with tick boxes, the list grid and its upkeep.
@@ -93,6 +94,7 @@ private:
     void lstCatClicked(const QModelIndex& index);
     void cmdAllClicked();
     void lvwItemsClicked();
+    static void setBold(QTreeWidgetItem* row, bool bold);
     void cmdSelNoneClicked();
     void cmdRefClicked();
     void cmdAddToListClicked();

@@ -75,7 +75,10 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
         saveBeforeLeaving();
     if (m_open && connection == m_connection && source == m_source && matchesFile()) {
         // The same rows as a fresh read: open them again without reading.
-        resetTo([&] { m_filter.clear(); });
+        if (m_filter.isEmpty())
+            backToFirstRow();
+        else
+            resetTo([&] { m_filter.clear(); });
         return;
     }
     const SourcePlan plan = planSource(source);
@@ -138,10 +141,25 @@ void Recordset::requery()
     if (!m_connection)
         return;
     if (matchesFile()) {
-        resetTo([] {});
+        if (m_filter.isEmpty())
+            backToFirstRow();
+        else
+            resetTo([] {});
         return;
     }
     resetTo([&] { load(); });
+}
+
+// What a re-read ends with when it gives the rows already shown, all of them: the cursor on
+// the first row. The views keep their rows, so nothing is laid out again.
+void Recordset::backToFirstRow()
+{
+    m_editMode = EditMode::None;
+    m_edit.clear();
+    m_changed.clear();
+    m_currentDeleted = false;
+    m_pos = m_visible.isEmpty() ? -1 : 0;
+    Q_EMIT moveComplete();
 }
 
 bool Recordset::matchesFile() const

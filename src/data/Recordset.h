@@ -127,6 +127,7 @@ private:
     void keepMatchAfterWrite(bool matchedBefore, bool orderKept);
     void applyFilter();
     void resetTo(const std::function<void()>& change);
+    void backToFirstRow();
     void requireCurrent() const;
     void requireUpdatable() const;
     void saveBeforeLeaving();

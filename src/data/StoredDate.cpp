@@ -5,13 +5,26 @@
 #include <QLocale>
 
 namespace {
-// Qt's ISO reading accepts trailing text after the date; a stored or typed date must be
-// exactly YYYY-MM-DD.
+// A stored or typed date is exactly YYYY-MM-DD (Qt's ISO reading would take trailing text
+// too). Read digit by digit: a list of a year's entries is read at every start.
 QDate exactIso(const QString& text)
 {
-    if (text.size() != 10)
+    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-')
         return {};
-    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    const auto number = [&](int from, int length) {
+        int n = 0;
+        for (int i = from; i < from + length; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            n = n * 10 + (c - u'0');
+        }
+        return n;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return {};
+    return QDate(year, month, day);
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "DataError.h"
 #include "Recordset.h"
 #include "RecordsetModel.h"
+#include "StoredDate.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 
@@ -310,6 +311,30 @@ private Q_SLOTS:
         QCOMPARE(rs->absolutePosition(), 1);
         QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(),
                  QStringLiteral("1"));
+    }
+
+    void storedDatesAreExactlyIsoCalendarDays_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("a day") << "2026-12-05" << QDate(2026, 12, 5);
+        QTest::newRow("leap day") << "2024-02-29" << QDate(2024, 2, 29);
+        QTest::newRow("no such day") << "2026-02-29" << QDate();
+        QTest::newRow("no such month") << "2026-13-01" << QDate();
+        QTest::newRow("trailing text") << "2026-12-05x" << QDate();
+        QTest::newRow("short") << "2026-1-05" << QDate();
+        QTest::newRow("other separators") << "2026/12/05" << QDate();
+        QTest::newRow("letters") << "2026-1a-05" << QDate();
+        QTest::newRow("signs") << "+026-12-05" << QDate();
+    }
+
+    void storedDatesAreExactlyIsoCalendarDays()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QDate, date);
+        const QVariant read = StoredDate::fromStored(stored);
+        // What is not a date is kept as it was, so nothing read is lost.
+        QCOMPARE(read, date.isValid() ? QVariant(date) : QVariant(stored));
     }
 
     void valuesTheColumnCannotHoldAreRefused()

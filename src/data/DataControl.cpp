@@ -23,8 +23,7 @@ void DataControl::refresh()
 {
     if (m_connectionString.isEmpty())
         throw DataError(QStringLiteral("Data control \"%1\" has no connection string.").arg(m_caption));
-    if (!m_connection || m_connection->connectionString() != m_connectionString ||
-        m_connectionPath != m_filePath) {
+    if (!m_connection || m_connection->connectionString() != m_connectionString || m_connectionPath != m_filePath) {
         auto connection = std::make_shared<Connection>(m_connectionString, m_filePath);
         connection->open();
         m_connection = std::move(connection);

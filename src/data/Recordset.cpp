@@ -87,10 +87,9 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
         m_source = source;
         m_table = plan.table;
         m_order = SqlClauses::orderBy(source);
-        // The order is the program's (TextOrder), applied once the rows are read; the file
-        // is read in its own order, which is quicker than through an index.
-        m_orderedSql = plan.sql;
-        m_selectSql = m_order.isEmpty() ? plan.sql : SqlClauses::withoutOrderBy(plan.sql);
+        // The order is the program's (TextOrder), applied once the rows are read. Read in
+        // the file's order for the same columns, they mostly need no sorting at all.
+        m_selectSql = plan.sql;
         m_filter.clear();
         m_open = false;
         load();
@@ -106,7 +105,6 @@ void Recordset::openRows(const RowTable& table)
         m_source.clear();
         m_table.clear();
         m_selectSql.clear();
-        m_orderedSql.clear();
         m_order.clear();
         m_filter.clear();
         m_columns.clear();
@@ -214,20 +212,19 @@ void Recordset::load()
     m_matchesFileAt.reset();
     // The version before the rows: a write committed in between makes the next check re-read.
     const Connection::Version before = m_connection->version();
-    if (!load(m_selectSql) && m_selectSql != m_orderedSql)
-        load(m_orderedSql);
+    readRows();
     m_matchesFileAt = before;
     m_orderGeneration = TextOrder::current().generation();
 }
 
-// Reads the rows and puts them in the source's order; false when that order names a column
-// the rows do not have (they are then as the query gave them).
-bool Recordset::load(const QString& sql)
+// Reads the rows and puts them in the source's order; where that order names a column the
+// rows do not have, they stay as the query gave them.
+void Recordset::readRows()
 {
     QList<Column> columns;
     QList<Row> rows;
     {
-        QSqlQuery query = m_connection->run(sql);
+        QSqlQuery query = m_connection->run(m_selectSql);
         const QSqlRecord record = query.record();
         const int first = m_table.isEmpty() ? 0 : 1;
 
@@ -265,12 +262,10 @@ bool Recordset::load(const QString& sql)
     }
     // The source's ORDER BY once more, by the program's rule: the file orders by its own.
     QList<RowOrder::Term> terms;
-    bool ordered = true;
     for (const SqlClauses::OrderTerm& t : m_order) {
         const int column = fieldIndex(t.column);
         if (column < 0) {
             terms.clear();
-            ordered = false;
             break;
         }
         terms.append({column, t.descending});
@@ -286,7 +281,6 @@ bool Recordset::load(const QString& sql)
         rows = std::move(sorted);
     }
     m_rows = std::move(rows);
-    return ordered;
 }
 
 QVariant Recordset::convertRead(int column, const QVariant& value) const

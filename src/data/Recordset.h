@@ -119,7 +119,7 @@ private:
     };
 
     void load();
-    bool load(const QString& sql);
+    void readRows();
     // True when the rows are what a re-read of the source would give now.
     bool matchesFile() const;
     // After an own write: the snapshot still matches the file if it did before the write
@@ -147,7 +147,6 @@ private:
     QString m_source;
     QString m_table;
     QString m_selectSql;
-    QString m_orderedSql;
     QList<SqlClauses::OrderTerm> m_order;
     TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
     RowOrder::Memory m_orderMemory;

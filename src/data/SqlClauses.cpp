@@ -95,14 +95,14 @@ QString unquoted(const QString& name)
     return name;
 }
 
-const QString Identifier = QStringLiteral("(?:[A-Za-z_][A-Za-z0-9_]*|\"(?:[^\"]|\"\")+\"|`(?:[^`]|``)+`|\\[[^\\]]+\\])");
+const QString Identifier =
+    QStringLiteral("(?:[A-Za-z_][A-Za-z0-9_]*|\"(?:[^\"]|\"\")+\"|`(?:[^`]|``)+`|\\[[^\\]]+\\])");
 
 // "name", "table.name" (any quoting) -> name; empty when the term is anything else.
 QString columnOf(const QString& term, QString* rest)
 {
-    static const QRegularExpression column(
-        QStringLiteral("^\\s*(?:%1\\s*\\.\\s*)?(%1)(.*)$").arg(Identifier),
-        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression column(QStringLiteral("^\\s*(?:%1\\s*\\.\\s*)?(%1)(.*)$").arg(Identifier),
+                                           QRegularExpression::DotMatchesEverythingOption);
     const auto m = column.match(term);
     if (!m.hasMatch())
         return {};
@@ -132,15 +132,6 @@ QList<OrderTerm> orderBy(const QString& sql)
         terms.append({name, m.captured(1).compare(QStringLiteral("DESC"), Qt::CaseInsensitive) == 0});
     }
     return terms;
-}
-
-QString withoutOrderBy(const QString& sql)
-{
-    if (orderBy(sql).isEmpty())
-        return sql;
-    qsizetype at = -1, until = -1;
-    clause(sql, QStringLiteral("ORDER"), nullptr, &at, &until);
-    return (sql.left(at) + sql.mid(until)).trimmed();
 }
 
 QStringList groupBy(const QString& sql)

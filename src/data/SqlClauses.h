@@ -17,8 +17,6 @@ struct OrderTerm {
 // The terms of the statement's last top-level ORDER BY; empty when it has none or one
 // this reading does not cover.
 QList<OrderTerm> orderBy(const QString& sql);
-// The statement without the ORDER BY that orderBy() reads; unchanged when it reads none.
-QString withoutOrderBy(const QString& sql);
 // The columns of the statement's top-level GROUP BY; empty likewise.
 QStringList groupBy(const QString& sql);
 } // namespace SqlClauses

@@ -10,17 +10,17 @@
 class StoreProblem {
 public:
     enum class Kind {
-        Missing,       // no file at the path
-        PathTooLong,   // the engine cannot open a path that long
-        Unreadable,    // the permissions do not let the user read it
-        Locked,        // another program holds a lock on it
-        Empty,         // zero bytes: not a database made by Cartlist
-        NotADatabase,  // some other kind of file
-        Damaged,       // a database, but damaged (truncated, overwritten)
-        NotCartlist,   // a database without Cartlist's tables or columns
-        Replaced,      // moved, deleted or replaced while the program runs
-        ReadOnly,      // may be read but not written
-        Other,         // anything else: the engine's words
+        Missing,      // no file at the path
+        PathTooLong,  // the engine cannot open a path that long
+        Unreadable,   // the permissions do not let the user read it
+        Locked,       // another program holds a lock on it
+        Empty,        // zero bytes: not a database made by Cartlist
+        NotADatabase, // some other kind of file
+        Damaged,      // a database, but damaged (truncated, overwritten)
+        NotCartlist,  // a database without Cartlist's tables or columns
+        Replaced,     // moved, deleted or replaced while the program runs
+        ReadOnly,     // may be read but not written
+        Other,        // anything else: the engine's words
     };
 
     // The full path of a file the engine can open is at most this many bytes: SQLite's

@@ -101,6 +101,25 @@ bool RowOrder::same(const QVariant& a, const QVariant& b)
 }
 
 // Dates read as QDate order by their ISO text, which is their calendar order.
+int RowOrder::compare(const QVariant& a, const QVariant& b, const TextOrder& rule)
+{
+    const int ra = rankOf(a), rb = rankOf(b);
+    if (ra != rb)
+        return ra < rb ? -1 : 1;
+    switch (ra) {
+    case 1: {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (y < x ? 1 : 0);
+    }
+    case 2:
+        return rule.compare(textOf(a), textOf(b));
+    case 3:
+        return a.toByteArray().compare(b.toByteArray());
+    default:
+        return 0;
+    }
+}
+
 QString RowOrder::textOf(const QVariant& value)
 {
     return value.typeId() == QMetaType::QDate ? value.toDate().toString(Qt::ISODate) : value.toString();

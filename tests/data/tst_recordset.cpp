@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
@@ -393,8 +394,12 @@ private Q_SLOTS:
                                           QStringLiteral("éclairs"), "eggs", "Item 2", "Item 10", "milk", "Oats",
                                           QStringLiteral("Ölive oil"), "Trash bags"}));
         auto down = open(QStringLiteral("SELECT Item, ID FROM Cartstock WHERE ID > 5 ORDER BY Item DESC"));
-        QCOMPARE(items(*down), (QStringList{"Trash bags", QStringLiteral("Ölive oil"), "Oats", "Item 10", "Item 2",
-                                            "eggs", QStringLiteral("Éclairs"), QStringLiteral("éclairs")}));
+        // The two spellings of one word are equal here; which comes first is not the rule's.
+        const QStringList descending = items(*down);
+        QCOMPARE(descending.mid(0, 6),
+                 (QStringList{"Trash bags", QStringLiteral("Ölive oil"), "Oats", "Item 10", "Item 2", "eggs"}));
+        QCOMPARE(QSet<QString>(descending.begin() + 6, descending.end()),
+                 (QSet<QString>{QStringLiteral("Éclairs"), QStringLiteral("éclairs")}));
         QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
         rs->requery();
         QCOMPARE(items(*rs).mid(10), (QStringList{"Oats", "Trash bags", QStringLiteral("Ölive oil")}));

@@ -217,8 +217,7 @@ int startupChild(const QString& mode, const QString& folder)
         waitExposed(window);
         std::_Exit(0);
     }
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    DesignFont::installSubstitutes();
+    WindowWiring::setUpApplication();
     AppFolder::setPath(folder);
     WindowWiring::install();
     if (!Module1::Main())
@@ -291,8 +290,7 @@ int main(int argc, char** argv)
     Options options;
     if (args.contains(QStringLiteral("--quick")))
         options = {1, 5};
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    DesignFont::installSubstitutes();
+    WindowWiring::setUpApplication();
     MessageBox::startScripting();
     Today::setForTests(FirstDate);
 

@@ -2,6 +2,7 @@
 
 #include "BandedReport.h"
 #include "DataEnvironment.h"
+#include "DesignFont.h"
 #include "HelpViewer.h"
 #include "Module1.h"
 #include "SetConnections.h"
@@ -9,6 +10,19 @@
 #include "frmCartstock.h"
 
 #include <QApplication>
+#include <QPixmapCache>
+
+void WindowWiring::setUpApplication()
+{
+    // Fusion draws the colours chosen for buttons and lists alike on every desktop.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    DesignFont::installSubstitutes();
+    // The style caches drawn pieces of controls under names made from their palettes, and
+    // every load of a window colours its controls with new palettes. Qt 6.4 forgets the
+    // pieces but keeps their names, so each switch between the windows left some
+    // kilobytes behind for good; the pieces are cheap to draw again.
+    QPixmapCache::setCacheLimit(0);
+}
 
 void WindowWiring::install()
 {

@@ -111,25 +111,9 @@ private:
     qsizetype m_pos = 0;
 };
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::optional<double> asNumber(const QVariant& v)
 {
-    if (isNumber(v))
+    if (RowOrder::isNumber(v))
         return v.toDouble();
     bool ok = false;
     const double d = v.toString().trimmed().toDouble(&ok);
@@ -173,7 +157,7 @@ bool Criteria::matches(const QVariant& value, TextOrder::KeyCache& keys) const
 {
     if (value.isNull())
         return false;
-    if (m_literal.typeId() == QMetaType::QString && !isNumber(value))
+    if (m_literal.typeId() == QMetaType::QString && !RowOrder::isNumber(value))
         return keys.equal(asText(value), m_literal.toString());
     const auto left = asNumber(value);
     const auto right = asNumber(m_literal);

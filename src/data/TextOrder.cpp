@@ -16,21 +16,6 @@ QLocale wantedLocale()
     return collation;
 }
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 TextOrder::TextOrder(const QLocale& locale, int generation)
@@ -78,6 +63,22 @@ const QCollatorSortKey& TextOrder::KeyCache::key(const QString& text)
         ++m_used;
     }
     return found->key;
+}
+
+bool RowOrder::isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int RowOrder::rankOf(const QVariant& value)

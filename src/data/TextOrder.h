@@ -138,6 +138,8 @@ public:
         const QVariant* raw = nullptr;
     };
     static QString textOf(const QVariant& value);
+    // Held as a number (not text that reads as one).
+    static bool isNumber(const QVariant& value);
     static int rankOf(const QVariant& value);
     // Two values in this order: below zero when `a` comes first.
     static int compare(const QVariant& a, const QVariant& b, const TextOrder& rule);

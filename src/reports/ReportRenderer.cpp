@@ -38,16 +38,23 @@ QFont deviceFont(const ReportFont& designed, const QPaintDevice& device, double 
     return font;
 }
 
-// The end of the longest beginning of `text` that fits `width`, at a letter boundary.
-int fittingLength(const QString& text, const QFont& font, const QPaintDevice& device, double width)
+// Lays a layout's text out on one line, unwrapped, as reports draw it.
+QTextLine oneLine(QTextLayout& layout)
 {
-    QTextLayout layout(text, font, const_cast<QPaintDevice*>(&device));
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     layout.endLayout();
+    return line;
+}
+
+// The end of the longest beginning of `text` that fits `width`, at a letter boundary.
+int fittingLength(const QString& text, const QFont& font, const QPaintDevice& device, double width)
+{
+    QTextLayout layout(text, font, const_cast<QPaintDevice*>(&device));
+    const QTextLine line = oneLine(layout);
     if (!line.isValid())
         return 0;
     int end = line.xToCursor(width, QTextLine::CursorBetweenCharacters);
@@ -86,12 +93,7 @@ void drawLine(QPainter& painter, const ReportRenderer::TextLine& line)
         return;
     }
     QTextLayout layout(line.visible, line.font, painter.device());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine text = layout.createLine();
-    layout.endLayout();
+    const QTextLine text = oneLine(layout);
     const QList<QGlyphRun> runs = layout.glyphRuns();
     if (!text.isValid() ||
         std::none_of(runs.cbegin(), runs.cend(), [](const QGlyphRun& run) { return isColourFace(run.rawFont()); })) {

@@ -20,3 +20,7 @@ cartlist_target_defaults(cartlist-crash-driver)
 cartlist_test(tst_crash crash/tst_crash.cpp cartlist_crash_support)
 target_compile_definitions(tst_crash PRIVATE CARTLIST_CRASH_DRIVER="$<TARGET_FILE:cartlist-crash-driver>")
 add_dependencies(tst_crash cartlist-crash-driver)
+
+# The faults: a read-only file, a full file system, a lock held by another connection, the
+# file deleted, moved or replaced while the program runs.
+cartlist_test(tst_faults crash/tst_faults.cpp cartlist_crash_support)

@@ -2,12 +2,19 @@
 
 #include "ConnectionString.h"
 #include "DataError.h"
+#include "StoreProblem.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
 #include <atomic>
+#include <optional>
+#include <sys/stat.h>
 
 namespace {
 QString engineText(const QSqlError& error)
@@ -16,30 +23,70 @@ QString engineText(const QSqlError& error)
     return db.isEmpty() ? error.text().trimmed() : db;
 }
 
+int engineCode(const QSqlError& error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
+
 QString nextConnectionName()
 {
     static std::atomic<int> counter{0};
     return QStringLiteral("cartlist-%1").arg(++counter);
 }
+
+Connection::StatementObserver& observer()
+{
+    static Connection::StatementObserver o;
+    return o;
+}
+
+// Statements that only read; everything else may write.
+bool onlyReads(const QString& sql)
+{
+    static const QRegularExpression reading(QStringLiteral("^\\s*(SELECT|PRAGMA\\s+\\w+\\s*(\\(|;|$)|EXPLAIN)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return reading.match(sql).hasMatch();
+}
+
+bool identityOf(const QString& path, quint64& device, quint64& inode)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    device = quint64(st.st_dev);
+    inode = quint64(st.st_ino);
+    return true;
+}
+
+QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 } // namespace
 
-Connection::Connection(const QString& connectionString)
+Connection::Connection(const QString& connectionString, const QString& filePath)
     : m_connectionString(connectionString)
+    , m_filePath(filePath)
 {
 }
 
 Connection::~Connection() { close(); }
 
-void Connection::setConnectionString(const QString& text)
+void Connection::setConnectionString(const QString& text, const QString& filePath)
 {
-    if (text == m_connectionString)
+    if (text == m_connectionString && filePath == m_filePath)
         return;
     if (isOpen())
         throw DataError(QStringLiteral("Operation is not allowed when the object is open."));
     m_connectionString = text;
+    m_filePath = filePath;
 }
 
-QString Connection::filePath() const { return ConnectionString(m_connectionString).filePath(); }
+QString Connection::filePath() const
+{
+    if (!m_filePath.isEmpty())
+        return cleanAbsolute(m_filePath);
+    return ConnectionString(m_connectionString).filePath();
+}
 
 bool Connection::isOpen() const { return m_db.isValid() && m_db.isOpen(); }
 
@@ -50,7 +97,7 @@ void Connection::open()
     const ConnectionString cs(m_connectionString);
     if (!cs.providerSupported())
         throw DataError(QStringLiteral("Provider cannot be found. It may not be properly installed."));
-    const QString path = cs.filePath();
+    const QString path = filePath();
     if (path.isEmpty())
         throw DataError(QStringLiteral("The connection string names no data source."));
 
@@ -60,22 +107,38 @@ void Connection::open()
 
     m_name = nextConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeout));
     m_db.setDatabaseName(url.toString(QUrl::FullyEncoded));
 
-    QString failure;
+    std::optional<StoreProblem> problem;
     if (!m_db.open()) {
-        failure = engineText(m_db.lastError());
+        problem = StoreProblem::ofOpening(path, engineCode(m_db.lastError()), engineText(m_db.lastError()));
     } else {
         // Opening is lazy: only the first read tells a database from any other file.
         QSqlQuery probe(m_db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            failure = engineText(probe.lastError());
+            problem = StoreProblem::ofOpening(path, engineCode(probe.lastError()), engineText(probe.lastError()));
     }
-    if (!failure.isEmpty()) {
+    if (!problem) {
+        // Durability is the program's choice, not the engine's default: every change is on
+        // the disk before a write returns, through a rollback journal (or a write-ahead log
+        // where the file was set to one).
+        QSqlQuery pragma(m_db);
+        QString mode;
+        if (pragma.exec(QStringLiteral("PRAGMA journal_mode")) && pragma.next())
+            mode = pragma.value(0).toString().toLower();
+        if (mode == QStringLiteral("memory") || mode == QStringLiteral("off"))
+            pragma.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+        if (!pragma.exec(QStringLiteral("PRAGMA synchronous = FULL")))
+            problem = StoreProblem::ofOpening(path, engineCode(pragma.lastError()), engineText(pragma.lastError()));
+    }
+    if (!problem && !identityOf(path, m_device, m_inode))
+        problem = StoreProblem(StoreProblem::Kind::Replaced, path);
+    if (problem) {
         close();
-        throw DataError(QStringLiteral("Cannot open the database file \"%1\": %2").arg(path, failure));
+        throw StoreError(*problem);
     }
+    m_replaced = false;
 }
 
 void Connection::close()
@@ -94,20 +157,50 @@ QSqlDatabase& Connection::database()
     return m_db;
 }
 
+void Connection::setStatementObserver(StatementObserver o) { observer() = std::move(o); }
+
+// The file at the path must still be the one opened; once it is not, it never is again
+// for this connection, so no write lands in a file the user no longer sees.
+void Connection::requireSameFile()
+{
+    quint64 device = 0, inode = 0;
+    if (!m_replaced && (!identityOf(filePath(), device, inode) || device != m_device || inode != m_inode))
+        m_replaced = true;
+    if (m_replaced)
+        throw StoreError(StoreProblem(StoreProblem::Kind::Replaced, filePath()));
+}
+
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery query(database());
+    QSqlDatabase& db = database();
+    const bool writing = !onlyReads(sql);
+    if (writing)
+        requireSameFile();
+    QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DataError(engineText(query.lastError()));
+    QVariantList bound;
     for (const QVariant& v : values) {
         // The driver binds a null QString as NULL; an empty text is meant as an empty text.
         if (v.typeId() == QMetaType::QString && v.toString().isNull())
-            query.addBindValue(QStringLiteral(""));
+            bound << QStringLiteral("");
         else
-            query.addBindValue(v);
+            bound << v;
     }
+    if (observer())
+        observer()(sql, bound);
+    const auto fail = [&](const QSqlError& error) {
+        if (writing)
+            requireSameFile();
+        const StoreProblem problem = StoreProblem::ofStatement(filePath(), engineCode(error), engineText(error), writing);
+        if (problem.kind() == StoreProblem::Kind::Other)
+            throw DataError(problem.description());
+        throw StoreError(problem);
+    };
+    if (!query.prepare(sql))
+        fail(query.lastError());
+    for (const QVariant& v : bound)
+        query.addBindValue(v);
     if (!query.exec())
-        throw DataError(engineText(query.lastError()));
+        fail(query.lastError());
     return query;
 }

@@ -1,6 +1,7 @@
 #include "Criteria.h"
 
 #include "DataError.h"
+#include "TextOrder.h"
 
 #include <QDate>
 
@@ -163,10 +164,17 @@ Criteria Criteria::parse(const QString& text)
 
 bool Criteria::matches(const QVariant& value) const
 {
+    TextOrder::KeyCache keys;
+    keys.startBatch(TextOrder::current());
+    return matches(value, keys);
+}
+
+bool Criteria::matches(const QVariant& value, TextOrder::KeyCache& keys) const
+{
     if (value.isNull())
         return false;
     if (m_literal.typeId() == QMetaType::QString && !isNumber(value))
-        return asText(value).compare(m_literal.toString(), Qt::CaseInsensitive) == 0;
+        return keys.equal(asText(value), m_literal.toString());
     const auto left = asNumber(value);
     const auto right = asNumber(m_literal);
     return left && right && *left == *right;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextOrder.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -17,9 +19,12 @@ public:
     QString column() const { return m_column; }
     QVariant literal() const { return m_literal; }
 
-    // Text compares without regard to case, as the store does; a number compares with a
-    // number or with text that reads as one; a null value matches nothing.
+    // Text is equal by the program's text rule (TextOrder: case ignored, accents not); a
+    // number compares with a number or with text that reads as one; a null value matches
+    // nothing.
     bool matches(const QVariant& value) const;
+    // The same, keeping text keys in `keys` for the next row (start its batch first).
+    bool matches(const QVariant& value, TextOrder::KeyCache& keys) const;
 
 private:
     QString m_column;

@@ -20,8 +20,10 @@ public:
 
     QString caption() const { return m_caption; }
     QString connectionString() const { return m_connectionString; }
-    // Used from the next refresh on.
-    void setConnectionString(const QString& text) { m_connectionString = text; }
+    // The database file the next refresh opens: `filePath` when given, else the one the
+    // string names. Used from the next refresh on.
+    void setConnectionString(const QString& text, const QString& filePath = {});
+    QString filePath() const { return m_filePath; }
     QString recordSource() const { return m_recordSource; }
     void setRecordSource(const QString& source) { m_recordSource = source; }
 
@@ -30,10 +32,16 @@ public:
     void refresh();
     Recordset& recordset() { return m_recordset; }
 
+Q_SIGNALS:
+    // The connection string or file was set (to the same or another).
+    void connectionSet();
+
 private:
     QString m_caption;
     QString m_recordSource;
     QString m_connectionString;
+    QString m_filePath;
+    QString m_connectionPath; // the path m_connection was made with
     std::shared_ptr<Connection> m_connection;
     Recordset m_recordset;
 };

@@ -2,14 +2,16 @@
 
 #include "CommandText.h"
 #include "DataError.h"
-#include "NaturalOrder.h"
+#include "SqlClauses.h"
 #include "StoredDate.h"
+#include "TextOrder.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 #include <algorithm>
-#include <numeric>
+#include <map>
+#include <set>
 
 namespace {
 std::unique_ptr<DataEnvironment>& holder()
@@ -36,36 +38,134 @@ RowTable readAll(QSqlQuery& query)
     return table;
 }
 
-// One group per grouping value, without regard to case; an empty or null value is one
-// group with an empty heading. Groups in the value's natural order, children as read.
-void group(const RowTable& inner, const QString& column, RowTable& parents, QList<RowTable>& children)
+QString textOf(const QVariant& v)
+{
+    if (v.isNull())
+        return QStringLiteral("");
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(Qt::ISODate);
+    return v.toString();
+}
+
+struct KeyLess {
+    bool operator()(const QCollatorSortKey& a, const QCollatorSortKey& b) const { return a.compare(b) < 0; }
+};
+struct KeysLess {
+    bool operator()(const QList<QCollatorSortKey>& a, const QList<QCollatorSortKey>& b) const
+    {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), KeyLess());
+    }
+};
+
+// The query's ORDER BY as terms over the table's columns (none when a column is unknown),
+// leaving out `except`; then the `tieBreak` columns not named yet.
+QList<RowOrder::Term> orderTerms(const RowTable& table, const QString& sql, int except = -1,
+                                 const QStringList& tieBreak = {})
+{
+    QList<RowOrder::Term> terms;
+    QList<int> used{except};
+    for (const SqlClauses::OrderTerm& t : SqlClauses::orderBy(sql)) {
+        const int c = table.columnIndex(t.column);
+        if (c < 0)
+            return {};
+        if (!used.contains(c))
+            terms.append({c, t.descending});
+        used << c;
+    }
+    for (const QString& name : tieBreak) {
+        const int c = table.columnIndex(name);
+        if (c >= 0 && !used.contains(c)) {
+            terms.append({c, false});
+            used << c;
+        }
+    }
+    return terms;
+}
+
+void sortRows(QList<QVariantList>& rows, const QList<RowOrder::Term>& terms, TextOrder::KeyCache& keys)
+{
+    const QList<int> order = RowOrder::permutation(
+        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).at(c); }, &keys);
+    if (order.isEmpty())
+        return;
+    QList<QVariantList> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted << rows.at(i);
+    rows = sorted;
+}
+
+// The inner query's GROUP BY when it names every column selected: the query asks for
+// distinct rows.
+QStringList distinctColumns(const RowTable& inner, const QString& sql)
+{
+    const QStringList groupBy = SqlClauses::groupBy(sql);
+    if (groupBy.isEmpty())
+        return {};
+    for (const QString& column : inner.columns) {
+        if (!groupBy.contains(column, Qt::CaseInsensitive))
+            return {};
+    }
+    return groupBy;
+}
+
+// One group per grouping value by the program's text rule (TextOrder): values equal by it
+// are one group, and an empty or null value is one group with an empty heading, its
+// heading the first value read. Groups in the rule's order. Within a group, rows the query
+// asked to be distinct are distinct by the rule too (null and empty being one), and rows
+// follow the query's ORDER BY by the rule (other distinct columns breaking ties), or stay
+// as read when it has none.
+void group(const RowTable& inner, const QString& sql, const QString& column, RowTable& parents,
+           QList<RowTable>& children)
 {
     const int c = inner.columnIndex(column);
     if (c < 0)
         throw DataError(QStringLiteral("The grouping column \"%1\" is not in the command's result.").arg(column));
-    QList<QString> keys;
+    const TextOrder& rule = TextOrder::current();
+    TextOrder::KeyCache keys;
+    keys.startBatch(rule);
+
+    const QStringList distinct = distinctColumns(inner, sql);
+    QList<int> distinctIndexes;
+    for (const QString& name : distinct) {
+        const int i = inner.columnIndex(name);
+        if (i != c)
+            distinctIndexes << i;
+    }
+
+    std::map<QCollatorSortKey, int, KeyLess> groupOf;
+    QStringList headings;
+    QList<RowTable> found;
+    QList<std::set<QList<QCollatorSortKey>, KeysLess>> seen;
     for (const QVariantList& row : inner.rows) {
-        const QString key = row.at(c).toString();
-        qsizetype g = 0;
-        while (g < keys.size() && keys.at(g).compare(key, Qt::CaseInsensitive) != 0)
-            ++g;
-        if (g == keys.size()) {
-            keys << key;
-            children << RowTable{inner.columns, {}};
+        const QString value = textOf(row.at(c));
+        const QCollatorSortKey key = keys.key(value);
+        auto g = groupOf.find(key);
+        if (g == groupOf.end()) {
+            g = groupOf.emplace(key, int(found.size())).first;
+            headings << value;
+            found << RowTable{inner.columns, {}};
+            seen.append(std::set<QList<QCollatorSortKey>, KeysLess>());
         }
-        children[g].rows << row;
+        if (!distinctIndexes.isEmpty()) {
+            QList<QCollatorSortKey> identity;
+            for (int i : distinctIndexes)
+                identity << keys.key(textOf(row.at(i)));
+            if (!seen[g->second].insert(identity).second)
+                continue;
+        }
+        found[g->second].rows << row;
     }
-    QList<int> order(keys.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return NaturalOrder::less(keys.at(a), keys.at(b)); });
-    QList<RowTable> sorted;
+
+    const QList<RowOrder::Term> terms = orderTerms(inner, sql, c, distinct);
     parents.columns = {inner.columns.at(c)};
-    for (int g : order) {
-        parents.rows << QVariantList{keys.at(g)};
-        sorted << children.at(g);
+    children.clear();
+    for (const auto& [key, g] : groupOf) {
+        parents.rows << QVariantList{headings.at(g)};
+        RowTable rows = found.at(g);
+        sortRows(rows.rows, terms, keys);
+        children << rows;
     }
-    children = sorted;
 }
 } // namespace
 
@@ -165,11 +265,14 @@ void DataEnvironment::run(const QString& name, const QVariant& dt)
     const RowTable rows = readAll(query);
     query = QSqlQuery();
     if (!text.isShape()) {
-        result->openFlat(rows);
+        RowTable ordered = rows;
+        TextOrder::KeyCache keys;
+        sortRows(ordered.rows, orderTerms(ordered, text.sql()), keys);
+        result->openFlat(ordered);
         return;
     }
     RowTable parents;
     QList<RowTable> children;
-    group(rows, text.groupColumn(), parents, children);
+    group(rows, text.sql(), text.groupColumn(), parents, children);
     result->openGrouped(parents, text.childName(), children);
 }

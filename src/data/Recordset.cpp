@@ -78,7 +78,11 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
         m_connection = std::move(connection);
         m_source = source;
         m_table = plan.table;
-        m_selectSql = plan.sql;
+        m_order = SqlClauses::orderBy(source);
+        // The order is the program's (TextOrder), applied once the rows are read; the file
+        // is read in its own order, which is quicker than through an index.
+        m_orderedSql = plan.sql;
+        m_selectSql = m_order.isEmpty() ? plan.sql : SqlClauses::withoutOrderBy(plan.sql);
         m_filter.clear();
         m_open = false;
         load();
@@ -93,6 +97,8 @@ void Recordset::openRows(const RowTable& table)
         m_source.clear();
         m_table.clear();
         m_selectSql.clear();
+        m_orderedSql.clear();
+        m_order.clear();
         m_filter.clear();
         m_columns.clear();
         for (const QString& name : table.columns)
@@ -151,10 +157,18 @@ void Recordset::resetTo(const std::function<void()>& change)
 
 void Recordset::load()
 {
+    if (!load(m_selectSql) && m_selectSql != m_orderedSql)
+        load(m_orderedSql);
+}
+
+// Reads the rows and puts them in the source's order; false when that order names a column
+// the rows do not have (they are then as the query gave them).
+bool Recordset::load(const QString& sql)
+{
     QList<Column> columns;
     QList<Row> rows;
     {
-        QSqlQuery query = m_connection->run(m_selectSql);
+        QSqlQuery query = m_connection->run(sql);
         const QSqlRecord record = query.record();
         const int first = m_table.isEmpty() ? 0 : 1;
 
@@ -190,7 +204,30 @@ void Recordset::load()
             rows.append(std::move(row));
         }
     }
+    // The source's ORDER BY once more, by the program's rule: the file orders by its own.
+    QList<RowOrder::Term> terms;
+    bool ordered = true;
+    for (const SqlClauses::OrderTerm& t : m_order) {
+        const int column = fieldIndex(t.column);
+        if (column < 0) {
+            terms.clear();
+            ordered = false;
+            break;
+        }
+        terms.append({column, t.descending});
+    }
+    const QList<int> order = RowOrder::permutation(
+        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); },
+        &m_orderKeys, &m_orderMemory);
+    if (!order.isEmpty()) {
+        QList<Row> sorted;
+        sorted.reserve(rows.size());
+        for (int i : order)
+            sorted.append(std::move(rows[i]));
+        rows = std::move(sorted);
+    }
     m_rows = std::move(rows);
+    return ordered;
 }
 
 QVariant Recordset::convertRead(int column, const QVariant& value) const
@@ -209,8 +246,9 @@ void Recordset::applyFilter()
         criteria = Criteria::parse(m_filter);
         column = fieldIndex(criteria->column());
     }
+    m_matchKeys.startBatch(TextOrder::current());
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column))))
+        if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column), m_matchKeys)))
             m_visible.append(i);
     }
     m_pos = m_visible.isEmpty() ? -1 : 0;
@@ -277,8 +315,11 @@ QVariant Recordset::rowValue(int row, int column) const
 void Recordset::setValue(const QString& name, const QVariant& value)
 {
     const int column = fieldIndex(name);
-    if (column < 0)
+    if (column < 0) {
+        if (m_editMode == EditMode::Add && hasCurrent())
+            returnToStored();
         throw DataError(QStringLiteral("The record set has no field named \"%1\".").arg(name));
+    }
     setValue(column, value);
 }
 
@@ -443,7 +484,8 @@ void Recordset::find(const QString& criteria)
     }
     saveBeforeLeaving();
     int row = m_currentDeleted ? m_pos : std::max(0, m_pos);
-    while (row < m_visible.size() && !parsed.matches(m_rows.at(m_visible.at(row)).values.at(column)))
+    m_matchKeys.startBatch(TextOrder::current());
+    while (row < m_visible.size() && !parsed.matches(m_rows.at(m_visible.at(row)).values.at(column), m_matchKeys))
         ++row;
     m_pos = std::min<int>(row, int(m_visible.size()));
     m_currentDeleted = false;
@@ -488,6 +530,16 @@ void Recordset::update()
         if (m_changed.at(c))
             changed << c;
     }
+    try {
+        writeCurrent(changed);
+    } catch (...) {
+        returnToStored();
+        throw;
+    }
+}
+
+void Recordset::writeCurrent(const QList<int>& changed)
+{
     Row& row = currentRowData();
     if (m_editMode == EditMode::Add) {
         QString sql;
@@ -524,13 +576,42 @@ void Recordset::update()
     }
     row.values = m_edit;
     finishEdit();
-    reloadRow(row);
+    try {
+        reloadRow(row);
+    } catch (const std::exception&) {
+        // Stored; only reading it back failed: the row shows what was written.
+    }
     Q_EMIT rowChanged(m_pos);
 }
 
+// After the file refused a write, nothing of it stays: the new row is dropped, a changed
+// row shows what the file holds, or goes when the file no longer has it.
+void Recordset::returnToStored()
+{
+    if (m_editMode == EditMode::Add) {
+        // As after a delete: no current row, so nothing typed next goes into another row.
+        finishEdit();
+        dropRowAt(m_pos);
+        Q_EMIT moveComplete();
+        return;
+    }
+    finishEdit();
+    bool stored = true;
+    try {
+        stored = reloadRow(currentRowData());
+    } catch (const std::exception&) {
+        // The file cannot be read either: the row keeps the values last read from it.
+    }
+    if (stored)
+        Q_EMIT rowChanged(m_pos);
+    else
+        dropRowAt(m_pos);
+}
+
 // Reads a written row back, so the snapshot shows what the file holds: the identifier the
-// database assigned, and each value as the column stored it.
-void Recordset::reloadRow(Row& row)
+// database assigned, and each value as the column stored it. False when the file no longer
+// has the row.
+bool Recordset::reloadRow(Row& row)
 {
     QStringList names;
     QList<int> columns;
@@ -544,9 +625,10 @@ void Recordset::reloadRow(Row& row)
         QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(names.join(QStringLiteral(", ")), quoted(m_table)),
         {row.rowid});
     if (!query.next())
-        return;
+        return false;
     for (int i = 0; i < columns.size(); ++i)
         row.values[columns.at(i)] = convertRead(columns.at(i), query.value(i));
+    return true;
 }
 
 void Recordset::finishEdit()
@@ -560,12 +642,18 @@ void Recordset::cancelUpdate()
 {
     if (m_editMode == EditMode::None)
         return;
-    const bool adding = m_editMode == EditMode::Add;
-    finishEdit();
-    if (!adding) {
+    if (m_editMode != EditMode::Add) {
+        finishEdit();
         Q_EMIT rowChanged(m_pos);
         return;
     }
+    dropNewRow();
+}
+
+// Takes the row being added out; the cursor goes back to where it was before adding.
+void Recordset::dropNewRow()
+{
+    finishEdit();
     dropRowAt(m_pos);
     m_currentDeleted = false;
     m_pos = m_posBeforeAdd >= 0 && m_posBeforeAdd < m_visible.size()
@@ -602,6 +690,9 @@ void Recordset::deleteCurrent()
     const QSqlQuery query = m_connection->run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)),
                                               {currentRowData().rowid});
     if (query.numRowsAffected() != 1) {
+        // The file no longer has the row: neither does the record set.
+        finishEdit();
+        dropRowAt(m_pos);
         throw DataError(QStringLiteral("Row cannot be located for deletion. Some values may have been "
                                        "changed since it was last read."));
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "RowTable.h"
+#include "SqlClauses.h"
+#include "TextOrder.h"
 
 #include <QObject>
 #include <QString>
@@ -12,9 +14,14 @@
 class Connection;
 
 // An ordered set of rows with a current row: a client-side static snapshot of a table or
-// query, read whole at open and requery. Writes go to the file at once, by the rowid each
-// row came from, and fail when the row is no longer there. A changed current row is saved
-// before the cursor leaves it. Filter and find criteria are evaluated here, on the snapshot.
+// query, read whole at open and requery. A source's ORDER BY is applied to the rows read
+// with the program's text rule (TextOrder), so every list orders text the same way.
+// Writes go to the file at once, by the rowid each row came from, and fail when the row is
+// no longer there. A changed current row is saved before the cursor leaves it. A write the
+// file refuses leaves nothing pending: the record set returns to what the file holds (a
+// new row is dropped, leaving no current row, as a delete does; a changed row shows its
+// stored values, or goes if the file no longer has it). Filter and find criteria are evaluated here, on the snapshot, with TextOrder's
+// equality.
 class Recordset : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +43,9 @@ public:
     bool isOpen() const { return m_open; }
     int state() const { return m_open ? 1 : 0; }
     QString source() const { return m_source; }
+    // Saves a pending change, then reads the source again. The filter stays and applies to
+    // the rows read; the cursor starts on the first visible row. (DataControl::refresh is
+    // the one that clears the filter.)
     void requery();
 
     QStringList fieldNames() const;
@@ -45,6 +55,7 @@ public:
 
     // Current row, by name; throws without a current row or for an unknown name.
     QVariant value(const QString& name) const;
+    // An unknown name while adding also drops the new row: it could never be stored as meant.
     void setValue(const QString& name, const QVariant& value);
     void setValue(int column, const QVariant& value);
     // Any visible row, pending changes included; for views.
@@ -106,13 +117,17 @@ private:
     };
 
     void load();
+    bool load(const QString& sql);
     void applyFilter();
     void resetTo(const std::function<void()>& change);
     void requireCurrent() const;
     void requireUpdatable() const;
     void saveBeforeLeaving();
     void dropRowAt(int visibleRow);
-    void reloadRow(Row& row);
+    void writeCurrent(const QList<int>& changed);
+    bool reloadRow(Row& row);
+    void returnToStored();
+    void dropNewRow();
     void finishEdit();
     QVariant normalized(int column, const QVariant& value) const;
     QVariantList storedValues(const QList<int>& columns) const;
@@ -124,6 +139,11 @@ private:
     QString m_source;
     QString m_table;
     QString m_selectSql;
+    QString m_orderedSql;
+    QList<SqlClauses::OrderTerm> m_order;
+    TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
+    RowOrder::Memory m_orderMemory;
+    TextOrder::KeyCache m_matchKeys; // for filter and find
     bool m_open = false;
 
     QList<Column> m_columns;

@@ -45,10 +45,14 @@ void SetConnections(short which)
     ConnString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + databaseFilePath() +
                  QStringLiteral(";Persist Security Info=False");
 
+    // The texts are kept as they always were; the path travels beside them, so which file
+    // is opened never depends on reading it back out of a text (a folder may be called
+    // "w;Mode=1").
     skipOnFailure([] {
         DECartstock().cnCart().setConnectionString(
             QStringLiteral("PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data Source=") +
-            databaseFilePath() + QStringLiteral(";Persist Security Info=False;"));
+                databaseFilePath() + QStringLiteral(";Persist Security Info=False;"),
+            databaseFilePath());
     });
     const QString help = helpFilePath();
     skipOnFailure([&] { ApplicationHelp::setHelpFile(help); });
@@ -69,5 +73,5 @@ void SetConnections(short which)
             target.setHelpFile(help);
     });
     for (DataControl* control : target.dataControls)
-        skipOnFailure([&] { control->setConnectionString(ConnString); });
+        skipOnFailure([&] { control->setConnectionString(ConnString, databaseFilePath()); });
 }

@@ -21,8 +21,10 @@ void registerConnectionTarget(int which, ConnectionTargetProvider provider);
 void clearConnectionTargets();
 
 // The connection string every data control gets, as the last SetConnections built it.
+// The file it names is databaseFilePath(), which goes with it to every connection.
 extern QString ConnString;
 
+// The one place that says which file the program keeps its data in.
 QString databaseFilePath();
 QString helpFilePath();
 

@@ -2,6 +2,7 @@
 
 #include "Recordset.h"
 #include "RecordsetModel.h"
+#include "TextOrder.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -56,8 +57,9 @@ int DataCombo::matchingRow(const QString& text) const
     const int column = m_rowSource.fieldIndex(m_listField);
     if (column < 0 || !m_rowSource.isOpen())
         return -1;
+    const TextOrder& rule = TextOrder::current();
     for (int r = 0; r < m_rowSource.recordCount(); ++r) {
-        if (m_rowSource.rowValue(r, column).toString().compare(text, Qt::CaseInsensitive) == 0)
+        if (rule.equal(m_rowSource.rowValue(r, column).toString(), text))
             return r;
     }
     return -1;

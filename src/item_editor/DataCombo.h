@@ -19,7 +19,7 @@ public:
     QString text() const;
     void setText(const QString& text);
     QString boundText() const { return m_boundText; }
-    // True when the text equals an entry of the list (without regard to case, as the store compares).
+    // True when the text equals an entry of the list by the program's text rule (TextOrder).
     bool matchedWithList() const;
     // Re-reads the list from the record set as it now stands.
     void refresh();

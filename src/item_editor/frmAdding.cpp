@@ -288,7 +288,8 @@ void frmAdding::formLoad()
     SetConnections(2);
     CheckSettings();
     m_connection = std::make_shared<Connection>(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                                                databaseFilePath() + u';');
+                                                    databaseFilePath() + u';',
+                                                databaseFilePath());
     m_connection->open();
     adoPrimaryRS.open(m_connection, QStringLiteral("select Aisle,Category,ID,Item from Cartstock Order by Item"));
     showRecord();

@@ -4,28 +4,62 @@
 #include "DataError.h"
 #include "MessageBox.h"
 #include "SetConnections.h"
+#include "StoreCheck.h"
+#include "StoreProblem.h"
 #include "frmCartstock.h"
 
-#include <QDir>
+#include <QGuiApplication>
 #include <QListWidget>
 
 namespace Module1 {
 
 QVariant HighestID;
 
+namespace {
+// A wait cursor while start-up reads the file, so a slow start shows a sign of life;
+// taken away before any message and once the window is up.
+class BusyCursor {
+public:
+    BusyCursor()
+    {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            m_on = true;
+        }
+    }
+    ~BusyCursor() { release(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+    void release()
+    {
+        if (m_on)
+            QGuiApplication::restoreOverrideCursor();
+        m_on = false;
+    }
+
+private:
+    bool m_on = false;
+};
+} // namespace
+
 QString StartupFailureText(const QString& description)
 {
-    const QString path = QDir::toNativeSeparators(QDir::cleanPath(databaseFilePath()));
-    return QStringLiteral("Cartlist cannot start: its database could not be read.\n\n%1\n\n"
-                          "Cartlist keeps its data in the file %2. To start with the sample database, "
-                          "run this command in the program's folder:\n\n"
-                          "    ./cartlist-makedb \"%2\"")
-        .arg(description, path);
+    return StoreProblem(StoreProblem::Kind::Other, databaseFilePath(), description).startupText();
+}
+
+QString StartupFailureText(const DataError& error)
+{
+    if (const auto* store = dynamic_cast<const StoreError*>(&error))
+        return store->problem().startupText();
+    return StartupFailureText(error.description());
 }
 
 bool Main()
 {
+    BusyCursor busy;
     try {
+        // What is wrong with the file is found and told before any window is built.
+        StoreCheck::requireUsable(databaseFilePath());
         SetConnections(1);
         DECartstock().run(QStringLiteral("TopListID"));
         ResultSet& top = DECartstock().resultSet(QStringLiteral("rsTopListID"));
@@ -34,9 +68,10 @@ bool Main()
         frmCartstock::load().show();
         return true;
     } catch (const DataError& e) {
+        busy.release();
         if (frmCartstock* window = frmCartstock::loaded())
             window->unload();
-        MessageBox::show(StartupFailureText(e.description()));
+        MessageBox::show(StartupFailureText(e));
         return false;
     }
 }

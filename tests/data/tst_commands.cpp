@@ -1,12 +1,14 @@
 #include "CommandText.h"
+#include "Connection.h"
 #include "DataEnvironment.h"
 #include "DataError.h"
-#include "NaturalOrder.h"
+#include "TextOrder.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QTest>
 
 #include <memory>
@@ -49,6 +51,8 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        QLocale::setDefault(QLocale::system());
+        Connection::setStatementObserver({});
         db.reset();
         CARTLIST_CHECK_SESSION(session);
     }
@@ -90,12 +94,40 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DataError, CommandText(QStringLiteral("SHAPE {SELECT 1} AS a COMPUTE b BY 'x'"), {}));
     }
 
-    void naturalOrderReadsNumbersAsNumbers()
+    // The one rule, numbers read as numbers included (it replaced NaturalOrder).
+    void textRuleReadsNumbersAsNumbers()
     {
         QStringList aisles{QStringLiteral("Produce"), QStringLiteral("10"),  QStringLiteral("2"), QStringLiteral(""),
                            QStringLiteral("bakery"),  QStringLiteral("02b"), QStringLiteral("2a")};
-        std::sort(aisles.begin(), aisles.end(), NaturalOrder::less);
+        std::stable_sort(aisles.begin(), aisles.end(), TextOrder::lessText);
         QCOMPARE(aisles, (QStringList{"", "2", "2a", "02b", "10", "bakery", "Produce"}));
+        QVERIFY(TextOrder::equalTexts(u"02", u"2"));
+    }
+
+    // The rule follows the user's language; the C locale, which has none, gets the
+    // language-neutral order rather than code-unit order.
+    void textRuleFollowsTheLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList neutral{QStringLiteral("Éclairs"), "eggs", "Oats", QStringLiteral("Ölive oil"), "Zucchini"};
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << neutral;
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << neutral;
+        QTest::newRow("C") << QLocale::c() << neutral;
+        QTest::newRow("Swedish") << QLocale(QLocale::Swedish, QLocale::Sweden)
+                                 << QStringList{QStringLiteral("Éclairs"), "eggs", "Oats", "Zucchini",
+                                                QStringLiteral("Ölive oil")};
+    }
+    void textRuleFollowsTheLanguage()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, expected);
+        QLocale::setDefault(locale);
+        QStringList words{"Zucchini", QStringLiteral("Ölive oil"), "eggs", "Oats", QStringLiteral("Éclairs")};
+        std::stable_sort(words.begin(), words.end(), TextOrder::lessText);
+        QCOMPARE(words, expected);
+        QVERIFY(TextOrder::equalTexts(u"\u00c9clairs", u"\u00e9CLAIRS"));
+        QVERIFY(!TextOrder::equalTexts(u"Eclairs", u"\u00c9clairs"));
     }
 
     void topListIdGivesTheHighestOrNull()
@@ -161,6 +193,24 @@ private Q_SLOTS:
         QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 1);
     }
 
+    // The date reaches the engine as a bound value, never as part of the statement's text.
+    void dateIsBoundNeverPastedIntoTheStatement()
+    {
+        QList<std::pair<QString, QVariantList>> seen;
+        Connection::setStatementObserver(
+            [&](const QString& sql, const QVariantList& values) { seen.append({sql, values}); });
+        for (const char* command : {"ChangeDates", "ListPrint_Grouping", "ListPrintAisle_Grouping"}) {
+            seen.clear();
+            DECartstock().run(QString::fromLatin1(command), QDate(2026, 12, 24));
+            QCOMPARE(seen.size(), 1);
+            const auto& [sql, values] = seen.first();
+            QVERIFY2(sql.contains(QStringLiteral("`Date` = ?")) && !sql.contains(QStringLiteral("2026")) &&
+                         !sql.contains(QStringLiteral("dt")),
+                     qPrintable(sql));
+            QCOMPARE(values, QVariantList{QStringLiteral("2026-12-24")});
+        }
+    }
+
     void changeDatesMovesEveryEntryAndClearListEmptiesIt()
     {
         DECartstock().run(QStringLiteral("ClearList"));
@@ -194,6 +244,49 @@ private Q_SLOTS:
         QCOMPARE(groups(rs), (QStringList{": Soap", "Bakery: Bread", "Drinks: Coffee, Tea, Tea"}));
         QCOMPARE(groups(rs, QStringLiteral("Aisle")), (QStringList{": 10", "Bakery: 1", "Drinks: 8, 8, 9"}));
         QCOMPARE(rs.childMember(), QStringLiteral("All"));
+    }
+
+    // Null and empty categories are one group with an empty heading; its rows are distinct
+    // (Category, Item, Aisle) triples in Item order.
+    void emptyAndNullCategoriesAreOneGroupOfDistinctRows()
+    {
+        const auto add = [&](const char* item, const QVariant& category, const char* aisle) {
+            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"),
+                     {QString::fromUtf8(item), category, QString::fromUtf8(aisle)});
+        };
+        add("Orphan", QVariant(), "5");
+        add("Blank", QStringLiteral(""), "2");
+        add("Orphan", QStringLiteral(""), "5");
+        add("orphan", QVariant(), "5");
+        add("Orphan", QStringLiteral(""), "6");
+        add("Tea", QStringLiteral("Drinks"), "8");
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsAll_Grouping"));
+        QCOMPARE(groups(rs), (QStringList{": Blank, Orphan, Orphan", "Drinks: Tea"}));
+        QCOMPARE(groups(rs, QStringLiteral("Aisle")), (QStringList{": 2, 5, 6", "Drinks: 8"}));
+    }
+
+    // Groups follow the one text rule: case folded for every letter, accents kept apart,
+    // each group beside its letter.
+    void groupsFollowTheTextRule()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const auto add = [&](const char* item, const char* category) {
+            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, '1')"),
+                     {QString::fromUtf8(item), QString::fromUtf8(category)});
+        };
+        add("Choux", "Éclairs");
+        add("Cream", "éclairs");
+        add("Plain", "Eclairs");
+        add("Whole", "Milk");
+        add("Skim", "milk");
+        add("Bags", "Trash");
+        add("Zest", "Oranges");
+        add("Pressed", "Öl");
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        QCOMPARE(groups(DECartstock().resultSet(QStringLiteral("rsAll_Grouping"))),
+                 (QStringList{"Eclairs: Plain", QStringLiteral("Éclairs: Choux, Cream"), "milk: Skim, Whole",
+                              QStringLiteral("Öl: Pressed"), "Oranges: Zest", "Trash: Bags"}));
     }
 
     void missingFileFailsTheCommand()

@@ -6,15 +6,18 @@
 #include "DataEnvironment.h"
 #include "DataError.h"
 #include "SetConnections.h"
+#include "StoreProblem.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
+#include <unistd.h>
 
 class TestConnection : public QObject {
     Q_OBJECT
@@ -130,8 +133,11 @@ private Q_SLOTS:
         QStringList order;
         QString help;
         int loads = 0;
+        connect(&a, &DataControl::connectionSet, this, [&] { order << QStringLiteral("a"); });
+        connect(&b, &DataControl::connectionSet, this, [&] { order << QStringLiteral("b"); });
         registerConnectionTarget(1, [&] {
             ++loads;
+            order << QStringLiteral("load");
             return ConnectionTarget{[&](const QString& p) {
                                         help = p;
                                         order << QStringLiteral("help");
@@ -141,17 +147,176 @@ private Q_SLOTS:
         SetConnections(1);
         SetConnections(1);
         QCOMPARE(loads, 2);
+        // Each time: the window is asked for, its help file set, then its controls in order.
+        QCOMPARE(order, (QStringList{"load", "help", "a", "b", "load", "help", "a", "b"}));
         QCOMPARE(ConnString, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + db.folder() +
                                  QStringLiteral("/Cartstock.mdb;Persist Security Info=False"));
         QCOMPARE(a.connectionString(), ConnString);
         QCOMPARE(b.connectionString(), ConnString);
+        QCOMPARE(a.filePath(), databaseFilePath());
+        QCOMPARE(b.filePath(), databaseFilePath());
         QCOMPARE(help, db.folder() + QStringLiteral("/Cartstock.hlp"));
         QCOMPARE(ApplicationHelp::helpFile(), help);
         QCOMPARE(DECartstock().cnCart().connectionString(),
                  QStringLiteral("PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data Source=") +
                      db.folder() + QStringLiteral("/Cartstock.mdb;Persist Security Info=False;"));
+        QCOMPARE(DECartstock().cnCart().filePath(), db.path());
         a.refresh();
         QCOMPARE(a.recordset().recordCount(), 0);
+    }
+
+    // Whatever the program's folder is called, it opens exactly <folder>/Cartstock.mdb:
+    // never a file the connection text could be misread to name (made here as a decoy).
+    void everyFolderNameOpensItsOwnFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("mode") << "w;Mode=1";
+        QTest::newRow("mode with a space") << "a;Mode=1 b";
+        QTest::newRow("mode with spaces") << "lists;Mode=Share Deny None";
+        QTest::newRow("another data source") << "x;Data Source=y";
+        QTest::newRow("another provider") << "p;Provider=SQLOLEDB;Data Provider=z";
+        QTest::newRow("quotes") << "say \"hi\" it's";
+        QTest::newRow("quote first") << "\"quoted\"";
+        QTest::newRow("equals") << "a=b";
+        QTest::newRow("newline") << "two\nlines";
+        QTest::newRow("letters of every language") << QStringLiteral("Ünïcødé 日本 😀 e\u0301");
+        QTest::newRow("what a URI would read") << "q?mode=ro#frag %41 &x";
+        QTest::newRow("ends in a semicolon") << "trailing;";
+        QTest::newRow("spaces around") << " spaced ";
+    }
+    void everyFolderNameOpensItsOwnFile()
+    {
+        QFETCH(QString, name);
+        TestDatabase db;
+        const QString folder = db.folder() + u'/' + name;
+        QVERIFY(QDir().mkpath(folder));
+        const QString real = folder + QStringLiteral("/Cartstock.mdb");
+        TestDatabase::makeWithItems(real, {QStringLiteral("Real")});
+        AppFolder::setPath(folder);
+        clearConnectionTargets();
+        DataControl control(QStringLiteral("c"), QStringLiteral("Select * From Cartstock Order By Item"));
+        registerConnectionTarget(1, [&] { return ConnectionTarget{{}, {&control}}; });
+        SetConnections(1);
+        const QString misread = ConnectionString(ConnString).filePath();
+        const QString decoy = misread != real && QFileInfo(misread).dir().exists() && !QFile::exists(misread)
+                                  ? misread
+                                  : QString();
+        if (!decoy.isEmpty())
+            TestDatabase::makeWithItems(decoy, {QStringLiteral("Decoy")});
+
+        QCOMPARE(databaseFilePath(), real);
+        control.refresh();
+        Recordset& rs = control.recordset();
+        QCOMPARE(rs.recordCount(), 1);
+        QCOMPARE(rs.value(QStringLiteral("Item")).toString(), QStringLiteral("Real"));
+        rs.addNew();
+        rs.setValue(QStringLiteral("Item"), QStringLiteral("Written"));
+        rs.setValue(QStringLiteral("Category"), QStringLiteral("Test"));
+        rs.update();
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).children(0).rows.size(), 2);
+        QCOMPARE(DECartstock().cnCart().filePath(), real);
+        QCOMPARE(TestDatabase::columnIn(real, QStringLiteral("SELECT Item FROM Cartstock ORDER BY ID")),
+                 (QVariantList{QStringLiteral("Real"), QStringLiteral("Written")}));
+        if (!decoy.isEmpty()) {
+            QCOMPARE(TestDatabase::columnIn(decoy, QStringLiteral("SELECT Item FROM Cartstock")),
+                     QVariantList{QStringLiteral("Decoy")});
+        }
+    }
+
+    // The limit the start-up message names is the engine's: a path of that many bytes
+    // opens, one byte more does not.
+    void engineOpensPathsUpToTheNamedLimit()
+    {
+        TestDatabase db;
+        const int limit = StoreProblem::EngineMaxPathBytes;
+        for (int length : {limit, limit + 1}) {
+            QString folder = db.folder() + QStringLiteral("/l%1").arg(length);
+            while (folder.toUtf8().size() + 1 + 100 + 14 < length)
+                folder += u'/' + QString(100, u'f');
+            folder += u'/' + QString(length - 14 - 1 - int(folder.toUtf8().size()), u'g');
+            const QString path = folder + QStringLiteral("/Cartstock.mdb");
+            QCOMPARE(path.toUtf8().size(), length);
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::copy(db.path(), path));
+            Connection c(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"), path);
+            if (length <= limit) {
+                c.open();
+                QVERIFY(c.run(QStringLiteral("SELECT count(*) FROM Cartstock")).next());
+                // Writing needs the journal beside it, whose name is longer still.
+                c.run(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')"));
+            } else {
+                try {
+                    c.open();
+                    QFAIL("the engine opened a path longer than the limit named");
+                } catch (const StoreError& e) {
+                    QCOMPARE(e.problem().kind(), StoreProblem::Kind::PathTooLong);
+                }
+            }
+        }
+    }
+
+    // A file moved, deleted or replaced under a running program: writes are refused with
+    // words that say so, none reaches any file, and reads go on.
+    void writesToAFileMovedAwayAreRefused_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("deleted") << "deleted";
+        QTest::newRow("moved") << "moved";
+        QTest::newRow("replaced") << "replaced";
+    }
+    void writesToAFileMovedAwayAreRefused()
+    {
+        QFETCH(QString, how);
+        TestDatabase db;
+        db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')"));
+        Connection c(db.connectionString(), db.path());
+        c.open();
+        const QString moved = db.folder() + QStringLiteral("/moved.mdb");
+        if (how == QStringLiteral("deleted")) {
+            QVERIFY(QFile::remove(db.path()));
+        } else {
+            QVERIFY(QFile::rename(db.path(), moved));
+            if (how == QStringLiteral("replaced"))
+                DatabaseMaker::create(db.path(), DatabaseMaker::Content::Empty);
+        }
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                c.run(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Coffee')"));
+                QFAIL("a write went to a file no longer at its place");
+            } catch (const StoreError& e) {
+                QCOMPARE(e.problem().kind(), StoreProblem::Kind::Replaced);
+                QVERIFY2(e.description().contains(QStringLiteral(
+                             "Cartstock.mdb was moved, deleted or replaced while Cartlist was running")),
+                         qPrintable(e.description()));
+            }
+        }
+        QCOMPARE(c.run(QStringLiteral("SELECT count(*) FROM Cartstock")).next(), true);
+        if (how == QStringLiteral("deleted"))
+            QVERIFY(!QFile::exists(db.path()));
+        if (how != QStringLiteral("deleted"))
+            QCOMPARE(TestDatabase::columnIn(moved, QStringLiteral("SELECT Item FROM Cartstock")),
+                     QVariantList{QStringLiteral("Tea")});
+        if (how == QStringLiteral("replaced"))
+            QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Cartstock")),
+                     QVariantList{0});
+    }
+
+    void readOnlyFileRefusesWritesInPlainWords()
+    {
+        if (::geteuid() == 0)
+            QSKIP("Running as root: file permissions do not stop root from writing a file.");
+        TestDatabase db;
+        QVERIFY(QFile::setPermissions(db.path(), QFileDevice::ReadOwner));
+        Connection c(db.connectionString(), db.path());
+        try {
+            c.run(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Coffee')"));
+            QFAIL("wrote to a read-only file");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.problem().kind(), StoreProblem::Kind::ReadOnly);
+            QVERIFY2(e.description().contains(QStringLiteral("read-only")), qPrintable(e.description()));
+        }
+        QFile::setPermissions(db.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void setConnectionsSkipsFailingStepsAndOtherSelectors()

@@ -7,6 +7,7 @@
 #include "TestSession.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
@@ -59,6 +60,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        QLocale::setDefault(QLocale::system());
         connection.reset();
         db.reset();
         CARTLIST_CHECK_SESSION(session);
@@ -281,12 +283,15 @@ private Q_SLOTS:
         } catch (const DataError& e) {
             QVERIFY(e.description().startsWith(QStringLiteral("Row cannot be located")));
         }
-        // The change stays pending: the user can still cancel it.
-        QCOMPARE(rs->editMode(), Recordset::EditMode::InProgress);
-        rs->cancelUpdate();
+        // Nothing stays pending, and the row the file no longer has is gone from the set too.
+        QCOMPARE(rs->editMode(), Recordset::EditMode::None);
+        QVERIFY(!rs->hasCurrent());
+        QCOMPARE(items(*rs), (QStringList{"apricots", "Butter", "Crayons", "milk"}));
         rs->moveNext();
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("apricots"));
         QVERIFY_THROWS_EXCEPTION(DataError, rs->deleteCurrent());
-        QCOMPARE(rs->recordCount(), 5);
+        QCOMPARE(items(*rs), (QStringList{"Butter", "Crayons", "milk"}));
+        QCOMPARE(db->count(QStringLiteral("Cartstock")), 3);
     }
 
     void refusedWriteLeavesTheStoredRowIntact()
@@ -349,6 +354,115 @@ private Q_SLOTS:
         control.refresh();
         QCOMPARE(rs.filter(), QString());
         QCOMPARE(rs.recordCount(), 6);
+    }
+
+    // ORDER BY is the program's text rule, not the file's ASCII-only NOCASE: é beside e,
+    // Ö beside O (after Z in Swedish), numbers as numbers, descending reversed.
+    void orderByFollowsTheTextRule()
+    {
+        for (const char* item : {"Trash bags", "Éclairs", "eggs", "Ölive oil", "Oats", "éclairs", "Item 10", "Item 2"})
+            addItem(QString::fromUtf8(item), QVariant());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        auto rs = open(CatalogueQuery);
+        QCOMPARE(items(*rs), (QStringList{"Apples", "apricots", "Butter", "Crayons", QStringLiteral("Éclairs"),
+                                          QStringLiteral("éclairs"), "eggs", "Item 2", "Item 10", "milk", "Oats",
+                                          QStringLiteral("Ölive oil"), "Trash bags"}));
+        auto down = open(QStringLiteral("SELECT Item, ID FROM Cartstock WHERE ID > 5 ORDER BY Item DESC"));
+        QCOMPARE(items(*down), (QStringList{"Trash bags", QStringLiteral("Ölive oil"), "Oats", "Item 10", "Item 2",
+                                            "eggs", QStringLiteral("Éclairs"), QStringLiteral("éclairs")}));
+        QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
+        rs->requery();
+        QCOMPARE(items(*rs).mid(10), (QStringList{"Oats", "Trash bags", QStringLiteral("Ölive oil")}));
+        auto byId = open(QStringLiteral("SELECT * FROM Cartstock ORDER BY ID DESC"));
+        QCOMPARE(items(*byId).first(), QStringLiteral("Item 2"));
+        QCOMPARE(items(*byId).last(), QStringLiteral("milk"));
+    }
+
+    // Filter and find: case is folded, accents are not, composed and decomposed letters are one.
+    void filterAndFindFoldCaseButNotAccents()
+    {
+        addItem(QStringLiteral("Cake"), QStringLiteral("Éclairs"));
+        addItem(QStringLiteral("Tart"), QStringLiteral("e\u0301clairs"));
+        addItem(QStringLiteral("Bun"), QStringLiteral("Eclairs"));
+        auto rs = open(CatalogueQuery);
+        rs->setFilter(QStringLiteral("Category = 'ÉCLAIRS'"));
+        QCOMPARE(items(*rs), (QStringList{"Cake", "Tart"}));
+        rs->setFilter(QStringLiteral("Category = 'eclairs'"));
+        QCOMPARE(items(*rs), QStringList{"Bun"});
+        rs->setFilter(QString());
+        rs->moveFirst();
+        rs->find(QStringLiteral("Category = '\u00e9clairs'"));
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Cake"));
+        rs->moveNext();
+        rs->find(QStringLiteral("Category = '\u00e9clairs'"));
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Tart"));
+    }
+
+    // What the windows rely on: requery keeps the filter and applies it to what it reads;
+    // a data control's refresh clears it.
+    void requeryKeepsTheFilterAndRefreshClearsIt()
+    {
+        DataControl control(QStringLiteral("Cartstock"), CatalogueQuery);
+        control.setConnectionString(db->connectionString());
+        control.refresh();
+        Recordset& rs = control.recordset();
+        rs.setFilter(QStringLiteral("Category = 'Produce'"));
+        addItem(QStringLiteral("Pears"), QStringLiteral("Produce"));
+        addItem(QStringLiteral("Soap"), QStringLiteral("Household"));
+        rs.requery();
+        QCOMPARE(rs.filter(), QStringLiteral("Category = 'Produce'"));
+        QCOMPARE(items(rs), (QStringList{"Apples", "apricots", "Pears"}));
+        QCOMPARE(rs.absolutePosition(), 1);
+        control.refresh();
+        QCOMPARE(rs.filter(), QString());
+        QCOMPARE(rs.recordCount(), 7);
+    }
+
+    // A write the file refuses leaves nothing pending: the set returns to what the file
+    // holds, and no later command writes what was refused.
+    void refusedWriteLeavesNothingPending()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER NoNew BEFORE INSERT ON Selected "
+                                "BEGIN SELECT RAISE(ABORT, 'the file refuses it'); END"));
+        db->exec(QStringLiteral("CREATE TRIGGER NoChange BEFORE UPDATE ON Cartstock "
+                                "BEGIN SELECT RAISE(ABORT, 'the file refuses it'); END"));
+        auto list = open(QStringLiteral("Selected"));
+        list->addNew();
+        list->setValue(QStringLiteral("Item"), QStringLiteral("Tea"));
+        list->setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
+        QVERIFY_THROWS_EXCEPTION(DataError, list->updateBatch());
+        QCOMPARE(list->recordCount(), 0);
+        QCOMPARE(list->editMode(), Recordset::EditMode::None);
+        QVERIFY(!list->hasCurrent());
+        db->exec(QStringLiteral("DROP TRIGGER NoNew"));
+        list->update();
+        list->requery();
+        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
+        QCOMPARE(list->recordCount(), 0);
+
+        auto rs = open(CatalogueQuery);
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Pears"));
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
+        QCOMPARE(rs->editMode(), Recordset::EditMode::None);
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Apples"));
+        rs->moveNext();
+        QCOMPARE(rs->absolutePosition(), 2);
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Pears'")), 0);
+    }
+
+    // A file that lacks a column: the row being added cannot be completed, so it goes,
+    // and nothing empty is written later.
+    void rowBeingAddedGoesWhenAFieldIsMissing()
+    {
+        db->exec(QStringLiteral("ALTER TABLE Selected DROP COLUMN Quantity"));
+        auto list = open(QStringLiteral("Selected"));
+        list->addNew();
+        QVERIFY_THROWS_EXCEPTION(DataError, list->setValue(QStringLiteral("Quantity"), QStringLiteral("1")));
+        QCOMPARE(list->recordCount(), 0);
+        QCOMPARE(list->editMode(), Recordset::EditMode::None);
+        list->update();
+        list->requery();
+        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
     }
 
     void modelShowsRowsAndAppendsFromTheNewRowLine()

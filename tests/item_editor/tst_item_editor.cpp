@@ -241,9 +241,13 @@ private Q_SLOTS:
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
         QCOMPARE(TestSession::messages().last(), QStringLiteral("catalogue is full"));
         QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e));
-        QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
+        // The refused record is gone (issue 10, point 6): the boxes show nothing the file
+        // lacks, and nothing typed next can land in another record.
+        QVERIFY(shown(e, Item).isEmpty());
+        QVERIFY(e.txtFields[Item]->isReadOnly());
         QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
+        QCOMPARE(shown(e, Item), QStringLiteral("Apples"));
     }
 
     void deleteAsksAndMovesOn()

@@ -1,16 +1,31 @@
+#include "AppFolder.h"
+#include "DataGrid.h"
 #include "DataEnvironment.h"
+#include "DataCombo.h"
 #include "Module1.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "WindowWiring.h"
+#include "frmAdding.h"
 #include "frmCartstock.h"
 #include "rptAll.h"
 
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QListView>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <unistd.h>
 
 #include <memory>
 
@@ -40,7 +55,11 @@ class TestStartup : public QObject {
 
 private Q_SLOTS:
     void init() { session = std::make_unique<TestSession>(); }
-    void cleanup() { CARTLIST_CHECK_SESSION(session); }
+    void cleanup()
+    {
+        QLocale::setDefault(QLocale::system());
+        CARTLIST_CHECK_SESSION(session);
+    }
 
     void startsOnTheSampleDatabase()
     {
@@ -58,37 +77,283 @@ private Q_SLOTS:
         QVERIFY(window->lstRecent->count() == 0);
     }
 
-    void unreadableDatabaseIsReportedOnceAndNothingIsCreated_data()
+    // Each cause is told as it is, with advice that can work; the file is left as it was.
+    void eachFileProblemIsToldByItsCause_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("missing") << QByteArray() << false;
-        QTest::newRow("not a database") << QByteArray(2048, '\x7f') << true;
-        QTest::newRow("empty file") << QByteArray() << true;
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("missing") << "missing" << QStringList{"is not there", "cartlist-makedb"};
+        QTest::newRow("zero bytes") << "empty"
+                                    << QStringList{"not a usable Cartlist database", "it is empty (0 bytes)"};
+        QTest::newRow("text file") << "text" << QStringList{"not a usable Cartlist database", "not a database file"};
+        QTest::newRow("junk bytes") << "junk" << QStringList{"not a usable Cartlist database", "not a database file"};
+        QTest::newRow("truncated database") << "truncated"
+                                            << QStringList{"not a usable Cartlist database", "it is damaged"};
+        QTest::newRow("another program's database")
+            << "foreign"
+            << QStringList{"not one made for Cartlist",
+                           "the tables Cartstock, Categories, Selected, Settings and Settings2"};
+        QTest::newRow("a column missing") << "column"
+                                          << QStringList{"not one made for Cartlist", "the column Quantity in Selected"};
     }
-    void unreadableDatabaseIsReportedOnceAndNothingIsCreated()
+    void eachFileProblemIsToldByItsCause()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, exists);
-        TestDatabase db;
-        QFile::remove(db.path());
-        if (exists) {
-            QFile f(db.path());
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(content);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, told);
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        QFile file(db.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray sample = file.readAll();
+        file.close();
+        QByteArray content;
+        if (kind == QStringLiteral("text"))
+            content = "Shopping: milk, eggs, bread\n";
+        else if (kind == QStringLiteral("junk"))
+            content = QByteArray(2048, '\x7f');
+        else if (kind == QStringLiteral("truncated"))
+            content = sample.left(sample.size() / 2);
+        if (kind == QStringLiteral("foreign")) {
+            QFile::remove(db.path());
+            TestDatabase::execIn(db.path(), {QStringLiteral("CREATE TABLE Recipes (Name TEXT)")});
+        } else if (kind == QStringLiteral("column")) {
+            db.exec(QStringLiteral("ALTER TABLE Selected DROP COLUMN Quantity"));
+        } else if (kind != QStringLiteral("foreign")) {
+            QFile::remove(db.path());
+            if (kind != QStringLiteral("missing")) {
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(content);
+                file.close();
+            }
         }
+        QByteArray before;
+        if (file.open(QIODevice::ReadOnly)) {
+            before = file.readAll();
+            file.close();
+        }
+
         TestSession::answer(MessageBox::Answer::Ok);
         QVERIFY(!Module1::Main());
         QCOMPARE(TestSession::messages().size(), 1);
         const QString text = TestSession::messages().first();
-        QVERIFY2(text.contains(db.path()) && text.contains(QStringLiteral("cartlist-makedb")), qPrintable(text));
+        QVERIFY2(text.contains(db.path()), qPrintable(text));
+        for (const QString& phrase : told)
+            QVERIFY2(text.contains(phrase), qPrintable(phrase + QStringLiteral(" not in:\n") + text));
         QCOMPARE(frmCartstock::loaded(), nullptr);
-        QCOMPARE(QFile::exists(db.path()), exists);
-        if (exists) {
-            QFile f(db.path());
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            QCOMPARE(f.readAll(), content);
+        if (kind == QStringLiteral("missing")) {
+            QVERIFY(!QFile::exists(db.path()));
+            return;
         }
+        // A file is there: making one over it cannot work, so it is set aside first.
+        QVERIFY2(text.contains(QStringLiteral("left the file as it is")), qPrintable(text));
+        const qsizetype setAside = text.indexOf(QStringLiteral("mv '") + db.path() + QStringLiteral("' '") +
+                                                db.path() + QStringLiteral(".old'"));
+        QVERIFY2(setAside > 0 && setAside < text.indexOf(QStringLiteral("cartlist-makedb")), qPrintable(text));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    // Another program holding the file: told within about a second, not after a long silence.
+    void lockedFileIsToldAtOnce()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!Module1::Main());
+        const qint64 waited = timer.elapsed();
+        db.exec(QStringLiteral("ROLLBACK"));
+        QVERIFY2(waited < 2000, qPrintable(QStringLiteral("told after %1 ms").arg(waited)));
+        // The wait cursor shown while the file was read is gone again.
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        QCOMPARE(TestSession::messages().size(), 1);
+        const QString text = TestSession::messages().first();
+        QVERIFY2(text.contains(QStringLiteral("in use by another program")) &&
+                     text.contains(QStringLiteral("Close the other program")) && text.contains(db.path()) &&
+                     !text.contains(QStringLiteral("cartlist-makedb")),
+                 qPrintable(text));
+        QCOMPARE(frmCartstock::loaded(), nullptr);
+    }
+
+    void unreadableFileIsToldAsSuch()
+    {
+        if (::geteuid() == 0)
+            QSKIP("Running as root: file permissions do not stop root from reading a file.");
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        QVERIFY(QFile::setPermissions(db.path(), QFileDevice::Permissions()));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QVERIFY(!Module1::Main());
+        QFile::setPermissions(db.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QString text = TestSession::messages().value(0);
+        QVERIFY2(text.contains(QStringLiteral("not allowed to read")) && text.contains(QStringLiteral("chmod")) &&
+                     !text.contains(QStringLiteral("cartlist-makedb")),
+                 qPrintable(text));
+    }
+
+    // The engine opens no file whose path is longer than it can hold: that is what is told.
+    void folderPathTooLongForTheEngineIsTold()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        QString folder = db.folder();
+        while (folder.toUtf8().size() < 520)
+            folder += u'/' + QString(100, u'd');
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(db.path(), folder + QStringLiteral("/Cartstock.mdb")));
+        AppFolder::setPath(folder);
+        TestSession::answer(MessageBox::Answer::Ok);
+        QVERIFY(!Module1::Main());
+        const QString text = TestSession::messages().value(0);
+        QVERIFY2(text.contains(QStringLiteral("path too long for its database engine")) &&
+                     text.contains(QStringLiteral("at most 504 bytes")) &&
+                     !text.contains(QStringLiteral("cartlist-makedb")),
+                 qPrintable(text));
+    }
+
+    // Installed under a folder whose name reads like more connection settings, with a
+    // database lying beside it under the name the text would give: its own file opens,
+    // in the main window and in the editor.
+    void folderNamedLikeASettingOpensItsOwnFile()
+    {
+        TestDatabase db;
+        const QString folder = db.folder() + QStringLiteral("/a;Mode=1 b");
+        QVERIFY(QDir().mkpath(folder));
+        TestDatabase::makeWithItems(folder + QStringLiteral("/Cartstock.mdb"), {QStringLiteral("Real")});
+        TestDatabase::makeWithItems(db.folder() + QStringLiteral("/a"), {QStringLiteral("Decoy")});
+        AppFolder::setPath(folder);
+        QVERIFY(Module1::Main());
+        frmCartstock* window = frmCartstock::loaded();
+        QCOMPARE(window->lvwItems->topLevelItemCount(), 1);
+        QCOMPARE(window->lvwItems->topLevelItem(0)->text(0), QStringLiteral("Real"));
+        window->mnuAdd->trigger();
+        frmAdding* editor = frmAdding::loaded();
+        QVERIFY(editor);
+        QCOMPARE(editor->adoPrimaryRS.recordCount(), 1);
+        QCOMPARE(editor->adoPrimaryRS.value(QStringLiteral("Item")).toString(), QStringLiteral("Real"));
+        QCOMPARE(TestDatabase::columnIn(db.folder() + QStringLiteral("/a"), QStringLiteral("SELECT Item FROM Cartstock")),
+                 QVariantList{QStringLiteral("Decoy")});
+    }
+
+    // Every connection the program opens writes durably: a change is on the disk before
+    // the write returns (synchronous FULL, a journal on the disk).
+    void everyConnectionWritesDurably()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        QVERIFY(Module1::Main());
+        frmCartstock::loaded()->mnuAdd->trigger();
+        QVERIFY(frmAdding::loaded());
+        int checked = 0;
+        for (const QString& name : QSqlDatabase::connectionNames()) {
+            if (!name.startsWith(QStringLiteral("cartlist-")))
+                continue;
+            QSqlDatabase connection = QSqlDatabase::database(name, false);
+            if (!connection.isOpen())
+                continue;
+            QSqlQuery q(connection);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA synchronous")) && q.next());
+            QVERIFY2(q.value(0).toInt() >= 2, qPrintable(name + QStringLiteral(": synchronous ") + q.value(0).toString()));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
+            const QString mode = q.value(0).toString().toLower();
+            QVERIFY2(QStringList({"delete", "truncate", "persist", "wal"}).contains(mode),
+                     qPrintable(name + QStringLiteral(": journal ") + mode));
+            ++checked;
+        }
+        // cnCart, the main window's data controls, the editor's connection and its controls.
+        QVERIFY2(checked >= 5, qPrintable(QString::number(checked)));
+    }
+
+    // The one rule orders every window and report: é beside e, Ö beside O.
+    void accentedTextSortsBesideItsLetterInEveryWindowAndReport()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        TestDatabase db;
+        const QList<std::pair<QString, QString>> items = {{"Trash bags", "Trash"},
+                                                          {QStringLiteral("Éclairs"), QStringLiteral("Épicerie")},
+                                                          {"eggs", "Eggs"},
+                                                          {QStringLiteral("Ölive oil"), QStringLiteral("Öle")},
+                                                          {"Oats", "Oats"}};
+        for (const auto& [item, category] : items) {
+            db.exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, '1')"), {item, category});
+            db.exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES (?)"), {category});
+            db.exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) "
+                                   "VALUES (?, ?, '1', '1', '2026-12-05')"),
+                    {item, category});
+        }
+        const QStringList itemOrder{QStringLiteral("Éclairs"), "eggs", "Oats", QStringLiteral("Ölive oil"), "Trash bags"};
+        const QStringList categoryOrder{"Eggs", QStringLiteral("Épicerie"), "Oats", QStringLiteral("Öle"), "Trash"};
+
+        QVERIFY(Module1::Main());
+        frmCartstock* window = frmCartstock::loaded();
+        QStringList shown;
+        for (int i = 0; i < window->lvwItems->topLevelItemCount(); ++i)
+            shown << window->lvwItems->topLevelItem(i)->text(0);
+        QCOMPARE(shown, itemOrder);
+        shown.clear();
+        for (int i = 0; i < window->lstCat->model()->rowCount(); ++i)
+            shown << window->lstCat->model()->index(i, 0).data().toString();
+        QCOMPARE(shown, categoryOrder);
+
+        DECartstock().run(QStringLiteral("All_Grouping"));
+        ResultSet& all = DECartstock().resultSet(QStringLiteral("rsAll_Grouping"));
+        shown.clear();
+        for (int g = 0; g < all.rows().recordCount(); ++g)
+            shown << all.rows().rowValue(g, 0).toString();
+        QCOMPARE(shown, categoryOrder);
+        all.close();
+        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2026, 12, 5));
+        ResultSet& list = DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping"));
+        shown.clear();
+        for (int g = 0; g < list.rows().recordCount(); ++g)
+            shown << list.rows().rowValue(g, 0).toString();
+        QCOMPARE(shown, categoryOrder);
+        list.close();
+
+        window->mnuAdd->trigger();
+        frmAdding* editor = frmAdding::loaded();
+        shown.clear();
+        for (int i = 0; i < editor->adoPrimaryRS.recordCount(); ++i)
+            shown << editor->adoPrimaryRS.rowValue(i, editor->adoPrimaryRS.fieldIndex(QStringLiteral("Item"))).toString();
+        QCOMPARE(shown, itemOrder);
+        shown.clear();
+        for (int i = 0; i < editor->cboFind->list()->model()->rowCount(); ++i)
+            shown << editor->cboFind->list()->model()->index(i, editor->cboFind->list()->modelColumn()).data().toString();
+        QCOMPARE(shown, itemOrder);
+        shown.clear();
+        for (int i = 0; i < editor->cboCat->list()->model()->rowCount(); ++i)
+            shown << editor->cboCat->list()->model()->index(i, editor->cboCat->list()->modelColumn()).data().toString();
+        QCOMPARE(shown, categoryOrder);
+        // The list match agrees: case is folded, accents are not.
+        editor->cboCat->setText(QStringLiteral("ÉPICERIE"));
+        QVERIFY(editor->cboCat->matchedWithList());
+        editor->cboCat->setText(QStringLiteral("Epicerie"));
+        QVERIFY(!editor->cboCat->matchedWithList());
+    }
+
+    // "Add Checked Items" after the file was replaced under the running program: the user
+    // is told what happened, the list shows nothing that is not in the file, and no later
+    // command writes what was refused.
+    void itemsAddedToAReplacedFileAreRefusedAndNotShown()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        QVERIFY(Module1::Main());
+        frmCartstock* window = frmCartstock::loaded();
+        const QString replacement = db.folder() + QStringLiteral("/new.mdb");
+        DatabaseMaker::create(replacement, DatabaseMaker::Content::Sample);
+        QVERIFY(::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(db.path()).constData()) == 0);
+
+        window->lvwItems->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(window->cmdAddToList, Qt::LeftButton);
+        const QString text = TestSession::messages().value(0);
+        QVERIFY2(text.contains(QStringLiteral("Cartstock.mdb was moved, deleted or replaced while Cartlist was running")),
+                 qPrintable(text));
+        QCOMPARE(window->adoList.recordset().recordCount(), 0);
+        QCOMPARE(window->adoList.recordset().editMode(), Recordset::EditMode::None);
+        for (int r = 0; r < window->grdList->model()->rowCount(); ++r)
+            QVERIFY(window->grdList->model()->index(r, 0).data().toString().isEmpty());
+        TestSession::answer(MessageBox::Answer::Ok); // "No records to show."
+        window->mnuPrint->trigger();
+        QCOMPARE(db.count(QStringLiteral("Selected")), 0);
+        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Selected")), QVariantList{0});
     }
 
     void failingWindowLoadIsReportedOnce()

@@ -68,3 +68,56 @@ int TestDatabase::count(const QString& table)
 {
     return scalar(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
 }
+
+namespace {
+template <typename Work> void withConnection(const QString& file, Work work)
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("test-file-%1").arg(++counter);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        if (!db.open())
+            QTest::qFail(qPrintable(db.lastError().text()), __FILE__, __LINE__);
+        work(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+} // namespace
+
+void TestDatabase::execIn(const QString& file, const QStringList& statements)
+{
+    withConnection(file, [&](QSqlDatabase& db) {
+        for (const QString& sql : statements) {
+            QSqlQuery q(db);
+            if (!q.exec(sql))
+                QTest::qFail(qPrintable(q.lastError().text() + QStringLiteral(" in ") + sql), __FILE__, __LINE__);
+        }
+    });
+}
+
+QVariantList TestDatabase::columnIn(const QString& file, const QString& sql)
+{
+    QVariantList out;
+    withConnection(file, [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            QTest::qFail(qPrintable(q.lastError().text() + QStringLiteral(" in ") + sql), __FILE__, __LINE__);
+        while (q.next())
+            out << (q.value(0).isNull() ? QVariant() : q.value(0));
+    });
+    return out;
+}
+
+void TestDatabase::makeWithItems(const QString& file, const QStringList& items)
+{
+    DatabaseMaker::create(file, DatabaseMaker::Content::Empty);
+    QStringList inserts;
+    for (const QString& item : items) {
+        QString quoted = item;
+        quoted.replace(u'\'', QStringLiteral("''"));
+        inserts << QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES ('%1', 'Test', '1')").arg(quoted);
+    }
+    execIn(file, inserts);
+}

@@ -26,6 +26,12 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& values = {});
     int count(const QString& table);
 
+    // Runs statements on any database file through a connection of their own; fails the test on error.
+    static void execIn(const QString& file, const QStringList& statements);
+    static QVariantList columnIn(const QString& file, const QString& sql);
+    // A new Cartlist database at `file` whose catalogue holds the given items.
+    static void makeWithItems(const QString& file, const QStringList& items);
+
 private:
     QTemporaryDir m_dir;
     QString m_connection;

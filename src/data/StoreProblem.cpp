@@ -1,0 +1,226 @@
+#include "StoreProblem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+// SQLite's primary result codes, as the driver reports them.
+enum EngineCode {
+    Perm = 3,
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    Corrupt = 11,
+    CantOpen = 14,
+    Auth = 23,
+    NotADb = 26,
+};
+
+QString indented(const QString& path) { return QStringLiteral("    ") + QDir::toNativeSeparators(path); }
+
+QString makerCommand(const QString& path)
+{
+    const QString maker = QFileInfo(path).absolutePath() + QStringLiteral("/cartlist-makedb");
+    return QStringLiteral("    ") + StoreProblem::shellQuoted(maker) + u' ' + StoreProblem::shellQuoted(path);
+}
+
+int pathBytes(const QString& path) { return int(QFile::encodeName(path).size()); }
+
+bool tooLong(const QString& path)
+{
+    if (pathBytes(path) > StoreProblem::EngineMaxPathBytes)
+        return true;
+    // The engine opens the file by its real path, symbolic links resolved.
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return !real.isEmpty() && pathBytes(real) > StoreProblem::EngineMaxPathBytes;
+}
+} // namespace
+
+StoreProblem::StoreProblem(Kind kind, const QString& path, const QString& detail)
+    : m_kind(kind)
+    , m_path(QDir::cleanPath(path))
+    , m_detail(detail)
+{
+}
+
+QString StoreProblem::shellQuoted(const QString& text)
+{
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("'\\''"));
+    return u'\'' + quoted + u'\'';
+}
+
+StoreProblem StoreProblem::ofOpening(const QString& path, int code, const QString& engineText)
+{
+    if (tooLong(path))
+        return {Kind::PathTooLong, path};
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == EACCES)
+            return {Kind::Unreadable, path};
+        if (errno == ENAMETOOLONG)
+            return {Kind::PathTooLong, path};
+        return {Kind::Missing, path};
+    }
+    if (S_ISDIR(st.st_mode))
+        return {Kind::NotADatabase, path, QStringLiteral("it is a folder, not a file")};
+    if (::access(name.constData(), R_OK) != 0 || code == Perm || code == Auth)
+        return {Kind::Unreadable, path};
+    switch (code) {
+    case Busy:
+    case Locked:
+        return {Kind::Locked, path};
+    case NotADb:
+        return {Kind::NotADatabase, path};
+    case Corrupt:
+        return {Kind::Damaged, path, engineText};
+    default:
+        return {Kind::Other, path,
+                QStringLiteral("Cannot open the database file \"%1\": %2").arg(QDir::cleanPath(path), engineText)};
+    }
+}
+
+StoreProblem StoreProblem::ofStatement(const QString& path, int code, const QString& engineText, bool writing)
+{
+    switch (code) {
+    case Busy:
+    case Locked:
+        return {Kind::Locked, path};
+    case Corrupt:
+        return {Kind::Damaged, path, engineText};
+    case NotADb:
+        return {Kind::NotADatabase, path};
+    case ReadOnly:
+        return {Kind::ReadOnly, path};
+    case CantOpen:
+        // A write needs a journal beside the file: a folder that may not be written refuses it.
+        if (writing && ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) != 0)
+            return {Kind::ReadOnly, path};
+        return {Kind::Other, path, engineText};
+    default:
+        return {Kind::Other, path, engineText};
+    }
+}
+
+namespace {
+QString unusableReason(StoreProblem::Kind kind, const QString& detail)
+{
+    switch (kind) {
+    case StoreProblem::Kind::Empty:
+        return QStringLiteral("it is empty (0 bytes)");
+    case StoreProblem::Kind::NotADatabase:
+        return detail.isEmpty() ? QStringLiteral("it is not a database file") : detail;
+    case StoreProblem::Kind::Damaged:
+        return QStringLiteral("it is damaged (the database engine says: %1)").arg(detail);
+    case StoreProblem::Kind::NotCartlist:
+        return QStringLiteral("it is a database, but not one made for Cartlist: it lacks %1").arg(detail);
+    default:
+        return detail;
+    }
+}
+} // namespace
+
+QString StoreProblem::startupText() const
+{
+    const QString file = indented(m_path);
+    switch (m_kind) {
+    case Kind::Missing:
+        return QStringLiteral("Cartlist cannot start: its database file is not there.\n\n"
+                              "Cartlist keeps its data in the file\n\n%1\n\n"
+                              "and there is no file of that name. To start with the sample catalogue, run this "
+                              "command:\n\n%2\n\n"
+                              "(With --empty before the file name it makes a database without a catalogue.)")
+            .arg(file, makerCommand(m_path));
+    case Kind::PathTooLong:
+        return QStringLiteral("Cartlist cannot start: the folder it is in has a path too long for its database "
+                              "engine.\n\nThe path of its database file\n\n%1\n\n"
+                              "is %2 bytes long, and the database engine (SQLite) opens a file only when its full "
+                              "path is at most %3 bytes, so the folder Cartlist is in may have a path of at most %4 "
+                              "bytes. Cartlist has left the file as it is. Move the Cartlist folder, with "
+                              "Cartstock.mdb in it, to a folder with a shorter path, and start Cartlist from there.")
+            .arg(file)
+            .arg(pathBytes(m_path))
+            .arg(EngineMaxPathBytes)
+            .arg(EngineMaxPathBytes - pathBytes(QStringLiteral("/Cartstock.mdb")));
+    case Kind::Unreadable:
+        return QStringLiteral("Cartlist cannot start: you are not allowed to read its database file\n\n%1\n\n"
+                              "The permissions of the file, or of a folder on its path, do not let you read it. "
+                              "Cartlist has left the file as it is. Give yourself permission to read and write "
+                              "it, for example with\n\n    chmod u+rw %2\n\n"
+                              "(or ask whoever looks after this computer), then start Cartlist again.")
+            .arg(file, shellQuoted(m_path));
+    case Kind::Locked:
+        return QStringLiteral("Cartlist cannot start: its database file is in use by another program.\n\n%1\n\n"
+                              "Another program holds a lock on the file, so Cartlist cannot read it. Cartlist has "
+                              "left the file as it is. Close the other program (or let it finish what it is "
+                              "doing), then start Cartlist again.")
+            .arg(file);
+    case Kind::Empty:
+    case Kind::NotADatabase:
+    case Kind::Damaged:
+    case Kind::NotCartlist:
+        return QStringLiteral("Cartlist cannot start: the file\n\n%1\n\nis not a usable Cartlist database: %2.\n\n"
+                              "Cartlist has left the file as it is. To start afresh, set it aside and make a new "
+                              "one. First rename it, or move it to another folder, for example with\n\n"
+                              "    mv %3 %4\n\n"
+                              "then make a new database with the sample catalogue:\n\n%5\n\n"
+                              "Keep the file you set aside until you are sure you need nothing from it.")
+            .arg(file, unusableReason(m_kind, m_detail), shellQuoted(m_path),
+                 shellQuoted(m_path + QStringLiteral(".old")), makerCommand(m_path));
+    case Kind::Replaced:
+    case Kind::ReadOnly:
+    case Kind::Other:
+        break;
+    }
+    return QStringLiteral("Cartlist cannot start: its database could not be read.\n\n%1\n\n"
+                          "Cartlist keeps its data in the file\n\n%2")
+        .arg(description(), file);
+}
+
+QString StoreProblem::description() const
+{
+    const QString path = QDir::toNativeSeparators(m_path);
+    switch (m_kind) {
+    case Kind::Missing:
+        return QStringLiteral("Cannot open the database file \"%1\": there is no file of that name.").arg(path);
+    case Kind::PathTooLong:
+        return QStringLiteral("Cannot open the database file \"%1\": its path is %2 bytes long, and the database "
+                              "engine opens a file only when its path is at most %3 bytes.")
+            .arg(path)
+            .arg(pathBytes(m_path))
+            .arg(EngineMaxPathBytes);
+    case Kind::Unreadable:
+        return QStringLiteral("Cannot open the database file \"%1\": you are not allowed to read it.").arg(path);
+    case Kind::Locked:
+        return QStringLiteral("The database file \"%1\" is in use by another program, which holds a lock on it, so "
+                              "Cartlist could not use it. Close the other program (or wait until it has finished), "
+                              "then try again.")
+            .arg(path);
+    case Kind::Empty:
+    case Kind::NotADatabase:
+    case Kind::Damaged:
+    case Kind::NotCartlist:
+        return QStringLiteral("The file \"%1\" is not a usable Cartlist database: %2.")
+            .arg(path, unusableReason(m_kind, m_detail));
+    case Kind::Replaced:
+        return QStringLiteral("%1 was moved, deleted or replaced while Cartlist was running, so Cartlist did not "
+                              "save this change: it writes only to the file it opened, and that file is no longer "
+                              "at \"%2\". Cartlist writes nothing more until it is started again. Close Cartlist "
+                              "and start it again to use the file that is at that place now.")
+            .arg(QFileInfo(m_path).fileName(), path);
+    case Kind::ReadOnly:
+        return QStringLiteral("Cartlist may not write to the database file \"%1\": the file, or the folder it is in, "
+                              "is read-only for you, so the change was not saved. Make both writable (for example "
+                              "with chmod u+w %2) and try again.")
+            .arg(path, shellQuoted(m_path));
+    case Kind::Other:
+        break;
+    }
+    return m_detail;
+}

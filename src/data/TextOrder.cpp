@@ -1,0 +1,143 @@
+#include "TextOrder.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+
+namespace {
+// The locale whose collation the user asked for; the C locale has none of its own.
+QLocale wantedLocale()
+{
+    const QLocale collation = QLocale().collation();
+    if (collation.language() == QLocale::C || collation.language() == QLocale::AnyLanguage)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return collation;
+}
+
+bool isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+TextOrder::TextOrder(const QLocale& locale, int generation)
+    : m_collator(locale)
+    , m_generation(generation)
+{
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_collator.setNumericMode(true);
+    m_collator.setIgnorePunctuation(false);
+}
+
+const TextOrder& TextOrder::current()
+{
+    static std::unique_ptr<TextOrder> rule;
+    static int generation = 0;
+    const QLocale wanted = wantedLocale();
+    if (!rule || rule->locale() != wanted)
+        rule.reset(new TextOrder(wanted, ++generation));
+    return *rule;
+}
+
+void TextOrder::KeyCache::startBatch(const TextOrder& rule)
+{
+    if (rule.generation() != m_generation) {
+        m_keys.clear();
+        m_generation = rule.generation();
+    } else if (m_keys.size() > 2 * m_used + 1024) {
+        // Most keys were not used by the last batch: keep only those it used.
+        m_keys.removeIf([&](const QHash<QString, Entry>::iterator& it) { return it->batch != m_batch; });
+    }
+    m_rule = &rule;
+    ++m_batch;
+    m_used = 0;
+}
+
+const QCollatorSortKey& TextOrder::KeyCache::key(const QString& text)
+{
+    if (!m_rule)
+        startBatch(TextOrder::current());
+    auto found = m_keys.find(text);
+    if (found == m_keys.end())
+        found = m_keys.insert(text, {m_rule->key(text), m_batch - 1});
+    if (found->batch != m_batch) {
+        found->batch = m_batch;
+        ++m_used;
+    }
+    return found->key;
+}
+
+int RowOrder::rankOf(const QVariant& value)
+{
+    if (value.isNull())
+        return 0;
+    if (isNumber(value))
+        return 1;
+    if (value.typeId() == QMetaType::QByteArray)
+        return 3;
+    return 2;
+}
+
+bool RowOrder::same(const QVariant& a, const QVariant& b)
+{
+    if (a.typeId() != b.typeId() || a.isNull() != b.isNull())
+        return false;
+    if (a.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(a.constData()) == *static_cast<const QString*>(b.constData());
+    return a == b;
+}
+
+// Dates read as QDate order by their ISO text, which is their calendar order.
+QString RowOrder::textOf(const QVariant& value)
+{
+    return value.typeId() == QMetaType::QDate ? value.toDate().toString(Qt::ISODate) : value.toString();
+}
+
+QList<int> RowOrder::permutationOf(int rowCount, const QList<Term>& terms, const QList<SortValue>& values,
+                                   const QList<QCollatorSortKey>& keys)
+{
+    const qsizetype width = terms.size();
+    const auto compare = [&](const SortValue& a, const SortValue& b) {
+        if (a.rank != b.rank)
+            return a.rank < b.rank ? -1 : 1;
+        switch (a.rank) {
+        case 1:
+            return a.number < b.number ? -1 : (b.number < a.number ? 1 : 0);
+        case 2:
+            return keys.at(a.key).compare(keys.at(b.key));
+        case 3:
+            return a.raw->toByteArray().compare(b.raw->toByteArray());
+        default:
+            return 0;
+        }
+    };
+    const auto rowLess = [&](int x, int y) {
+        for (qsizetype t = 0; t < width; ++t) {
+            int c = compare(values.at(x * width + t), values.at(y * width + t));
+            if (terms.at(t).descending)
+                c = -c;
+            if (c != 0)
+                return c < 0;
+        }
+        return false;
+    };
+    QList<int> order(rowCount);
+    std::iota(order.begin(), order.end(), 0);
+    if (std::is_sorted(order.begin(), order.end(), rowLess))
+        return {};
+    std::stable_sort(order.begin(), order.end(), rowLess);
+    return order;
+}

@@ -94,7 +94,7 @@ void enterDate(QDateEdit* box, const QDate& date)
                  .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
 }
 
-void editCell(QTableView* grid, int row, int column, const QString& text)
+QWidget* openCell(QTableView* grid, int row, int column)
 {
     const QModelIndex index = grid->model()->index(row, column);
     if (!grid->isEnabled())
@@ -107,15 +107,27 @@ void editCell(QTableView* grid, int row, int column, const QString& text)
     QWidget* editor = grid->indexWidget(index);
     if (!editor)
         fail(QStringLiteral("a double click did not open cell %1,%2 of the grid").arg(row).arg(column));
-    if (auto* date = qobject_cast<QDateEdit*>(editor))
-        enterDate(date, QDate::fromString(text, Qt::ISODate));
-    else
-        paste(editor, text);
+    return editor;
+}
+
+void endEdit(QTableView* grid, QWidget* editor)
+{
+    const QModelIndex index = grid->currentIndex();
     QTest::keyClick(editor, Qt::Key_Return);
     // The grid ends the edit on Return through a queued call.
     letTheScreenCatchUp();
     if (grid->indexWidget(index))
-        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(row).arg(column));
+        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(index.row()).arg(index.column()));
+}
+
+void editCell(QTableView* grid, int row, int column, const QString& text)
+{
+    QWidget* editor = openCell(grid, row, column);
+    if (auto* date = qobject_cast<QDateEdit*>(editor))
+        enterDate(date, QDate::fromString(text, Qt::ISODate));
+    else
+        paste(editor, text);
+    endEdit(grid, editor);
 }
 
 void enterInCombo(DataCombo* combo, const QString& text)

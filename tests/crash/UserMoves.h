@@ -28,8 +28,12 @@ void tick(QTreeWidget* view, const QList<int>& rows);
 void clickEntry(QAbstractItemView* list, int row);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens a cell of the grid with a double click, enters the text (a date box takes the
-// date the text names) and ends the edit with Return.
+// Opens a cell of the grid for editing with a click and a double click; returns its editor.
+QWidget* openCell(QTableView* grid, int row, int column);
+// Ends the cell's edit with Return.
+void endEdit(QTableView* grid, QWidget* editor);
+// Opens a cell, enters the text (into a date box: the date the ISO text names) and ends
+// the edit.
 void editCell(QTableView* grid, int row, int column, const QString& text);
 // Types into a data combo's text field and clicks it.
 void enterInCombo(DataCombo* combo, const QString& text);

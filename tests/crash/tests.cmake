@@ -24,3 +24,6 @@ add_dependencies(tst_crash cartlist-crash-driver)
 # The faults: a read-only file, a full file system, a lock held by another connection, the
 # file deleted, moved or replaced while the program runs.
 cartlist_test(tst_faults crash/tst_faults.cpp cartlist_crash_support)
+
+# Bad inputs through the real widgets, each stored exactly or refused whole.
+cartlist_test(tst_bad_inputs crash/tst_bad_inputs.cpp cartlist_crash_support)

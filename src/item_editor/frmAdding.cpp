@@ -24,6 +24,7 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 
 #include <limits>
@@ -337,7 +338,7 @@ void frmAdding::adoPrimaryRSMoveComplete()
     // stored it, or dropped a new one left empty: nothing is left to update or cancel.
     const bool addEnded = AddingRecord && adoPrimaryRS.editMode() != Recordset::EditMode::Add;
     const bool editLeft = EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
-    if (addEnded || editLeft)
+    if ((addEnded || editLeft) && !m_updating)
         backToBrowsing();
     const int position = adoPrimaryRS.absolutePosition();
     lblStatus->setText(position > 0 ? QStringLiteral("Record: %1").arg(position) : QStringLiteral("Record: none"));
@@ -387,7 +388,12 @@ void frmAdding::cmdEditClicked()
 
 void frmAdding::cmdUpdateClicked()
 {
-    adoPrimaryRS.updateBatch();
+    {
+        // A refused write takes back the record it could not store; that is no move of the
+        // user's, and a failed Update leaves the window adding or editing.
+        const QScopedValueRollback updating(m_updating, true);
+        adoPrimaryRS.updateBatch();
+    }
     if (AddingRecord)
         adoPrimaryRS.moveLast();
     backToBrowsing();

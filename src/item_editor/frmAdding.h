@@ -130,4 +130,5 @@ private:
     std::shared_ptr<Connection> m_connection;
     bool m_showingRecord = false;
     quint64 m_editedRecord = 0;
+    bool m_updating = false;
 };

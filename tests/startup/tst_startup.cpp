@@ -1,5 +1,6 @@
 #include "AppFolder.h"
 #include "DataGrid.h"
+#include "DataList.h"
 #include "DataEnvironment.h"
 #include "DataCombo.h"
 #include "Module1.h"

@@ -65,25 +65,6 @@ const QStringList Families = {QStringLiteral("Arial"), QStringLiteral("Courier N
                               QStringLiteral("DejaVu Sans"), QStringLiteral("Souvenir Lt BT")};
 const double Sizes[] = {8, 9.75, 10, 11.25, 12, 14.25, 18};
 
-// How the catalogue view and the search list show a catalogue row.
-QList<QJsonArray> asViewed(const QList<QJsonArray>& catalogue)
-{
-    QList<QJsonArray> rows;
-    for (const QJsonArray& row : catalogue) {
-        rows << QJsonArray{row.at(ListState::ItemName).isNull() ? QStringLiteral("-")
-                                                                : row.at(ListState::ItemName).toString(),
-                           row.at(ListState::ItemCategory).toString(), row.at(ListState::ItemAisle).toString()};
-    }
-    std::sort(rows.begin(), rows.end(), [](const QJsonArray& a, const QJsonArray& b) {
-        for (int i = 0; i < 3; ++i) {
-            if (const int c = a.at(i).toString().compare(b.at(i).toString()); c != 0)
-                return c < 0;
-        }
-        return false;
-    });
-    return rows;
-}
-
 QByteArray line(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n'; }
 
 void expectNoStrayDialogs()
@@ -109,10 +90,7 @@ void Shopper::start()
     if (!Module1::Main())
         fail(QStringLiteral("the program did not start: ") + MessageBox::shownTexts().join(u' '));
     checkMainWindowShowsTheFile();
-    m_unwritten = line({{QStringLiteral("ack"), 0}, {QStringLiteral("state"), m_state.toJson()}});
-    // The first record is on the disk before anything can change.
-    m_side.append(m_unwritten);
-    m_unwritten.clear();
+    acknowledge();
 }
 
 frmCartstock& Shopper::mainWindow()
@@ -129,14 +107,18 @@ frmAdding& Shopper::editor()
     return *frmAdding::loaded();
 }
 
-// The state acknowledged last and the action about to start go to the disk together,
-// before the action starts.
+// What the file now holds, on the disk before anything else happens.
+void Shopper::acknowledge()
+{
+    m_side.append(line({{QStringLiteral("ack"), m_sequence}, {QStringLiteral("state"), m_state.toJson()}}));
+}
+
+// The action about to start, on the disk before it starts.
 void Shopper::begin(const Intent& intent)
 {
     QJsonObject record = intent.toJson();
     record.insert(QStringLiteral("intent"), m_sequence + 1);
-    m_side.append(m_unwritten + line(record));
-    m_unwritten.clear();
+    m_side.append(line(record));
     m_running = intent;
 }
 
@@ -153,7 +135,7 @@ void Shopper::finish(const ListState& now)
     m_state = now;
     m_running.reset();
     ++m_sequence;
-    m_unwritten = line({{QStringLiteral("ack"), m_sequence}, {QStringLiteral("state"), m_state.toJson()}});
+    acknowledge();
 }
 
 Shopper::Record Shopper::lastAcknowledged(const QByteArray& sideFile)
@@ -183,7 +165,7 @@ void Shopper::checkMainWindowShowsTheFile()
         fail(QStringLiteral("the list grid does not show the file's list"));
     if (entriesShown(w.lstCat) != m_state.categories)
         fail(QStringLiteral("the category list does not show the file's categories"));
-    if (catalogueShown(w.lvwItems) != asViewed(m_state.cartstock))
+    if (catalogueShown(w.lvwItems) != catalogueAsShown(m_state.cartstock))
         fail(QStringLiteral("the catalogue view does not show the file's catalogue"));
 }
 
@@ -236,7 +218,7 @@ void Shopper::addTickedItems()
         click(w.cmdAll);
     else
         clickEntry(w.lstCat, below(std::max(1, w.lstCat->model()->rowCount())));
-    if (all && catalogueShown(w.lvwItems) != asViewed(m_state.cartstock))
+    if (all && catalogueShown(w.lvwItems) != catalogueAsShown(m_state.cartstock))
         fail(QStringLiteral("\"View All\" does not show the file's catalogue"));
     if (chance(30))
         enterDate(w.DTPick, anyDate());

@@ -16,8 +16,8 @@ class frmCartstock;
 // items, edits the list in the grid, changes dates, deletes, edits the catalogue in the
 // item editor, chooses fonts and colours. Before each action it writes down what the
 // action may change; once the action has returned and the window shows its result, it
-// writes down what the file now holds. Both go to a side file, on the disk before the
-// next action starts.
+// writes down what the file now holds. Both go to a side file, each on the disk before
+// anything else happens.
 class Shopper {
 public:
     Shopper(quint32 seed, const QString& sideFile);
@@ -41,6 +41,7 @@ private:
     frmCartstock& mainWindow();
     frmAdding& editor();
 
+    void acknowledge();
     void begin(const Intent& intent);
     void finish(const ListState& now);
     void checkMainWindowShowsTheFile();
@@ -70,7 +71,6 @@ private:
     SideFile m_side;
     ListState m_state;
     std::optional<Intent> m_running;
-    QByteArray m_unwritten;
     int m_sequence = 0;
     int m_names = 0;
 };

@@ -34,12 +34,18 @@ bool byText(const QJsonArray& a, const QJsonArray& b)
     }
     return a.size() < b.size();
 }
-} // namespace
-
-namespace UserMoves {
 
 // Views lay out their rows on a timer; a user sees the rows where they are before clicking.
 void letTheScreenCatchUp() { QCoreApplication::processEvents(); }
+
+int shownColumn(const QAbstractItemView* list)
+{
+    const auto* view = qobject_cast<const QListView*>(list);
+    return view ? view->modelColumn() : 0;
+}
+} // namespace
+
+namespace UserMoves {
 
 void click(QWidget* widget)
 {
@@ -168,7 +174,7 @@ QList<QJsonArray> listShown(frmCartstock& window)
 
 QStringList entriesShown(QAbstractItemView* list)
 {
-    const int column = qobject_cast<QListView*>(list) ? qobject_cast<QListView*>(list)->modelColumn() : 0;
+    const int column = shownColumn(list);
     QStringList out;
     for (int r = 0; r < list->model()->rowCount(); ++r)
         out << list->model()->index(r, column).data().toString();
@@ -182,6 +188,18 @@ QList<QJsonArray> catalogueShown(QTreeWidget* view)
     for (int i = 0; i < view->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = view->topLevelItem(i);
         rows << QJsonArray{item->text(0), item->text(1), item->text(2)};
+    }
+    std::sort(rows.begin(), rows.end(), byText);
+    return rows;
+}
+
+QList<QJsonArray> catalogueAsShown(const QList<QJsonArray>& catalogue)
+{
+    QList<QJsonArray> rows;
+    for (const QJsonArray& row : catalogue) {
+        const QJsonValue item = row.at(ListState::ItemName);
+        rows << QJsonArray{item.isNull() ? QStringLiteral("-") : item.toString(),
+                           row.at(ListState::ItemCategory).toString(), row.at(ListState::ItemAisle).toString()};
     }
     std::sort(rows.begin(), rows.end(), byText);
     return rows;

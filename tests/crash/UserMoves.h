@@ -45,6 +45,9 @@ QList<QJsonArray> listShown(frmCartstock& window);
 QStringList entriesShown(QAbstractItemView* list);
 // The catalogue rows the view shows (Item, Category, Aisle as texts), sorted.
 QList<QJsonArray> catalogueShown(QTreeWidget* view);
+// The same for catalogue rows of the file: "-" for an item without a name, an empty text
+// for no category or aisle.
+QList<QJsonArray> catalogueAsShown(const QList<QJsonArray>& catalogue);
 // The editor's record: ID, Item, Category, Aisle; an empty box is null.
 QJsonArray recordShown(frmAdding& editor);
 // The grid column of a field.

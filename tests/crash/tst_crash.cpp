@@ -8,12 +8,13 @@
 #include "UserMoves.h"
 #include "frmCartstock.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <csignal>
 
@@ -45,7 +46,8 @@ class TestCrash : public QObject {
         if (!Module1::Main() || !frmCartstock::loaded() || !frmCartstock::loaded()->isVisible())
             return QStringLiteral("the program does not start on the file: ") + TestSession::messages().join(u' ');
         frmCartstock& w = *frmCartstock::loaded();
-        if (UserMoves::listShown(w) != file.selected || UserMoves::entriesShown(w.lstCat) != file.categories)
+        if (UserMoves::listShown(w) != file.selected || UserMoves::entriesShown(w.lstCat) != file.categories ||
+            UserMoves::catalogueShown(w.lvwItems) != UserMoves::catalogueAsShown(file.cartstock))
             return QStringLiteral("the restarted program does not show what the file holds");
         return session.problems();
     }
@@ -85,18 +87,22 @@ private Q_SLOTS:
                           QStringLiteral("offscreen")});
             QVERIFY2(driver.waitForStarted(), qPrintable(driver.errorString()));
             // The clock starts once the program is up and the first record is written.
-            QFile record(side);
-            while (driver.state() == QProcess::Running && record.size() == 0)
-                QThread::msleep(1);
-            QThread::msleep(killAfter);
-            if (driver.state() != QProcess::Running) {
-                failures << context + QStringLiteral(": the driver stopped by itself: ") +
+            QFileInfo written(side);
+            written.setCaching(false);
+            const QDeadlineTimer startLimit(60000);
+            while (written.size() == 0 && !startLimit.hasExpired() && !driver.waitForFinished(1)) {
+            }
+            if (written.size() == 0 || driver.waitForFinished(killAfter)) {
+                failures << context + QStringLiteral(": the driver stopped by itself or did not start: ") +
                                 QString::fromLocal8Bit(driver.readAllStandardError());
+                driver.kill();
+                driver.waitForFinished();
                 continue;
             }
             ::kill(pid_t(driver.processId()), SIGKILL);
             driver.waitForFinished();
 
+            QFile record(side);
             QVERIFY(record.open(QIODevice::ReadOnly));
             const Shopper::Record last = Shopper::lastAcknowledged(record.readAll());
             QVERIFY2(last.sequence >= 0, qPrintable(context + QStringLiteral(": nothing acknowledged")));

@@ -14,7 +14,7 @@ QString compact(const QJsonValue& value)
     return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
-// The rows with this ID, removed or changed through `change`; false when there is none.
+// Changes or removes the row with this ID through `change`; false when there is none.
 bool changeRow(QList<QJsonArray>& rows, double id, const std::function<void(QList<QJsonArray>&, qsizetype)>& change)
 {
     for (qsizetype i = 0; i < rows.size(); ++i) {

@@ -89,12 +89,6 @@ QJsonValue ListState::plain(const QVariant& value)
     }
 }
 
-QString ListState::shown(const QJsonValue& value)
-{
-    return value.isString() ? value.toString()
-                            : QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact));
-}
-
 ListState ListState::read(const QString& path)
 {
     static std::atomic<int> counter{0};

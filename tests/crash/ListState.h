@@ -30,6 +30,7 @@ struct ListState {
     // What differs from `other`, table by table, for a failure message.
     QString differences(const ListState& other) const;
 
+    // A value as read from the file or a window: text, number (a date as its ISO text,
+    // true and false as 1 and 0) or null.
     static QJsonValue plain(const QVariant& value);
-    static QString shown(const QJsonValue& value);
 };

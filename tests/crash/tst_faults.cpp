@@ -18,20 +18,18 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QSemaphore>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTreeWidget>
 
-#include <cerrno>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -93,7 +91,7 @@ public:
             while (filler.write(bytes) == chunk) {
             }
         }
-        return errno == ENOSPC;
+        return QStorageInfo(m_dir.path()).bytesAvailable() == 0;
     }
     void makeRoom() { QFile::remove(m_dir.filePath(QStringLiteral("filler"))); }
 
@@ -140,8 +138,7 @@ private:
     bool m_holding = false;
 };
 
-// A write a user makes, the questions it asks before writing, and whether it happens in
-// the item editor.
+// A write a user makes, and the number of questions it asks before writing.
 struct Write {
     QString name;
     int questions;
@@ -248,6 +245,7 @@ const QList<Write> EditorWrites = {
     {QStringLiteral("Delete"), 1, [] { click(editor().cmdDelete); }},
     {QStringLiteral("a font in the editor"), 0, [] { chooseFont(editor()); }},
 };
+
 // The file as read at first, then as each action since should have left it.
 class FileSince {
 public:

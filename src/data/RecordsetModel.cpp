@@ -95,7 +95,10 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
     const bool newRow = isNewRowLine(index.row());
     if (newRow && (value.isNull() || value.toString().isEmpty()))
         return false;
-    if (!newRow && data(index, Qt::EditRole) == value)
+    // A cell left as it was is not a change: nor is one that held nothing and was left
+    // empty, though its editor hands back an empty text.
+    const QVariant stored = data(index, Qt::EditRole);
+    if (!newRow && (stored == value || (stored.isNull() && value.toString().isEmpty())))
         return true;
     try {
         if (newRow)

@@ -1,0 +1,221 @@
+#include "UserMoves.h"
+
+#include "DataCombo.h"
+#include "DataGrid.h"
+#include "DataList.h"
+#include "ListState.h"
+#include "RecordsetModel.h"
+#include "frmAdding.h"
+#include "frmCartstock.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+[[noreturn]] void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
+
+bool byId(const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); }
+
+bool byText(const QJsonArray& a, const QJsonArray& b)
+{
+    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i) {
+        if (const int c = a.at(i).toString().compare(b.at(i).toString()); c != 0)
+            return c < 0;
+    }
+    return a.size() < b.size();
+}
+
+// Views lay out their rows on a timer; a user sees the rows where they are before clicking.
+void letTheScreenCatchUp() { QCoreApplication::processEvents(); }
+
+int shownColumn(const QAbstractItemView* list)
+{
+    const auto* view = qobject_cast<const QListView*>(list);
+    return view ? view->modelColumn() : 0;
+}
+} // namespace
+
+namespace UserMoves {
+
+void click(QWidget* widget)
+{
+    if (!widget->isVisible() || !widget->isEnabled())
+        fail(QStringLiteral("%1 cannot be clicked now").arg(widget->objectName()));
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void paste(QWidget* field, const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    if (auto* line = qobject_cast<QLineEdit*>(field); line && line->text() != text)
+        fail(QStringLiteral("%1 took \"%2\" as \"%3\"").arg(field->objectName(), text.left(80), line->text().left(80)));
+}
+
+void tick(QTreeWidget* view, const QList<int>& rows)
+{
+    // With the keyboard, as the view offers: Home, Down to each row, Space to tick it. Keys
+    // reach the window the user works in: a preview left in front takes Home for itself.
+    view->activateWindow();
+    if (!QTest::qWaitForWindowActive(view->window()))
+        fail(QStringLiteral("the window of %1 did not come to the front").arg(view->objectName()));
+    QTest::keyClick(view, Qt::Key_Home);
+    int at = 0;
+    for (int r : rows) {
+        for (; at < r; ++at)
+            QTest::keyClick(view, Qt::Key_Down);
+        QTreeWidgetItem* item = view->topLevelItem(r);
+        if (view->currentItem() != item || view->currentIndex().column() != 0)
+            fail(QStringLiteral("the keys did not reach row %1 (%2)").arg(r).arg(item->text(0).left(40)));
+        QTest::keyClick(view, Qt::Key_Space);
+        if (item->checkState(0) != Qt::Checked)
+            fail(QStringLiteral("row %1 (%2) did not take the tick").arg(r).arg(item->text(0).left(40)));
+    }
+}
+
+void clickEntry(QAbstractItemView* list, int row)
+{
+    const QModelIndex index = list->model()->index(row, 0);
+    if (!index.isValid())
+        fail(QStringLiteral("%1 has no entry %2").arg(list->objectName()).arg(row));
+    letTheScreenCatchUp();
+    const QModelIndex shown =
+        index.siblingAtColumn(qobject_cast<QListView*>(list) ? qobject_cast<QListView*>(list)->modelColumn() : 0);
+    list->scrollTo(shown);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(shown).center());
+}
+
+void enterDate(QDateEdit* box, const QDate& date)
+{
+    paste(box, QLocale().toString(date, box->displayFormat()));
+    if (box->date() != date)
+        fail(QStringLiteral("the date box shows %1 after %2 was entered")
+                 .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
+}
+
+QWidget* openCell(QTableView* grid, int row, int column)
+{
+    const QModelIndex index = grid->model()->index(row, column);
+    if (!grid->isEnabled())
+        fail(QStringLiteral("the grid is disabled"));
+    letTheScreenCatchUp();
+    grid->scrollTo(index);
+    const QPoint cell = grid->visualRect(index).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    QWidget* editor = grid->indexWidget(index);
+    if (!editor)
+        fail(QStringLiteral("a double click did not open cell %1,%2 of the grid").arg(row).arg(column));
+    return editor;
+}
+
+void endEdit(QTableView* grid, QWidget* editor)
+{
+    const QModelIndex index = grid->currentIndex();
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The grid ends the edit on Return through a queued call.
+    letTheScreenCatchUp();
+    if (grid->indexWidget(index))
+        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(index.row()).arg(index.column()));
+}
+
+void editCell(QTableView* grid, int row, int column, const QString& text)
+{
+    QWidget* editor = openCell(grid, row, column);
+    if (auto* date = qobject_cast<QDateEdit*>(editor))
+        enterDate(date, QDate::fromString(text, Qt::ISODate));
+    else
+        paste(editor, text);
+    endEdit(grid, editor);
+}
+
+void enterInCombo(DataCombo* combo, const QString& text)
+{
+    paste(combo->textField(), text);
+    QTest::mouseClick(combo->textField(), Qt::LeftButton);
+}
+
+int gridColumn(QTableView* grid, const QString& field)
+{
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        if (grid->model()->headerData(c, Qt::Horizontal).toString() == field)
+            return c;
+    }
+    fail(QStringLiteral("the grid has no column ") + field);
+}
+
+QList<QJsonArray> listShown(frmCartstock& window)
+{
+    const auto* model = qobject_cast<const RecordsetModel*>(window.grdList->model());
+    QList<int> columns;
+    for (const char* field : {"ID", "Item", "Category", "Aisle", "Quantity", "Date"})
+        columns << gridColumn(window.grdList, QString::fromLatin1(field));
+    QList<QJsonArray> rows;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        if (model->isNewRowLine(r))
+            continue;
+        QJsonArray row;
+        for (int c : columns)
+            row << ListState::plain(model->index(r, c).data(Qt::EditRole));
+        rows << row;
+    }
+    if (window.lblCount->text() != QString::number(rows.size()))
+        fail(QStringLiteral("the grid shows %1 rows, the count %2").arg(rows.size()).arg(window.lblCount->text()));
+    std::sort(rows.begin(), rows.end(), byId);
+    return rows;
+}
+
+QStringList entriesShown(QAbstractItemView* list)
+{
+    const int column = shownColumn(list);
+    QStringList out;
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        out << list->model()->index(r, column).data().toString();
+    out.sort();
+    return out;
+}
+
+QList<QJsonArray> catalogueShown(QTreeWidget* view)
+{
+    QList<QJsonArray> rows;
+    for (int i = 0; i < view->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = view->topLevelItem(i);
+        rows << QJsonArray{item->text(0), item->text(1), item->text(2)};
+    }
+    std::sort(rows.begin(), rows.end(), byText);
+    return rows;
+}
+
+QList<QJsonArray> catalogueAsShown(const QList<QJsonArray>& catalogue)
+{
+    QList<QJsonArray> rows;
+    for (const QJsonArray& row : catalogue) {
+        const QJsonValue item = row.at(ListState::ItemName);
+        rows << QJsonArray{item.isNull() ? QStringLiteral("-") : item.toString(),
+                           row.at(ListState::ItemCategory).toString(), row.at(ListState::ItemAisle).toString()};
+    }
+    std::sort(rows.begin(), rows.end(), byText);
+    return rows;
+}
+
+QJsonArray recordShown(frmAdding& editor)
+{
+    const auto box = [&](int index) -> QJsonValue {
+        const QString text = editor.txtFields.at(index)->text();
+        return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+    };
+    return {editor.txtFields.at(2)->text().toDouble(), box(3), box(1), box(0)};
+}
+
+} // namespace UserMoves

@@ -8,6 +8,7 @@
 #include "DataEnvironment.h"
 #include "DataGrid.h"
 #include "DataList.h"
+#include "DatePicker.h"
 #include "DesignFont.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
@@ -24,7 +25,6 @@
 #include "rptPrint.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QHeaderView>
@@ -133,15 +133,7 @@ void frmCartstock::buildControls()
     grdList->verticalHeader()->setDefaultSectionSize(Twips::px(255));
     grdList->verticalHeader()->setFixedWidth(Twips::px(285));
 
-    DTPick = Place::control<QDateEdit>(client, "DTPick", 10440, 4680, 1455, 495);
-    DTPick->setCalendarPopup(true);
-    // The pop-up calendar is the desktop's, in the desktop's font: in the window's design face
-    // its weekday headings do not fit their columns. Made before it has a parent, its month and
-    // year buttons take that font too.
-    auto* calendar = new QCalendarWidget;
-    calendar->setFont(DesignFont::desktop("QCalendarWidget"));
-    calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    DTPick->setCalendarWidget(calendar);
+    DTPick = Place::control<DatePicker>(client, "DTPick", 10440, 4680, 1455, 495);
 
     lblCount = Place::control<CountLabel>(client, "lblCount", 10680, 5280, 1215, 375);
     lblCount->setAlignment(Qt::AlignCenter);

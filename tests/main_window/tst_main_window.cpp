@@ -718,6 +718,30 @@ private Q_SLOTS:
         calendar->window()->close();
     }
 
+    void calendarOpensFromTheKeyboardInTheDesktopFont()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.activateWindow();
+        w.DTPick->setFocus();
+        const QDate before = w.DTPick->date();
+        QTest::keyClick(w.DTPick, Qt::Key_F4);
+        QCalendarWidget* calendar = w.DTPick->calendarWidget();
+        QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
+        QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Escape);
+        QTRY_VERIFY(!calendar->window()->isVisible());
+        QCOMPARE(w.DTPick->date(), before);
+        QTest::keyClick(w.DTPick, Qt::Key_Down, Qt::AltModifier);
+        QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
+        QCOMPARE(calendar->font(), QApplication::font("QCalendarWidget"));
+        QCOMPARE(calendar->selectedDate(), w.DTPick->date());
+        // A day chosen with the keyboard becomes the picker's date.
+        QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Right);
+        QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Return);
+        QTRY_VERIFY(!calendar->window()->isVisible());
+        QCOMPARE(w.DTPick->date(), before.addDays(1));
+    }
+
     void countBorderShowsOnAGroundOfTheTextColour()
     {
         frmCartstock& w = start();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDateEdit>
+
+// The list's date box. Its pop-up calendar is the desktop's, in the desktop's font: in the
+// window's design face its weekday headings do not fit their columns. The calendar is made
+// when it is first opened, by mouse or keyboard: it is a sizeable part of the window's
+// start, and many sessions never open it. F4 or Alt+Down opens it from the keyboard, as
+// desktop date boxes do; Qt's own opens only to a click.
+class DatePicker : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit DatePicker(QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void makeCalendar();
+    void openCalendar();
+    bool m_calendarMade = false;
+};

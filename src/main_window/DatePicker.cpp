@@ -48,8 +48,11 @@ void DatePicker::mousePressEvent(QMouseEvent* event)
 
 void DatePicker::keyPressEvent(QKeyEvent* event)
 {
-    const bool altDown = event->key() == Qt::Key_Down && (event->modifiers() & Qt::AltModifier);
-    if ((event->key() == Qt::Key_F4 && !(event->modifiers() & Qt::AltModifier)) || altDown) {
+    // The arrows of the number pad count as the same keys.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool f4 = event->key() == Qt::Key_F4 && modifiers == Qt::NoModifier;
+    const bool altDown = event->key() == Qt::Key_Down && modifiers == Qt::AltModifier;
+    if (f4 || altDown) {
         openCalendar();
         return;
     }

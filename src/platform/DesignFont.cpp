@@ -1,9 +1,69 @@
 #include "DesignFont.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 namespace {
+// The families of fonts-urw-base35, which installs each face twice: as a Type 1 file and as
+// an OpenType file of the same design.
+constexpr const char* UrwFamilies[] = {"C059",
+                                       "D050000L",
+                                       "Nimbus Mono PS",
+                                       "Nimbus Roman",
+                                       "Nimbus Sans",
+                                       "Nimbus Sans Narrow",
+                                       "P052",
+                                       "Standard Symbols PS",
+                                       "URW Bookman",
+                                       "URW Gothic",
+                                       "Z003"};
+
+bool hasFamily(FcConfig* config, const char* family)
+{
+    FcPattern* pattern = FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, family, nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet* fonts = FcFontList(config, pattern, objects);
+    const bool found = fonts && fonts->nfont > 0;
+    if (fonts)
+        FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return found;
+}
+
+// Qt reads whichever copy of a URW face fontconfig lists last, here the Type 1 one. FreeType
+// decrypts and parses a Type 1 font's whole program on opening it and loads its glyphs at
+// several times the cost, which made fonts the larger part of the main window's start. This
+// program's font list leaves the Type 1 copies out, unless a family would then be missing.
+// It must run before Qt first lists the fonts, which it does on first measuring any text.
+void preferOpenTypeCopies()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QByteArray rules = "<?xml version=\"1.0\"?><fontconfig><selectfont><rejectfont>";
+    for (const char* family : UrwFamilies) {
+        rules += QByteArray("<pattern><patelt name=\"family\"><string>") + family +
+                 "</string></patelt><patelt name=\"fontformat\"><string>Type 1</string></patelt></pattern>";
+    }
+    rules += "</rejectfont></selectfont></fontconfig>";
+    FcConfig* config = FcInitLoadConfig();
+    if (!config)
+        return;
+    bool usable = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.constData()), FcTrue) &&
+                  FcConfigBuildFonts(config);
+    for (const char* family : UrwFamilies)
+        usable = usable && hasFamily(config, family);
+    // The current list takes its own reference to the configuration.
+    if (usable)
+        FcConfigSetCurrent(config);
+    FcConfigDestroy(config);
+}
+
 bool isSerif(const QString& family)
 {
     return family.startsWith(QStringLiteral("Souvenir"), Qt::CaseInsensitive) ||
@@ -31,6 +91,7 @@ QFont DesignFont::desktop(const char* widgetClass)
 
 void DesignFont::installSubstitutes()
 {
+    preferOpenTypeCopies();
     // URW's faces (Debian's fonts-urw-base35) are close in shape and width to the designed
     // ones: URW Gothic is Avant Garde itself, P052 a serif as narrow as Souvenir, Nimbus Sans
     // has Arial's widths. DejaVu follows where those are missing.

@@ -14,6 +14,7 @@
 #include <QColorDialog>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRawFont>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -204,6 +206,24 @@ private Q_SLOTS:
 
         frmAdding& editor = frmAdding::load();
         QCOMPARE(editor.txtFields[3]->font().family(), QStringLiteral("Arial"));
+    }
+
+    void designFacesAreReadFromTheirOpenTypeCopies()
+    {
+        // An OpenType copy holds its outlines in a CFF table; a Type 1 file has no tables.
+        for (const char* design : {"Souvenir Lt BT", "Arial", "AvantGarde Bk BT", "Benguiat Bk BT"}) {
+            const QRawFont raw = QRawFont::fromFont(DesignFont::make(QString::fromLatin1(design), 9.75, true));
+            QVERIFY2(raw.isValid(), design);
+            QVERIFY2(!raw.fontTable("CFF ").isEmpty(), design);
+        }
+        // No family is lost by leaving the Type 1 copies out.
+        // A family with faces from two foundries is listed once for each, as "Family [Foundry]".
+        QStringList families;
+        for (const QString& listed : QFontDatabase::families())
+            families << listed.section(QStringLiteral(" ["), 0, 0);
+        for (const char* family : {"C059", "Nimbus Mono PS", "Nimbus Roman", "Nimbus Sans", "Nimbus Sans Narrow",
+                                   "P052", "URW Bookman", "URW Gothic", "Z003"})
+            QVERIFY2(families.contains(QString::fromLatin1(family)), family);
     }
 
     void realFontDialogOpensOnTheDesignFaceAndOkKeepsIt_data()

@@ -122,6 +122,14 @@ void Shopper::begin(const Intent& intent)
     m_running = intent;
 }
 
+// For the commands that change only the list: the rest is as before.
+void Shopper::finishWithListShown(frmCartstock& w)
+{
+    ListState now = m_state;
+    now.selected = listShown(w);
+    finish(now);
+}
+
 void Shopper::finish(const ListState& now)
 {
     expectNoStrayDialogs();
@@ -243,9 +251,7 @@ void Shopper::addTickedItems()
         if (w.lvwItems->topLevelItem(i)->checkState(0) != Qt::Unchecked)
             fail(QStringLiteral("a tick stayed after adding"));
     }
-    ListState now = m_state;
-    now.selected = listShown(w);
-    finish(now);
+    finishWithListShown(w);
 }
 
 void Shopper::editListCell()
@@ -278,9 +284,7 @@ void Shopper::editListCell()
         ++gridRow;
     begin(Intent::editCell(rows.at(pick).at(ListState::ListId).toDouble(), column, meant));
     editCell(w.grdList, gridRow, gridColumn(w.grdList, QString::fromLatin1(fields[column])), text);
-    ListState now = m_state;
-    now.selected = listShown(w);
-    finish(now);
+    finishWithListShown(w);
 }
 
 void Shopper::addRowInGrid()
@@ -294,9 +298,7 @@ void Shopper::addRowInGrid()
     const QString item = anyText();
     begin(Intent::addRows({QJsonArray{item, QJsonValue(), QJsonValue(), QJsonValue(), QJsonValue()}}));
     editCell(w.grdList, w.grdList->model()->rowCount() - 1, gridColumn(w.grdList, QStringLiteral("Item")), item);
-    ListState now = m_state;
-    now.selected = listShown(w);
-    finish(now);
+    finishWithListShown(w);
 }
 
 void Shopper::changeDates()
@@ -308,9 +310,7 @@ void Shopper::changeDates()
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
     begin(Intent::changeDates(date.toString(Qt::ISODate)));
     click(w.cmdChangeDates);
-    ListState now = m_state;
-    now.selected = listShown(w);
-    finish(now);
+    finishWithListShown(w);
 }
 
 void Shopper::deleteAll()
@@ -320,9 +320,7 @@ void Shopper::deleteAll()
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
     begin(Intent::clearList());
     click(w.cmdClearAll);
-    ListState now = m_state;
-    now.selected = listShown(w);
-    finish(now);
+    finishWithListShown(w);
 }
 
 void Shopper::deleteCategory()

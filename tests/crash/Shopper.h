@@ -44,6 +44,7 @@ private:
     void acknowledge();
     void begin(const Intent& intent);
     void finish(const ListState& now);
+    void finishWithListShown(frmCartstock& w);
     void checkMainWindowShowsTheFile();
 
     void addTickedItems();

@@ -37,7 +37,7 @@ QString TestDatabase::connectionString() const
            QStringLiteral(";Persist Security Info=False");
 }
 
-QVariant TestDatabase::exec(const QString& sql, const QVariantList& values)
+QSqlQuery TestDatabase::run(const QString& sql, const QVariantList& values)
 {
     QSqlQuery q(QSqlDatabase::database(m_connection));
     q.prepare(sql);
@@ -45,17 +45,14 @@ QVariant TestDatabase::exec(const QString& sql, const QVariantList& values)
         q.addBindValue(v);
     if (!q.exec())
         QTest::qFail(qPrintable(q.lastError().text() + QStringLiteral(" in ") + sql), __FILE__, __LINE__);
-    return q.lastInsertId();
+    return q;
 }
+
+QVariant TestDatabase::exec(const QString& sql, const QVariantList& values) { return run(sql, values).lastInsertId(); }
 
 QVariantList TestDatabase::column(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection));
-    q.prepare(sql);
-    for (const QVariant& v : values)
-        q.addBindValue(v);
-    if (!q.exec())
-        QTest::qFail(qPrintable(q.lastError().text() + QStringLiteral(" in ") + sql), __FILE__, __LINE__);
+    QSqlQuery q = run(sql, values);
     QVariantList out;
     while (q.next())
         out << (q.value(0).isNull() ? QVariant() : q.value(0));
@@ -117,7 +114,8 @@ void TestDatabase::makeWithItems(const QString& file, const QStringList& items)
     for (const QString& item : items) {
         QString quoted = item;
         quoted.replace(u'\'', QStringLiteral("''"));
-        inserts << QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES ('%1', 'Test', '1')").arg(quoted);
+        inserts
+            << QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES ('%1', 'Test', '1')").arg(quoted);
     }
     execIn(file, inserts);
 }

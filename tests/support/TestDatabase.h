@@ -2,6 +2,7 @@
 
 #include "DatabaseMaker.h"
 
+#include <QSqlQuery>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -33,6 +34,7 @@ public:
     static void makeWithItems(const QString& file, const QStringList& items);
 
 private:
+    QSqlQuery run(const QString& sql, const QVariantList& values);
     QTemporaryDir m_dir;
     QString m_connection;
 };

@@ -133,12 +133,12 @@ void Connection::open()
             problem = StoreProblem::ofOpening(path, engineCode(pragma.lastError()), engineText(pragma.lastError()));
     }
     if (!problem && !identityOf(path, m_device, m_inode))
-        problem = StoreProblem(StoreProblem::Kind::Replaced, path);
+        problem = StoreProblem(StoreProblem::Kind::Missing, path);
     if (problem) {
         close();
         throw StoreError(*problem);
     }
-    m_replaced = false;
+    ++m_file;
 }
 
 void Connection::close()
@@ -164,26 +164,23 @@ Connection::Version Connection::version()
     QSqlQuery query = run(QStringLiteral("SELECT data_version, total_changes() FROM pragma_data_version"));
     if (!query.next())
         return {};
-    return {query.value(0).toLongLong(), query.value(1).toLongLong()};
+    return {query.value(0).toLongLong(), query.value(1).toLongLong(), m_file};
 }
 
-// The file at the path must still be the one opened; once it is not, it never is again
-// for this connection, so no write lands in a file the user no longer sees.
-void Connection::requireSameFile()
+void Connection::followFile()
 {
     quint64 device = 0, inode = 0;
-    if (!m_replaced && (!identityOf(filePath(), device, inode) || device != m_device || inode != m_inode))
-        m_replaced = true;
-    if (m_replaced)
-        throw StoreError(StoreProblem(StoreProblem::Kind::Replaced, filePath()));
+    if (isOpen() && identityOf(filePath(), device, inode) && device == m_device && inode == m_inode)
+        return;
+    close();
+    open();
 }
 
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
 {
-    QSqlDatabase& db = database();
+    followFile();
+    QSqlDatabase& db = m_db;
     const bool writing = !onlyReads(sql);
-    if (writing)
-        requireSameFile();
     QSqlQuery query(db);
     query.setForwardOnly(true);
     QVariantList bound;
@@ -197,12 +194,15 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     if (observer())
         observer()(sql, bound);
     const auto fail = [&](const QSqlError& error) {
-        if (writing)
-            requireSameFile();
         const StoreProblem problem =
             StoreProblem::ofStatement(filePath(), engineCode(error), engineText(error), writing);
         if (problem.kind() == StoreProblem::Kind::Other)
             throw DataError(problem.description());
+        // The engine keeps what it found about the file for as long as it has it open (read-only
+        // after it found it so, or unusable): closing lets the next statement find the file as
+        // the user has set it right meanwhile.
+        query = QSqlQuery();
+        close();
         throw StoreError(problem);
     };
     if (!query.prepare(sql))

@@ -16,8 +16,12 @@ class QSqlQuery;
 // file is opened); otherwise the string's "Data Source" names it.
 //
 // Every connection writes durably: rollback journal on the file, synchronous=FULL.
-// Writes go only to the file that was opened: once that file has been moved, deleted or
-// replaced, every write is refused (StoreProblem::Kind::Replaced).
+// The file used is always the one at the path: when the file opened was moved, deleted or
+// replaced (a restored backup put in its place), the next statement opens what the path
+// holds now, or fails when it holds nothing. So every window and report of the program
+// works on one file, the one the user sees in the folder; rows read from the file before
+// are never written into the new one unseen, as record sets locate each row they write by
+// every value they read for it (RowWriter).
 class Connection {
 public:
     explicit Connection(const QString& connectionString = {}, const QString& filePath = {});
@@ -48,10 +52,12 @@ public:
 
     // Tells whether rows read earlier still are what the file holds: SQLite changes the data
     // version when another connection (or program) commits, and counts this connection's
-    // own changes. Equal versions mean nothing was written in between.
+    // own changes; `file` counts the files this connection opened at its path. Equal
+    // versions mean nothing was written in between.
     struct Version {
         qint64 data = -1;
         qint64 changes = -1;
+        int file = 0;
         bool operator==(const Version&) const = default;
     };
     Version version();
@@ -61,15 +67,16 @@ public:
     static void setStatementObserver(StatementObserver observer);
 
 private:
-    void requireSameFile();
+    // Opens the path anew when the file opened is no longer the one there.
+    void followFile();
 
     QString m_connectionString;
     QString m_filePath;
     QString m_name;
     QSqlDatabase m_db;
     int m_busyTimeout = DefaultBusyTimeout;
-    // The identity (device, inode) of the file opened; writes check it is still at the path.
+    // The identity (device, inode) of the file opened; each statement checks it is still at the path.
     quint64 m_device = 0;
     quint64 m_inode = 0;
-    bool m_replaced = false;
+    int m_file = 0;
 };

@@ -148,17 +148,10 @@ Criteria Criteria::parse(const QString& text)
 
 bool Criteria::matches(const QVariant& value) const
 {
-    TextOrder::KeyCache keys;
-    keys.startBatch(TextOrder::current());
-    return matches(value, keys);
-}
-
-bool Criteria::matches(const QVariant& value, TextOrder::KeyCache& keys) const
-{
     if (value.isNull())
         return false;
     if (m_literal.typeId() == QMetaType::QString && !RowOrder::isNumber(value))
-        return keys.equal(asText(value), m_literal.toString());
+        return TextOrder::sameText(asText(value), m_literal.toString());
     const auto left = asNumber(value);
     const auto right = asNumber(m_literal);
     return left && right && *left == *right;

@@ -19,12 +19,10 @@ public:
     QString column() const { return m_column; }
     QVariant literal() const { return m_literal; }
 
-    // Text is equal by the program's text rule (TextOrder: case ignored, accents not); a
+    // Text matches the same text (TextOrder::sameText: case ignored, nothing else); a
     // number compares with a number or with text that reads as one; a null value matches
     // nothing.
     bool matches(const QVariant& value) const;
-    // The same, keeping text keys in `keys` for the next row (start its batch first).
-    bool matches(const QVariant& value, TextOrder::KeyCache& keys) const;
 
 private:
     QString m_column;

@@ -9,9 +9,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
-#include <map>
-#include <set>
+#include <numeric>
 
 namespace {
 std::unique_ptr<DataEnvironment>& holder()
@@ -46,16 +48,6 @@ QString textOf(const QVariant& v)
         return v.toDate().toString(Qt::ISODate);
     return v.toString();
 }
-
-struct KeyLess {
-    bool operator()(const QCollatorSortKey& a, const QCollatorSortKey& b) const { return a.compare(b) < 0; }
-};
-struct KeysLess {
-    bool operator()(const QList<QCollatorSortKey>& a, const QList<QCollatorSortKey>& b) const
-    {
-        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), KeyLess());
-    }
-};
 
 // The query's ORDER BY as terms over the table's columns (none when a column is unknown),
 // leaving out `except`; then the `tieBreak` columns not named yet.
@@ -109,12 +101,12 @@ QStringList distinctColumns(const RowTable& inner, const QString& sql)
     return groupBy;
 }
 
-// One group per grouping value by the program's text rule (TextOrder): values equal by it
-// are one group, and an empty or null value is one group with an empty heading, its
-// heading the first value read. Groups in the rule's order. Within a group, rows the query
-// asked to be distinct are distinct by the rule too (null and empty being one), and rows
-// follow the query's ORDER BY by the rule (other distinct columns breaking ties), or stay
-// as read when it has none.
+// One group per grouping value, values that are the same text (TextOrder::sameText) being
+// one group, and an empty or null value one group with an empty heading, its heading the
+// first value read. Groups in the text order (the same-text key breaking ties, so "aisle 9"
+// and "aisle 09" keep one place). Within a group, rows the query asked to be distinct are
+// distinct by sameness too (null and empty being one), and rows follow the query's ORDER BY
+// by the text order (other distinct columns breaking ties), or stay as read when it has none.
 void group(const RowTable& inner, const QString& sql, const QString& column, RowTable& parents,
            QList<RowTable>& children)
 {
@@ -133,34 +125,43 @@ void group(const RowTable& inner, const QString& sql, const QString& column, Row
             distinctIndexes << i;
     }
 
-    std::map<QCollatorSortKey, int, KeyLess> groupOf;
-    QStringList headings;
+    QHash<QString, int> groupOf;
+    QStringList headings, sameKeys;
     QList<RowTable> found;
-    QList<std::set<QList<QCollatorSortKey>, KeysLess>> seen;
+    QList<QSet<QStringList>> seen;
     for (const QVariantList& row : inner.rows) {
         const QString value = textOf(row.at(c));
-        const QCollatorSortKey key = keys.key(value);
-        auto g = groupOf.find(key);
+        const QString same = TextOrder::sameKey(value);
+        auto g = groupOf.find(same);
         if (g == groupOf.end()) {
-            g = groupOf.emplace(key, int(found.size())).first;
+            g = groupOf.insert(same, int(found.size()));
             headings << value;
+            sameKeys << same;
             found << RowTable{inner.columns, {}};
-            seen.append(std::set<QList<QCollatorSortKey>, KeysLess>());
+            seen.append(QSet<QStringList>());
         }
         if (!distinctIndexes.isEmpty()) {
-            QList<QCollatorSortKey> identity;
+            QStringList identity;
             for (int i : distinctIndexes)
-                identity << keys.key(textOf(row.at(i)));
-            if (!seen[g->second].insert(identity).second)
+                identity << TextOrder::sameKey(textOf(row.at(i)));
+            if (seen[*g].contains(identity))
                 continue;
+            seen[*g].insert(identity);
         }
-        found[g->second].rows << row;
+        found[*g].rows << row;
     }
 
+    QList<int> order(found.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const QCollatorSortKey first = keys.key(headings.at(a)); // a copy: b's key may move it
+        const int byText = first.compare(keys.key(headings.at(b)));
+        return byText != 0 ? byText < 0 : sameKeys.at(a) < sameKeys.at(b);
+    });
     const QList<RowOrder::Term> terms = orderTerms(inner, sql, c, distinct);
     parents.columns = {inner.columns.at(c)};
     children.clear();
-    for (const auto& [key, g] : groupOf) {
+    for (int g : order) {
         parents.rows << QVariantList{headings.at(g)};
         RowTable rows = found.at(g);
         sortRows(rows.rows, terms, keys);

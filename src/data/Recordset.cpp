@@ -20,13 +20,6 @@ QString noCurrentRecord()
                           "Requested operation requires a current record.");
 }
 
-QString quoted(const QString& identifier)
-{
-    QString s = identifier;
-    s.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + s + u'"';
-}
-
 struct SourcePlan {
     QString table; // empty: read-only
     QString sql;
@@ -39,7 +32,7 @@ SourcePlan planSource(const QString& source)
     const QString text = source.trimmed();
     static const QRegularExpression bareTable(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (bareTable.match(text).hasMatch())
-        return {text, QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(RowidColumn, quoted(text))};
+        return {text, QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(RowidColumn, SqlClauses::quotedName(text))};
 
     static const QRegularExpression select(QStringLiteral("^SELECT\\s+(.+?)\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)(.*)$"),
                                            QRegularExpression::CaseInsensitiveOption |
@@ -52,9 +45,8 @@ SourcePlan planSource(const QString& source)
     const auto m = select.match(text);
     if (m.hasMatch() && plainList.match(m.captured(1)).hasMatch() && plainRest.match(m.captured(3)).hasMatch()) {
         const QString table = m.captured(2);
-        return {
-            table,
-            QStringLiteral("SELECT %1.rowid AS %2, %3").arg(quoted(table), RowidColumn, text.mid(m.capturedStart(1)))};
+        return {table, QStringLiteral("SELECT %1.rowid AS %2, %3")
+                           .arg(SqlClauses::quotedName(table), RowidColumn, text.mid(m.capturedStart(1)))};
     }
     return {{}, text};
 }
@@ -108,11 +100,12 @@ void Recordset::openRows(const RowTable& table)
         m_order.clear();
         m_filter.clear();
         m_columns.clear();
+        m_tableColumns.clear();
         for (const QString& name : table.columns)
             m_columns.append({name, false, false, false});
         m_rows.clear();
         for (const QVariantList& values : table.rows)
-            m_rows.append({0, m_nextSerial++, values, false});
+            m_rows.append({0, m_nextSerial++, values, {}, false});
         m_open = true;
     });
 }
@@ -230,7 +223,8 @@ void Recordset::readRows()
 
         QHash<QString, std::pair<QString, bool>> tableColumns; // lower name -> type, is rowid
         if (!m_table.isEmpty()) {
-            QSqlQuery info = m_connection->run(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_table)));
+            QSqlQuery info =
+                m_connection->run(QStringLiteral("PRAGMA table_info(%1)").arg(SqlClauses::quotedName(m_table)));
             QList<std::tuple<QString, QString, int>> found;
             int keyColumns = 0;
             while (info.next()) {
@@ -249,6 +243,11 @@ void Recordset::readRows()
                 {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
         }
         m_columns = columns;
+        m_tableColumns.clear();
+        for (int c = 0; c < columns.size(); ++c) {
+            if (columns.at(c).inTable)
+                m_tableColumns << c;
+        }
         while (query.next()) {
             Row row;
             row.serial = m_nextSerial++;
@@ -257,6 +256,9 @@ void Recordset::readRows()
             row.values.reserve(record.count() - first);
             for (int i = first; i < record.count(); ++i)
                 row.values.append(convertRead(i - first, query.value(i)));
+            row.read.reserve(m_tableColumns.size());
+            for (int c : m_tableColumns)
+                row.read.append(normalizedNull(query.value(c + first)));
             rows.append(std::move(row));
         }
     }
@@ -299,9 +301,8 @@ void Recordset::applyFilter()
         criteria = Criteria::parse(m_filter);
         column = fieldIndex(criteria->column());
     }
-    m_matchKeys.startBatch(TextOrder::current());
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column), m_matchKeys)))
+        if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column))))
             m_visible.append(i);
     }
     m_pos = m_visible.isEmpty() ? -1 : 0;
@@ -537,8 +538,7 @@ void Recordset::find(const QString& criteria)
     }
     saveBeforeLeaving();
     int row = m_currentDeleted ? m_pos : std::max(0, m_pos);
-    m_matchKeys.startBatch(TextOrder::current());
-    while (row < m_visible.size() && !parsed.matches(m_rows.at(m_visible.at(row)).values.at(column), m_matchKeys))
+    while (row < m_visible.size() && !parsed.matches(m_rows.at(m_visible.at(row)).values.at(column)))
         ++row;
     m_pos = std::min<int>(row, int(m_visible.size()));
     m_currentDeleted = false;
@@ -554,7 +554,7 @@ void Recordset::addNew()
     m_posBeforeAdd = hasCurrent() ? m_pos : -1;
     const int row = int(m_visible.size());
     Q_EMIT aboutToInsertRow(row);
-    m_rows.append({0, m_nextSerial++, QVariantList(m_columns.size()), true});
+    m_rows.append({0, m_nextSerial++, QVariantList(m_columns.size()), {}, true});
     m_visible.append(int(m_rows.size()) - 1);
     m_pos = row;
     m_currentDeleted = false;
@@ -585,10 +585,42 @@ void Recordset::update()
     }
     try {
         writeCurrent(changed);
+    } catch (const RowConflict&) {
+        rereadAfterConflict(currentRowData().rowid);
+        throw;
     } catch (...) {
         m_matchesFileAt.reset();
         returnToStored();
         throw;
+    }
+}
+
+RowWriter Recordset::writer() const
+{
+    QStringList names;
+    for (int c : m_tableColumns)
+        names << m_columns.at(c).name;
+    return RowWriter(*m_connection, m_table, names);
+}
+
+// The snapshot no longer is what the file holds (another program wrote, or another file was
+// put in its place): it is read again whole, and the cursor stays on the row written where
+// the file still has it. Should the file not be readable now, the rows read before stay.
+void Recordset::rereadAfterConflict(qint64 rowid)
+{
+    m_matchesFileAt.reset();
+    resetTo([&] {
+        try {
+            load();
+        } catch (const std::exception&) {
+        }
+    });
+    for (int i = 0; i < m_visible.size(); ++i) {
+        if (m_rows.at(m_visible.at(i)).rowid == rowid) {
+            m_pos = i;
+            Q_EMIT moveComplete();
+            return;
+        }
     }
 }
 
@@ -602,38 +634,17 @@ void Recordset::writeCurrent(const QList<int>& changed)
             orderKept = orderKept && m_columns.at(c).name.compare(term.column, Qt::CaseInsensitive) != 0;
     }
     Row& row = currentRowData();
+    QStringList names;
+    for (int c : changed)
+        names << m_columns.at(c).name;
     if (m_editMode == EditMode::Add) {
-        QString sql;
-        if (changed.isEmpty()) {
-            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table));
-        } else {
-            QStringList names, marks;
-            for (int c : changed) {
-                names << quoted(m_columns.at(c).name);
-                marks << QStringLiteral("?");
-            }
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoted(m_table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
-        }
-        const QSqlQuery query = m_connection->run(sql, storedValues(changed));
-        row.rowid = query.lastInsertId().toLongLong();
+        row.rowid = writer().insert(names, storedValues(changed));
         row.isNew = false;
     } else if (changed.isEmpty()) {
         finishEdit();
         return;
     } else {
-        QStringList sets;
-        for (int c : changed)
-            sets << quoted(m_columns.at(c).name) + QStringLiteral(" = ?");
-        QVariantList values = storedValues(changed);
-        values << row.rowid;
-        const QSqlQuery query = m_connection->run(
-            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_table), sets.join(QStringLiteral(", "))),
-            values);
-        if (query.numRowsAffected() != 1) {
-            throw DataError(QStringLiteral("Row cannot be located for updating. Some values may have "
-                                           "been changed since it was last read."));
-        }
+        writer().update(row.rowid, row.read, names, storedValues(changed));
     }
     row.values = m_edit;
     finishEdit();
@@ -676,21 +687,12 @@ void Recordset::returnToStored()
 // has the row.
 bool Recordset::reloadRow(Row& row)
 {
-    QStringList names;
-    QList<int> columns;
-    for (int c = 0; c < m_columns.size(); ++c) {
-        if (m_columns.at(c).inTable) {
-            names << quoted(m_columns.at(c).name);
-            columns << c;
-        }
-    }
-    QSqlQuery query = m_connection->run(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(names.join(QStringLiteral(", ")), quoted(m_table)),
-        {row.rowid});
-    if (!query.next())
+    const std::optional<QVariantList> stored = writer().reload(row.rowid);
+    if (!stored)
         return false;
-    for (int i = 0; i < columns.size(); ++i)
-        row.values[columns.at(i)] = convertRead(columns.at(i), query.value(i));
+    row.read = *stored;
+    for (int i = 0; i < m_tableColumns.size(); ++i)
+        row.values[m_tableColumns.at(i)] = convertRead(m_tableColumns.at(i), stored->at(i));
     return true;
 }
 
@@ -752,14 +754,11 @@ void Recordset::deleteCurrent()
     }
     const bool matchedBefore = matchesFile();
     m_matchesFileAt.reset();
-    const QSqlQuery query = m_connection->run(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)),
-                                              {currentRowData().rowid});
-    if (query.numRowsAffected() != 1) {
-        // The file no longer has the row: neither does the record set.
-        finishEdit();
-        dropRowAt(m_pos);
-        throw DataError(QStringLiteral("Row cannot be located for deletion. Some values may have been "
-                                       "changed since it was last read."));
+    try {
+        writer().remove(currentRowData().rowid, currentRowData().read);
+    } catch (const RowConflict&) {
+        rereadAfterConflict(currentRowData().rowid);
+        throw;
     }
     finishEdit();
     dropRowAt(m_pos);

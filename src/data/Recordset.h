@@ -2,6 +2,7 @@
 
 #include "Connection.h"
 #include "RowTable.h"
+#include "RowWriter.h"
 #include "SqlClauses.h"
 #include "TextOrder.h"
 
@@ -18,12 +19,14 @@ class Connection;
 // An ordered set of rows with a current row: a client-side static snapshot of a table or
 // query, read whole at open and requery. A source's ORDER BY is applied to the rows read
 // with the program's text rule (TextOrder), so every list orders text the same way.
-// Writes go to the file at once, by the rowid each row came from, and fail when the row is
-// no longer there. A changed current row is saved before the cursor leaves it. A write the
-// file refuses leaves nothing pending: the record set returns to what the file holds (a
-// new row is dropped, leaving no current row, as a delete does; a changed row shows its
-// stored values, or goes if the file no longer has it). Filter and find criteria are evaluated here, on the snapshot,
-// with TextOrder's equality.
+// Writes go to the file at once through RowWriter, which finds each row by the rowid it came
+// from and every value read for it: a row changed by anyone else since it was read is not
+// written, and the record set reads its source again so the user sees what the file holds.
+// A changed current row is saved before the cursor leaves it. A write the file refuses
+// leaves nothing pending: the record set returns to what the file holds (a new row is
+// dropped, leaving no current row, as a delete does; a changed row shows its stored values,
+// or goes if the file no longer has it). Filter and find criteria are evaluated here, on the
+// snapshot, with TextOrder's sameness.
 class Recordset : public QObject {
     Q_OBJECT
 public:
@@ -109,6 +112,8 @@ private:
         qint64 rowid = 0;
         quint64 serial = 0;
         QVariantList values;
+        // The table's columns as the file held them when last read: what finds the row again.
+        QVariantList read;
         bool isNew = false;
     };
     struct Column {
@@ -133,6 +138,8 @@ private:
     void saveBeforeLeaving();
     void dropRowAt(int visibleRow);
     void writeCurrent(const QList<int>& changed);
+    RowWriter writer() const;
+    void rereadAfterConflict(qint64 rowid);
     bool reloadRow(Row& row);
     void returnToStored();
     void dropNewRow();
@@ -154,11 +161,11 @@ private:
     // would give these very rows, so it is skipped. Cleared when an own write makes the
     // snapshot differ from a re-read (a row added to an ordered source sits at its end).
     std::optional<Connection::Version> m_matchesFileAt;
-    int m_orderGeneration = -1;      // the text rule the rows were sorted by
-    TextOrder::KeyCache m_matchKeys; // for filter and find
+    int m_orderGeneration = -1; // the text rule the rows were sorted by
     bool m_open = false;
 
     QList<Column> m_columns;
+    QList<int> m_tableColumns; // those of m_columns that are the table's, in Row::read's order
     QList<Row> m_rows;
     QList<int> m_visible;
     int m_pos = -1;

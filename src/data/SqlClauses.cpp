@@ -150,4 +150,11 @@ QStringList groupBy(const QString& sql)
     return columns;
 }
 
+QString quotedName(const QString& identifier)
+{
+    QString s = identifier;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
 } // namespace SqlClauses

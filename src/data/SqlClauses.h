@@ -19,4 +19,6 @@ struct OrderTerm {
 QList<OrderTerm> orderBy(const QString& sql);
 // The columns of the statement's top-level GROUP BY; empty likewise.
 QStringList groupBy(const QString& sql);
+// A table or column name as SQL text, whatever characters it holds.
+QString quotedName(const QString& identifier);
 } // namespace SqlClauses

@@ -173,7 +173,6 @@ QString StoreProblem::startupText() const
                               "Keep the file you set aside until you are sure you need nothing from it.")
             .arg(file, unusableReason(m_kind, m_detail), shellQuoted(m_path),
                  shellQuoted(m_path + QStringLiteral(".old")), makerCommand(m_path));
-    case Kind::Replaced:
     case Kind::ReadOnly:
     case Kind::Other:
         break;
@@ -208,12 +207,6 @@ QString StoreProblem::description() const
     case Kind::NotCartlist:
         return QStringLiteral("The file \"%1\" is not a usable Cartlist database: %2.")
             .arg(path, unusableReason(m_kind, m_detail));
-    case Kind::Replaced:
-        return QStringLiteral("%1 was moved, deleted or replaced while Cartlist was running, so Cartlist did not "
-                              "save this change: it writes only to the file it opened, and that file is no longer "
-                              "at \"%2\". Cartlist writes nothing more until it is started again. Close Cartlist "
-                              "and start it again to use the file that is at that place now.")
-            .arg(QFileInfo(m_path).fileName(), path);
     case Kind::ReadOnly:
         return QStringLiteral("Cartlist may not write to the database file \"%1\": the file, or the folder it is in, "
                               "is read-only for you, so the change was not saved. Make both writable (for example "

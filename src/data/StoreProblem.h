@@ -18,7 +18,6 @@ public:
         NotADatabase, // some other kind of file
         Damaged,      // a database, but damaged (truncated, overwritten)
         NotCartlist,  // a database without Cartlist's tables or columns
-        Replaced,     // moved, deleted or replaced while the program runs
         ReadOnly,     // may be read but not written
         Other,        // anything else: the engine's words
     };

@@ -27,6 +27,16 @@ TextOrder::TextOrder(const QLocale& locale, int generation)
     m_collator.setIgnorePunctuation(false);
 }
 
+QString TextOrder::sameKey(const QString& text) { return text.normalized(QString::NormalizationForm_C).toCaseFolded(); }
+
+bool TextOrder::sameText(const QString& a, const QString& b)
+{
+    // Most texts compared differ already in length or are equal as they stand.
+    if (a.compare(b, Qt::CaseInsensitive) == 0)
+        return true;
+    return sameKey(a) == sameKey(b);
+}
+
 const TextOrder& TextOrder::current()
 {
     static std::unique_ptr<TextOrder> rule;

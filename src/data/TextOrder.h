@@ -9,24 +9,24 @@
 
 #include <optional>
 
-// The one rule by which the program orders and compares text, wherever it shows an
-// ordering, a grouping or a match: the catalogue and every list read with ORDER BY, the
-// category list, the editor's lists, the report groups and their items, filter, find and
+// The two rules by which the program orders text and tells the same text, wherever it
+// shows an ordering, a grouping or a match: the catalogue and every list read with ORDER BY,
+// the category list, the editor's lists, the report groups and their items, filter, find and
 // the combo's "list match".
 //
+// Ordering:
 // - It follows the user's language (the collation locale of QLocale()): é beside e and
 //   Ö beside O in English or German, Ö after Z in Swedish. The C/POSIX locale names no
 //   language; there the language-neutral Unicode order (as for English) is used.
-// - Case is ignored: "éclairs" equals "Éclairs", "milk" equals "MILK".
-// - Accents are not ignored: "Eclairs" and "Éclairs" sort side by side but are different
-//   texts. In many languages an accent makes another word (French pêche / péché, Spanish
-//   año / ano, German Müll / Mull), so a filter for one must not return the other; only
-//   case, which never changes the word, is folded. Composed and decomposed forms of the
-//   same letter are the same text.
-// - Runs of digits compare as numbers: aisle "2" before aisle "10"; "02" equals "2".
+// - Case does not order: "éclairs" and "Éclairs" stand together.
+// - Runs of digits order as numbers: aisle "2" before aisle "10".
 //
-// Two texts are equal exactly when neither orders before the other, so filtering,
-// finding, grouping and list-matching agree with the order shown.
+// Sameness (sameText), for filter, find, list match and grouping: two texts are the same
+// when they differ at most in case. Nothing else is folded. Accents make other words
+// (French pêche / péché, German Müll / Mull), and "aisle 09" is not "aisle 9" even though
+// the two order side by side: a filter for one must not return the other, and a list that
+// holds one must still take the other. Composed and decomposed forms of the same letter
+// are the same text.
 //
 // The file is not involved: its schema keeps SQLite's built-in NOCASE, and the program
 // re-orders what it reads by this rule in memory.
@@ -37,7 +37,6 @@ public:
 
     int compare(QStringView a, QStringView b) const { return m_collator.compare(a, b); }
     bool less(QStringView a, QStringView b) const { return compare(a, b) < 0; }
-    bool equal(QStringView a, QStringView b) const { return compare(a, b) == 0; }
     // Keys compare as the texts do; cheaper than comparing texts when each is used often.
     QCollatorSortKey key(const QString& text) const { return m_collator.sortKey(text); }
     // The locale whose order this is.
@@ -48,7 +47,10 @@ public:
     // Shorthands on the current rule.
     static int compareTexts(QStringView a, QStringView b) { return current().compare(a, b); }
     static bool lessText(const QString& a, const QString& b) { return current().less(a, b); }
-    static bool equalTexts(QStringView a, QStringView b) { return current().equal(a, b); }
+
+    // What two texts share exactly when they are the same text: usable as a hash or map key.
+    static QString sameKey(const QString& text);
+    static bool sameText(const QString& a, const QString& b);
 
     // Keys made once and kept while they are used: re-reading a list whose texts mostly
     // did not change costs a lookup per text, not a new key. A batch is one pass over a
@@ -58,13 +60,6 @@ public:
         void startBatch(const TextOrder& rule);
         // Valid until the next call that adds a key.
         const QCollatorSortKey& key(const QString& text);
-
-        // True when the two texts are equal by the rule, using and keeping their keys.
-        bool equal(const QString& a, const QString& b)
-        {
-            const QCollatorSortKey first = key(a); // a copy: making b's key may move a's
-            return first.compare(key(b)) == 0;
-        }
 
     private:
         struct Entry {

@@ -57,9 +57,8 @@ int DataCombo::matchingRow(const QString& text) const
     const int column = m_rowSource.fieldIndex(m_listField);
     if (column < 0 || !m_rowSource.isOpen())
         return -1;
-    const TextOrder& rule = TextOrder::current();
     for (int r = 0; r < m_rowSource.recordCount(); ++r) {
-        if (rule.equal(m_rowSource.rowValue(r, column).toString(), text))
+        if (TextOrder::sameText(m_rowSource.rowValue(r, column).toString(), text))
             return r;
     }
     return -1;

@@ -14,13 +14,12 @@ public:
 
     // The selected entry's text, or an empty text.
     QString text() const;
+    // The selected entry, or an invalid index.
+    QModelIndex selectedEntry() const;
 
 Q_SIGNALS:
     void chosen(const QModelIndex& index);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    QModelIndex selectedEntry() const;
 };

@@ -419,23 +419,24 @@ void frmCartstock::cmdClearAllClicked()
 
 void frmCartstock::cmdDelCatClicked()
 {
-    const QString category = lstCat->text();
+    const QPersistentModelIndex entry = lstCat->selectedEntry();
+    const QString category = entry.data().toString();
     if (category.isEmpty())
         return;
     if (MessageBox::show(QStringLiteral("Are you sure you want to delete ") + category + u'?',
                          MessageBox::Buttons::YesNo, this) == MessageBox::Answer::No)
         return;
+    // The very row the user chose and confirmed, never the first that reads the same but for
+    // case. Should the list have been read again meanwhile, nothing is deleted.
     Recordset& rs = adoCat.recordset();
-    // The list may have been emptied elsewhere since it was read: then there is nothing to delete.
-    if (rs.recordCount() == 0)
+    const int field = rs.fieldIndex(QStringLiteral("Categories"));
+    if (!entry.isValid() || entry.row() >= rs.recordCount() || rs.rowValue(entry.row(), field).toString() != category)
         return;
-    rs.moveFirst();
-    rs.find(QStringLiteral("Categories = ") + Criteria::quoted(category));
-    if (rs.eof())
-        return;
+    rs.moveTo(entry.row());
     rs.deleteCurrent();
-    rs.update();
     rs.requery();
+    // The entry is gone; highlighting its neighbour would offer a category nobody chose.
+    lstCat->selectionModel()->clear();
 }
 
 void frmCartstock::grdListAfterColUpdate(int)

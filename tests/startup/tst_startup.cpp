@@ -335,33 +335,56 @@ private Q_SLOTS:
         QVERIFY(!editor->cboCat->matchedWithList());
     }
 
-    // "Add Checked Items" after the file was replaced under the running program: the user
-    // is told what happened, the list shows nothing that is not in the file, and no later
-    // command writes what was refused.
-    void itemsAddedToAReplacedFileAreRefusedAndNotShown()
+    // A backup put in the place of the open file: the windows use the file now at the path.
+    // A list row that file holds otherwise is not written over; the user is told, and the
+    // grid shows that file's list.
+    void aFilePutInPlaceWhileRunningIsTheOneUsed()
     {
         TestDatabase db(DatabaseMaker::Content::Sample);
         QVERIFY(Module1::Main());
         frmCartstock* window = frmCartstock::loaded();
-        const QString replacement = db.folder() + QStringLiteral("/new.mdb");
-        DatabaseMaker::create(replacement, DatabaseMaker::Content::Sample);
-        QVERIFY(::rename(QFile::encodeName(replacement).constData(), QFile::encodeName(db.path()).constData()) == 0);
-
         window->lvwItems->topLevelItem(0)->setCheckState(0, Qt::Checked);
-        TestSession::answer(MessageBox::Answer::Ok);
         QTest::mouseClick(window->cmdAddToList, Qt::LeftButton);
-        const QString text = TestSession::messages().value(0);
-        QVERIFY2(
-            text.contains(QStringLiteral("Cartstock.mdb was moved, deleted or replaced while Cartlist was running")),
-            qPrintable(text));
-        QCOMPARE(window->adoList.recordset().recordCount(), 0);
-        QCOMPARE(window->adoList.recordset().editMode(), Recordset::EditMode::None);
-        for (int r = 0; r < window->grdList->model()->rowCount(); ++r)
-            QVERIFY(window->grdList->model()->index(r, 0).data().toString().isEmpty());
-        TestSession::answer(MessageBox::Answer::Ok); // "No records to show."
-        window->mnuPrint->trigger();
-        QCOMPARE(db.count(QStringLiteral("Selected")), 0);
-        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Selected")), QVariantList{0});
+        QCOMPARE(db.count(QStringLiteral("Selected")), 1);
+        const QString backup = db.folder() + QStringLiteral("/backup.mdb");
+        QVERIFY(QFile::copy(db.path(), backup));
+        TestDatabase::execIn(backup, {QStringLiteral("UPDATE Selected SET Item = 'Other'")});
+        QVERIFY(::rename(QFile::encodeName(backup).constData(), QFile::encodeName(db.path()).constData()) == 0);
+
+        QAbstractItemModel* grid = window->grdList->model();
+        int quantity = 0;
+        while (grid->headerData(quantity, Qt::Horizontal).toString() != QStringLiteral("Quantity"))
+            ++quantity;
+        TestSession::answer(MessageBox::Answer::Ok);
+        grid->setData(grid->index(0, quantity), QStringLiteral("7"));
+        QVERIFY2(TestSession::messages().value(0).contains(QStringLiteral("Row cannot be located for updating")),
+                 qPrintable(TestSession::messages().value(0)));
+        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item || ':' || Quantity FROM Selected")),
+                 QVariantList{"Other:1"});
+        QCOMPARE(grid->index(0, 0).data().toString(), QStringLiteral("Other"));
+    }
+
+    // Delete Category deletes the entry chosen, not another that differs only in case, and
+    // leaves no entry highlighted that nobody chose.
+    void deleteCategoryDeletesTheEntryChosen()
+    {
+        TestDatabase db;
+        for (const char* name : {"Dairy", "dairy", "DAIRY"})
+            db.exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES (?)"), {QString::fromLatin1(name)});
+        QVERIFY(Module1::Main());
+        frmCartstock* window = frmCartstock::loaded();
+        const QModelIndexList found =
+            window->lstCat->model()->match(window->lstCat->model()->index(0, 0), Qt::DisplayRole,
+                                           QStringLiteral("DAIRY"), 1, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        QCOMPARE(found.size(), 1);
+        QTest::mouseClick(window->lstCat->viewport(), Qt::LeftButton, {},
+                          window->lstCat->visualRect(found.first()).center());
+        TestSession::answer(MessageBox::Answer::Yes);
+        QTest::mouseClick(window->cmdDelCat, Qt::LeftButton);
+        QCOMPARE(TestSession::messages().value(0), QStringLiteral("Are you sure you want to delete DAIRY?"));
+        QCOMPARE(db.column(QStringLiteral("SELECT Categories FROM Categories ORDER BY ID")),
+                 (QVariantList{"Dairy", "dairy"}));
+        QVERIFY(window->lstCat->text().isEmpty());
     }
 
     void failingWindowLoadIsReportedOnce()

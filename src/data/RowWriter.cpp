@@ -1,0 +1,84 @@
+#include "RowWriter.h"
+
+#include "Connection.h"
+#include "SqlClauses.h"
+
+#include <QSqlQuery>
+
+namespace {
+QString quotedList(const QStringList& names, const QString& after = {})
+{
+    QStringList parts;
+    for (const QString& name : names)
+        parts << SqlClauses::quotedName(name) + after;
+    return parts.join(QStringLiteral(", "));
+}
+} // namespace
+
+RowWriter::RowWriter(Connection& connection, const QString& table, const QStringList& columns)
+    : m_connection(connection)
+    , m_table(SqlClauses::quotedName(table))
+    , m_columns(columns)
+{
+}
+
+// The WHERE clause that finds the row read, appending its values. Texts compare exactly
+// (the schema's columns fold case), and a null read matches only a null.
+QString RowWriter::located(QVariantList& values, qint64 rowid, const QVariantList& read) const
+{
+    QString where = QStringLiteral("rowid = ?");
+    values << rowid;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        where += QStringLiteral(" AND %1 IS ? COLLATE BINARY").arg(SqlClauses::quotedName(m_columns.at(i)));
+        values << read.at(i);
+    }
+    return where;
+}
+
+qint64 RowWriter::insert(const QStringList& names, const QVariantList& values)
+{
+    const QString sql = names.isEmpty()
+                            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
+                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(m_table, quotedList(names),
+                                       QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    return m_connection.run(sql, values).lastInsertId().toLongLong();
+}
+
+void RowWriter::update(qint64 rowid, const QVariantList& read, const QStringList& names, const QVariantList& values)
+{
+    QVariantList bound = values;
+    const QString where = located(bound, rowid, read);
+    const QSqlQuery query = m_connection.run(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_table, quotedList(names, QStringLiteral(" = ?")), where),
+        bound);
+    if (query.numRowsAffected() != 1) {
+        throw RowConflict(QStringLiteral("Row cannot be located for updating. Some values may have been changed "
+                                         "since it was last read."));
+    }
+}
+
+void RowWriter::remove(qint64 rowid, const QVariantList& read)
+{
+    QVariantList bound;
+    const QString where = located(bound, rowid, read);
+    const QSqlQuery query = m_connection.run(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, where), bound);
+    if (query.numRowsAffected() != 1) {
+        throw RowConflict(QStringLiteral("Row cannot be located for deletion. Some values may have been changed "
+                                         "since it was last read."));
+    }
+}
+
+std::optional<QVariantList> RowWriter::reload(qint64 rowid)
+{
+    QSqlQuery query = m_connection.run(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quotedList(m_columns), m_table), {rowid});
+    if (!query.next())
+        return std::nullopt;
+    QVariantList values;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const QVariant v = query.value(i);
+        values << (v.isNull() ? QVariant() : v);
+    }
+    return values;
+}

@@ -84,7 +84,8 @@ void DatabaseMaker::create(const QString& path, Content content)
         fail(path, QStringLiteral("a file of that name is already there, and it is left as it is"));
 
     // Build beside the target and move into place, so a failure leaves no half-made file.
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
+    // A name no longer than the file's: a path the engine can open is the most it can make.
+    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.XXXXXX"));
     if (!temp.open())
         fail(path, temp.errorString());
     temp.close();

@@ -196,13 +196,13 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     const auto fail = [&](const QSqlError& error) {
         const StoreProblem problem =
             StoreProblem::ofStatement(filePath(), engineCode(error), engineText(error), writing);
-        if (problem.kind() == StoreProblem::Kind::Other)
-            throw DataError(problem.description());
-        // The engine keeps what it found about the file for as long as it has it open (read-only
-        // after it found it so, or unusable): closing lets the next statement find the file as
-        // the user has set it right meanwhile.
+        // The engine keeps what it found about the file for as long as it has it open (read-only,
+        // the tables it had when the file was emptied): closing lets the next statement find
+        // the file as the user has set it right meanwhile.
         query = QSqlQuery();
         close();
+        if (problem.kind() == StoreProblem::Kind::Other)
+            throw DataError(problem.description());
         throw StoreError(problem);
     };
     if (!query.prepare(sql))

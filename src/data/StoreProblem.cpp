@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,6 +31,53 @@ QString makerCommand(const QString& path)
 }
 
 int pathBytes(const QString& path) { return int(QFile::encodeName(path).size()); }
+
+bool writable(const QString& path) { return ::access(QFile::encodeName(path).constData(), W_OK) == 0; }
+
+QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+// A change cut off (a crash, a full disk) leaves its journal beside the file; the engine must
+// undo it before anyone reads the file, and undoing it writes the file and the folder.
+bool interruptedChangeStuck(const QString& path)
+{
+    return QFileInfo(path + QStringLiteral("-journal")).size() > 0 && (!writable(path) || !writable(folderOf(path)));
+}
+
+// Who may change the permissions of a file or folder: its owner, or whoever looks after the
+// computer. The name of the owner when that is another user.
+QString otherOwner(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_uid == ::geteuid())
+        return {};
+    if (const passwd* pw = ::getpwuid(st.st_uid))
+        return QString::fromLocal8Bit(pw->pw_name);
+    return QString::number(st.st_uid);
+}
+
+// How to give yourself a permission on a file or folder: chmod where it is yours; otherwise
+// only its owner (or whoever looks after this computer) can.
+QString permissionAdvice(const QString& path, const QString& mode, const QString& what)
+{
+    const QString owner = otherOwner(path);
+    if (owner.isEmpty())
+        return QStringLiteral("Give yourself permission to %1 it, for example with\n\n    chmod %2 %3\n\n"
+                              "(or ask whoever looks after this computer)")
+            .arg(what, mode, StoreProblem::shellQuoted(path));
+    return QStringLiteral("It belongs to the user %1, so only %1 (or whoever looks after this computer) can let you %2 "
+                          "it")
+        .arg(owner, what);
+}
+
+// A name beside the file that nothing has yet, so setting the file aside keeps whatever was
+// set aside before.
+QString asideName(const QString& path)
+{
+    QString name = path + QStringLiteral(".old");
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = path + QStringLiteral(".old%1").arg(n);
+    return name;
+}
 
 bool tooLong(const QString& path)
 {
@@ -72,6 +120,8 @@ StoreProblem StoreProblem::ofOpening(const QString& path, int code, const QStrin
         return {Kind::NotADatabase, path, QStringLiteral("it is a folder, not a file")};
     if (::access(name.constData(), R_OK) != 0 || code == Perm || code == Auth)
         return {Kind::Unreadable, path};
+    if (interruptedChangeStuck(path))
+        return {Kind::Interrupted, path};
     switch (code) {
     case Busy:
     case Locked:
@@ -88,6 +138,8 @@ StoreProblem StoreProblem::ofOpening(const QString& path, int code, const QStrin
 
 StoreProblem StoreProblem::ofStatement(const QString& path, int code, const QString& engineText, bool writing)
 {
+    if (interruptedChangeStuck(path))
+        return {Kind::Interrupted, path};
     switch (code) {
     case Busy:
     case Locked:
@@ -100,7 +152,7 @@ StoreProblem StoreProblem::ofStatement(const QString& path, int code, const QStr
         return {Kind::ReadOnly, path};
     case CantOpen:
         // A write needs a journal beside the file: a folder that may not be written refuses it.
-        if (writing && ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) != 0)
+        if (writing && !writable(folderOf(path)))
             return {Kind::ReadOnly, path};
         return {Kind::Other, path, engineText};
     default:
@@ -151,10 +203,8 @@ QString StoreProblem::startupText() const
     case Kind::Unreadable:
         return QStringLiteral("Cartlist cannot start: you are not allowed to read its database file\n\n%1\n\n"
                               "The permissions of the file, or of a folder on its path, do not let you read it. "
-                              "Cartlist has left the file as it is. Give yourself permission to read and write "
-                              "it, for example with\n\n    chmod u+rw %2\n\n"
-                              "(or ask whoever looks after this computer), then start Cartlist again.")
-            .arg(file, shellQuoted(m_path));
+                              "Cartlist has left the file as it is. %2, then start Cartlist again.")
+            .arg(file, permissionAdvice(m_path, QStringLiteral("u+rw"), QStringLiteral("read and write")));
     case Kind::Locked:
         return QStringLiteral("Cartlist cannot start: its database file is in use by another program.\n\n%1\n\n"
                               "Another program holds a lock on the file, so Cartlist cannot read it. Cartlist has "
@@ -171,8 +221,11 @@ QString StoreProblem::startupText() const
                               "    mv %3 %4\n\n"
                               "then make a new database with the sample catalogue:\n\n%5\n\n"
                               "Keep the file you set aside until you are sure you need nothing from it.")
-            .arg(file, unusableReason(m_kind, m_detail), shellQuoted(m_path),
-                 shellQuoted(m_path + QStringLiteral(".old")), makerCommand(m_path));
+            .arg(file, unusableReason(m_kind, m_detail), shellQuoted(m_path), shellQuoted(asideName(m_path)),
+                 makerCommand(m_path));
+    case Kind::Interrupted:
+    case Kind::FolderName:
+        return QStringLiteral("Cartlist cannot start.\n\n%1").arg(description());
     case Kind::ReadOnly:
     case Kind::Other:
         break;
@@ -207,11 +260,28 @@ QString StoreProblem::description() const
     case Kind::NotCartlist:
         return QStringLiteral("The file \"%1\" is not a usable Cartlist database: %2.")
             .arg(path, unusableReason(m_kind, m_detail));
-    case Kind::ReadOnly:
-        return QStringLiteral("Cartlist may not write to the database file \"%1\": the file, or the folder it is in, "
-                              "is read-only for you, so the change was not saved. Make both writable (for example "
-                              "with chmod u+w %2) and try again.")
-            .arg(path, shellQuoted(m_path));
+    case Kind::ReadOnly: {
+        // The file may be writable and its folder not: SQLite writes its journal there.
+        const QString locked = writable(m_path) ? folderOf(m_path) : m_path;
+        return QStringLiteral("Cartlist may not write to the database file \"%1\": %2 is read-only for you, so the "
+                              "change was not saved. %3; then try again.")
+            .arg(path, locked == m_path ? QStringLiteral("the file") : QStringLiteral("the folder it is in"),
+                 permissionAdvice(locked, QStringLiteral("u+w"), QStringLiteral("write")));
+    }
+    case Kind::Interrupted:
+        return QStringLiteral("The database file \"%1\" holds a change that was interrupted (a crash or a full disk "
+                              "left its journal, \"%2\", beside it). The change must be undone before the file can "
+                              "be used, and undoing it writes the file and its folder, which are read-only for you. "
+                              "Keep both files as they are, and do not delete the journal: it is what undoes the "
+                              "change. %3; then start Cartlist again, and it will undo the change.")
+            .arg(path, QFileInfo(m_path).fileName() + QStringLiteral("-journal"),
+                 permissionAdvice(writable(m_path) ? folderOf(m_path) : m_path, QStringLiteral("u+w"),
+                                  QStringLiteral("write")));
+    case Kind::FolderName:
+        return QStringLiteral("The name of the folder Cartlist is in,\n\n%1\n\nis not valid UTF-8 text, so Cartlist "
+                              "cannot name its database file there. Rename the folder to a name of letters, digits and "
+                              "punctuation, then start Cartlist from there.")
+            .arg(indented(m_detail));
     case Kind::Other:
         break;
     }

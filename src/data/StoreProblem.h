@@ -19,6 +19,8 @@ public:
         Damaged,      // a database, but damaged (truncated, overwritten)
         NotCartlist,  // a database without Cartlist's tables or columns
         ReadOnly,     // may be read but not written
+        Interrupted,  // a change was cut off, and undoing it needs a write the user may not make
+        FolderName,   // the folder's name is not text the program can use as a path
         Other,        // anything else: the engine's words
     };
 

@@ -1,6 +1,10 @@
 #include "AppFolder.h"
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <climits>
+#include <unistd.h>
 
 namespace {
 QString& overridden()
@@ -15,6 +19,21 @@ QString AppFolder::path()
     if (!overridden().isEmpty())
         return overridden();
     return QCoreApplication::applicationDirPath();
+}
+
+QString AppFolder::unusableName()
+{
+    if (!overridden().isEmpty())
+        return {};
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (n <= 0 || n == ssize_t(sizeof buffer))
+        return {};
+    QByteArray folder(buffer, n);
+    folder.truncate(folder.lastIndexOf('/'));
+    if (QFile::encodeName(QFile::decodeName(folder)) == folder)
+        return {};
+    return QString::fromUtf8(folder);
 }
 
 void AppFolder::setPath(const QString& folder) { overridden() = folder; }

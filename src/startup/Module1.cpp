@@ -1,5 +1,6 @@
 #include "Module1.h"
 
+#include "AppFolder.h"
 #include "DataEnvironment.h"
 #include "DataError.h"
 #include "MessageBox.h"
@@ -59,6 +60,8 @@ bool Main()
     BusyCursor busy;
     try {
         // What is wrong with the file is found and told before any window is built.
+        if (const QString folder = AppFolder::unusableName(); !folder.isEmpty())
+            throw StoreError(StoreProblem(StoreProblem::Kind::FolderName, databaseFilePath(), folder));
         StoreCheck::requireUsable(databaseFilePath());
         SetConnections(1);
         DECartstock().run(QStringLiteral("TopListID"));

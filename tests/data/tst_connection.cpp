@@ -309,6 +309,42 @@ private Q_SLOTS:
                      QVariantList{QStringLiteral("Tea")});
     }
 
+    // A file set right while the program runs is used at the next try, without a restart.
+    void aFileSetRightIsUsedAtTheNextTry_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("emptied in place, then restored") << "emptied";
+        QTest::newRow("read-only, then writable") << "read-only";
+    }
+    void aFileSetRightIsUsedAtTheNextTry()
+    {
+        QFETCH(QString, how);
+        if (how == QStringLiteral("read-only") && ::geteuid() == 0)
+            QSKIP("Running as root: file permissions do not stop root from writing a file.");
+        TestDatabase db;
+        Connection c(db.connectionString(), db.path());
+        const QString insert = QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')");
+        c.run(insert);
+        QFile file(db.path());
+        QByteArray content;
+        if (how == QStringLiteral("emptied")) {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            content = file.readAll();
+            QVERIFY(file.resize(0));
+        } else {
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
+        }
+        QVERIFY_THROWS_EXCEPTION(DataError, c.run(insert));
+        if (how == QStringLiteral("emptied")) {
+            QVERIFY(file.seek(0) && file.write(content) == content.size());
+            file.close();
+        } else {
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        }
+        c.run(insert);
+        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Cartstock")), QVariantList{2});
+    }
+
     void readOnlyFileRefusesWritesInPlainWords()
     {
         if (::geteuid() == 0)

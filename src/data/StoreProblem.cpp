@@ -40,7 +40,12 @@ QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 // undo it before anyone reads the file, and undoing it writes the file and the folder.
 bool interruptedChangeStuck(const QString& path)
 {
-    return QFileInfo(path + QStringLiteral("-journal")).size() > 0 && (!writable(path) || !writable(folderOf(path)));
+    if (writable(path) && writable(folderOf(path)))
+        return false;
+    // A journal whose change was finished or undone starts otherwise (zeros, or nothing).
+    QFile journal(path + QStringLiteral("-journal"));
+    static const QByteArray live("\xd9\xd5\x05\xf9\x20\xa1\x63\xd7", 8);
+    return journal.open(QIODevice::ReadOnly) && journal.read(8) == live;
 }
 
 // Who may change the permissions of a file or folder: its owner, or whoever looks after the
@@ -55,18 +60,39 @@ QString otherOwner(const QString& path)
     return QString::number(st.st_uid);
 }
 
-// How to give yourself a permission on a file or folder: chmod where it is yours; otherwise
-// only its owner (or whoever looks after this computer) can.
-QString permissionAdvice(const QString& path, const QString& mode, const QString& what)
+// How to give yourself a permission on files or folders: chmod where they are yours;
+// otherwise only their owner (or whoever looks after this computer) can.
+QString permissionAdvice(const QStringList& paths, const QString& mode, const QString& what)
 {
-    const QString owner = otherOwner(path);
-    if (owner.isEmpty())
-        return QStringLiteral("Give yourself permission to %1 it, for example with\n\n    chmod %2 %3\n\n"
-                              "(or ask whoever looks after this computer)")
-            .arg(what, mode, StoreProblem::shellQuoted(path));
-    return QStringLiteral("It belongs to the user %1, so only %1 (or whoever looks after this computer) can let you %2 "
-                          "it")
-        .arg(owner, what);
+    QStringList quoted;
+    for (const QString& path : paths) {
+        if (const QString owner = otherOwner(path); !owner.isEmpty())
+            return QStringLiteral("\"%1\" belongs to the user %2, so only %2 (or whoever looks after this "
+                                  "computer) can let you %3 it")
+                .arg(QDir::toNativeSeparators(path), owner, what);
+        quoted << StoreProblem::shellQuoted(path);
+    }
+    return QStringLiteral("Give yourself permission to %1 %2, for example with\n\n    chmod %3 %4\n\n"
+                          "(or ask whoever looks after this computer)")
+        .arg(what, paths.size() > 1 ? QStringLiteral("both") : QStringLiteral("it"), mode, quoted.join(u' '));
+}
+
+// The file, its folder, or both, where the user may not write.
+QStringList readOnlyParts(const QString& path)
+{
+    QStringList parts;
+    if (!writable(path))
+        parts << path;
+    if (!writable(folderOf(path)))
+        parts << folderOf(path);
+    return parts.isEmpty() ? QStringList{path} : parts;
+}
+
+QString named(const QStringList& parts, const QString& path)
+{
+    if (parts.size() > 1)
+        return QStringLiteral("the file and the folder it is in are");
+    return parts.first() == path ? QStringLiteral("the file is") : QStringLiteral("the folder it is in is");
 }
 
 // A name beside the file that nothing has yet, so setting the file aside keeps whatever was
@@ -204,7 +230,7 @@ QString StoreProblem::startupText() const
         return QStringLiteral("Cartlist cannot start: you are not allowed to read its database file\n\n%1\n\n"
                               "The permissions of the file, or of a folder on its path, do not let you read it. "
                               "Cartlist has left the file as it is. %2, then start Cartlist again.")
-            .arg(file, permissionAdvice(m_path, QStringLiteral("u+rw"), QStringLiteral("read and write")));
+            .arg(file, permissionAdvice({m_path}, QStringLiteral("u+rw"), QStringLiteral("read and write")));
     case Kind::Locked:
         return QStringLiteral("Cartlist cannot start: its database file is in use by another program.\n\n%1\n\n"
                               "Another program holds a lock on the file, so Cartlist cannot read it. Cartlist has "
@@ -261,22 +287,22 @@ QString StoreProblem::description() const
         return QStringLiteral("The file \"%1\" is not a usable Cartlist database: %2.")
             .arg(path, unusableReason(m_kind, m_detail));
     case Kind::ReadOnly: {
-        // The file may be writable and its folder not: SQLite writes its journal there.
-        const QString locked = writable(m_path) ? folderOf(m_path) : m_path;
-        return QStringLiteral("Cartlist may not write to the database file \"%1\": %2 is read-only for you, so the "
+        // The file may be writable and its folder not: the engine writes its journal there.
+        const QStringList parts = readOnlyParts(m_path);
+        return QStringLiteral("Cartlist may not write to the database file \"%1\": %2 read-only for you, so the "
                               "change was not saved. %3; then try again.")
-            .arg(path, locked == m_path ? QStringLiteral("the file") : QStringLiteral("the folder it is in"),
-                 permissionAdvice(locked, QStringLiteral("u+w"), QStringLiteral("write")));
+            .arg(path, named(parts, m_path), permissionAdvice(parts, QStringLiteral("u+w"), QStringLiteral("write")));
     }
-    case Kind::Interrupted:
+    case Kind::Interrupted: {
+        const QStringList parts = readOnlyParts(m_path);
         return QStringLiteral("The database file \"%1\" holds a change that was interrupted (a crash or a full disk "
                               "left its journal, \"%2\", beside it). The change must be undone before the file can "
-                              "be used, and undoing it writes the file and its folder, which are read-only for you. "
-                              "Keep both files as they are, and do not delete the journal: it is what undoes the "
-                              "change. %3; then start Cartlist again, and it will undo the change.")
-            .arg(path, QFileInfo(m_path).fileName() + QStringLiteral("-journal"),
-                 permissionAdvice(writable(m_path) ? folderOf(m_path) : m_path, QStringLiteral("u+w"),
-                                  QStringLiteral("write")));
+                              "be used, and undoing it writes where Cartlist may not: %3 read-only for you. Keep "
+                              "both files as they are, and do not delete the journal: it is what undoes the change. "
+                              "%4; then start Cartlist again, and it will undo the change.")
+            .arg(path, QFileInfo(m_path).fileName() + QStringLiteral("-journal"), named(parts, m_path),
+                 permissionAdvice(parts, QStringLiteral("u+w"), QStringLiteral("write")));
+    }
     case Kind::FolderName:
         return QStringLiteral("The name of the folder Cartlist is in,\n\n%1\n\nis not valid UTF-8 text, so Cartlist "
                               "cannot name its database file there. Rename the folder to a name of letters, digits and "

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -324,10 +325,10 @@ private Q_SLOTS:
         TestDatabase db;
         Connection c(db.connectionString(), db.path());
         const QString insert = QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')");
-        c.run(insert);
         QFile file(db.path());
         QByteArray content;
         if (how == QStringLiteral("emptied")) {
+            c.run(insert);
             QVERIFY(file.open(QIODevice::ReadWrite));
             content = file.readAll();
             QVERIFY(file.resize(0));
@@ -342,7 +343,48 @@ private Q_SLOTS:
             QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         }
         c.run(insert);
-        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Cartstock")), QVariantList{2});
+        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Cartstock")),
+                 QVariantList{how == QStringLiteral("emptied") ? 2 : 1});
+    }
+
+    // A change cut off beside a file the user may not write is told as what it is, and the
+    // advised command lets the engine undo it.
+    void interruptedChangeIsToldAndTheAdviceWorks()
+    {
+        if (::geteuid() == 0)
+            QSKIP("Running as root: file permissions do not stop root from writing a file.");
+        TestDatabase db;
+        db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')"));
+        {
+            // A writer that dies mid-change: its journal is live and the file half-written.
+            QProcess writer;
+            writer.start(QStringLiteral("python3"),
+                         {QStringLiteral("-c"),
+                          QStringLiteral("import sqlite3, os\n"
+                                         "c = sqlite3.connect('%1', isolation_level=None)\n"
+                                         "c.execute('PRAGMA cache_size=1'); c.execute('BEGIN')\n"
+                                         "c.execute(\"UPDATE Cartstock SET Item = hex(randomblob(3000))\")\n"
+                                         "os._exit(0)")
+                              .arg(db.path())});
+            if (!writer.waitForFinished() || writer.exitCode() != 0)
+                QSKIP("No python3 with sqlite3 to interrupt a change.");
+        }
+        QVERIFY(QFile::setPermissions(db.path(), QFileDevice::ReadOwner));
+        Connection c(db.connectionString(), db.path());
+        QString advice;
+        try {
+            c.run(QStringLiteral("SELECT Item FROM Cartstock"));
+            QFAIL("read a file with a change left half-made");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.problem().kind(), StoreProblem::Kind::Interrupted);
+            advice = e.description();
+        }
+        const qsizetype at = advice.indexOf(QStringLiteral("    chmod "));
+        QVERIFY2(at > 0, qPrintable(advice));
+        const QString command = advice.mid(at, advice.indexOf(u'\n', at) - at).trimmed();
+        QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}), 0);
+        QCOMPARE(c.run(QStringLiteral("SELECT Item FROM Cartstock")).next(), true);
+        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item FROM Cartstock")), QVariantList{"Tea"});
     }
 
     void readOnlyFileRefusesWritesInPlainWords()

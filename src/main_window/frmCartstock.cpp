@@ -442,12 +442,18 @@ void frmCartstock::cmdDelCatClicked()
 void frmCartstock::grdListAfterColUpdate(int)
 {
     Recordset& rs = adoList.recordset();
+    const QModelIndex cell = grdList->currentIndex();
     try {
         rs.update();
     } catch (const std::exception& e) {
         // What the file refused is dropped; the stored row stays as it was.
         rs.cancelUpdate();
         grdListEditRejected(QString::fromStdString(e.what()));
+        // A list read again under the open cell took the focus from the grid: the user goes
+        // on in the cell where the change was typed.
+        QAbstractItemModel* model = grdList->model();
+        grdList->setCurrentIndex(model->index(std::min(cell.row(), model->rowCount() - 1), cell.column()));
+        grdList->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -462,7 +468,7 @@ void frmCartstock::grdListEditRejected(const QString& description)
     if (m_quitting)
         return;
     MessageBox::show(QStringLiteral("The change was not saved:\n\n") + description +
-                         QStringLiteral("\n\nThe list keeps what was stored before."),
+                         QStringLiteral("\n\nThe list shows what the file holds."),
                      MessageBox::Buttons::Ok, this);
 }
 

@@ -13,6 +13,7 @@
 #include "rptAll.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -378,13 +379,25 @@ private Q_SLOTS:
         int quantity = 0;
         while (grid->headerData(quantity, Qt::Horizontal).toString() != QStringLiteral("Quantity"))
             ++quantity;
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->grdList->setFocus();
+        window->grdList->setCurrentIndex(grid->index(0, quantity));
         TestSession::answer(MessageBox::Answer::Ok);
-        grid->setData(grid->index(0, quantity), QStringLiteral("7"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the cell is stored once the key is handled
         QVERIFY2(TestSession::messages().value(0).contains(QStringLiteral("Row cannot be located for updating")),
                  qPrintable(TestSession::messages().value(0)));
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item || ':' || Quantity FROM Selected")),
                  QVariantList{"Other:1"});
         QCOMPARE(grid->index(0, 0).data().toString(), QStringLiteral("Other"));
+        // The user goes on in the same cell, on the row as the file holds it.
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the cell is stored once the key is handled
+        QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item || ':' || Quantity FROM Selected")),
+                 QVariantList{"Other:8"});
     }
 
     // Delete Category deletes the entry chosen, not another that differs only in case, and

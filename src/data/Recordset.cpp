@@ -12,43 +12,10 @@
 #include <optional>
 
 namespace {
-const QString RowidColumn = QStringLiteral("__rowid__");
-
 QString noCurrentRecord()
 {
     return QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
                           "Requested operation requires a current record.");
-}
-
-struct SourcePlan {
-    QString table; // empty: read-only
-    QString sql;
-};
-
-// Decides whether a source reads one table row by row, so its rows can be written back by
-// rowid, and if so adds the rowid to what it selects.
-SourcePlan planSource(const QString& source)
-{
-    const QString text = source.trimmed();
-    static const QRegularExpression bareTable(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (bareTable.match(text).hasMatch())
-        return {text, QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(RowidColumn, SqlClauses::quotedName(text))};
-
-    static const QRegularExpression select(QStringLiteral("^SELECT\\s+(.+?)\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)(.*)$"),
-                                           QRegularExpression::CaseInsensitiveOption |
-                                               QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression plainList(QStringLiteral("^(?!(DISTINCT|ALL)\\b)[^()]+$"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression plainRest(
-        QStringLiteral("^\\s*((WHERE|ORDER\\s+BY)\\b(?!.*\\b(JOIN|GROUP|UNION|HAVING|SELECT)\\b).*)?$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const auto m = select.match(text);
-    if (m.hasMatch() && plainList.match(m.captured(1)).hasMatch() && plainRest.match(m.captured(3)).hasMatch()) {
-        const QString table = m.captured(2);
-        return {table, QStringLiteral("SELECT %1.rowid AS %2, %3")
-                           .arg(SqlClauses::quotedName(table), RowidColumn, text.mid(m.capturedStart(1)))};
-    }
-    return {{}, text};
 }
 
 QVariant normalizedNull(const QVariant& v) { return v.isNull() ? QVariant() : v; }
@@ -65,7 +32,7 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
 {
     if (m_open)
         saveBeforeLeaving();
-    if (m_open && connection == m_connection && source == m_source && matchesFile()) {
+    if (m_open && m_src.isFrom(connection, source) && m_src.matchesFile()) {
         // The same rows as a fresh read: open them again without reading.
         if (m_filter.isEmpty())
             backToFirstRow();
@@ -73,18 +40,11 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
             resetTo([&] { m_filter.clear(); });
         return;
     }
-    const SourcePlan plan = planSource(source);
     resetTo([&] {
-        m_connection = std::move(connection);
-        m_source = source;
-        m_table = plan.table;
-        m_order = SqlClauses::orderBy(source);
-        // The order is the program's (TextOrder), applied once the rows are read. Read in
-        // the file's order for the same columns, they mostly need no sorting at all.
-        m_selectSql = plan.sql;
+        m_src.open(std::move(connection), source);
         m_filter.clear();
         m_open = false;
-        load();
+        m_rows = m_src.read(m_nextSerial);
         m_open = true;
     });
 }
@@ -92,17 +52,8 @@ void Recordset::open(std::shared_ptr<Connection> connection, const QString& sour
 void Recordset::openRows(const RowTable& table)
 {
     resetTo([&] {
-        m_connection.reset();
-        m_matchesFileAt.reset();
-        m_source.clear();
-        m_table.clear();
-        m_selectSql.clear();
-        m_order.clear();
+        m_src.openColumns(table.columns);
         m_filter.clear();
-        m_columns.clear();
-        m_tableColumns.clear();
-        for (const QString& name : table.columns)
-            m_columns.append({name, false, false, false});
         m_rows.clear();
         for (const QVariantList& values : table.rows)
             m_rows.append({0, m_nextSerial++, values, {}, false});
@@ -117,10 +68,8 @@ void Recordset::close()
     resetTo([&] {
         m_open = false;
         m_rows.clear();
-        m_columns.clear();
         m_filter.clear();
-        m_connection.reset();
-        m_matchesFileAt.reset();
+        m_src.close();
     });
 }
 
@@ -129,16 +78,16 @@ void Recordset::requery()
     if (!m_open)
         throw DataError(QStringLiteral("Operation is not allowed when the object is closed."));
     saveBeforeLeaving();
-    if (!m_connection)
+    if (!m_src.hasConnection())
         return;
-    if (matchesFile()) {
+    if (m_src.matchesFile()) {
         if (m_filter.isEmpty())
             backToFirstRow();
         else
             resetTo([] {});
         return;
     }
-    resetTo([&] { load(); });
+    resetTo([&] { m_rows = m_src.read(m_nextSerial); });
 }
 
 // What a re-read ends with when it gives the rows already shown, all of them: the cursor on
@@ -151,31 +100,6 @@ void Recordset::backToFirstRow()
     m_currentDeleted = false;
     m_pos = m_visible.isEmpty() ? -1 : 0;
     Q_EMIT moveComplete();
-}
-
-bool Recordset::matchesFile() const
-{
-    if (!m_connection || !m_matchesFileAt)
-        return false;
-    // Sorted by another language's rule, the rows would come back in another order.
-    if (!m_order.isEmpty() && m_orderGeneration != TextOrder::current().generation())
-        return false;
-    try {
-        return *m_matchesFileAt == m_connection->version();
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-void Recordset::keepMatchAfterWrite(bool matchedBefore, bool orderKept)
-{
-    m_matchesFileAt.reset();
-    if (matchedBefore && orderKept) {
-        try {
-            m_matchesFileAt = m_connection->version();
-        } catch (const std::exception&) {
-        }
-    }
 }
 
 // Replaces the content and starts over on the first visible row; views are told once.
@@ -200,98 +124,6 @@ void Recordset::resetTo(const std::function<void()>& change)
     Q_EMIT moveComplete();
 }
 
-void Recordset::load()
-{
-    m_matchesFileAt.reset();
-    // The version before the rows: a write committed in between makes the next check re-read.
-    const Connection::Version before = m_connection->version();
-    readRows();
-    m_matchesFileAt = before;
-    m_orderGeneration = TextOrder::current().generation();
-}
-
-// Reads the rows and puts them in the source's order; where that order names a column the
-// rows do not have, they stay as the query gave them.
-void Recordset::readRows()
-{
-    QList<Column> columns;
-    QList<Row> rows;
-    {
-        QSqlQuery query = m_connection->run(m_selectSql);
-        const QSqlRecord record = query.record();
-        const int first = m_table.isEmpty() ? 0 : 1;
-
-        QHash<QString, std::pair<QString, bool>> tableColumns; // lower name -> type, is rowid
-        if (!m_table.isEmpty()) {
-            QSqlQuery info =
-                m_connection->run(QStringLiteral("PRAGMA table_info(%1)").arg(SqlClauses::quotedName(m_table)));
-            QList<std::tuple<QString, QString, int>> found;
-            int keyColumns = 0;
-            while (info.next()) {
-                found.append({info.value(1).toString(), info.value(2).toString().toUpper(), info.value(5).toInt()});
-                keyColumns += info.value(5).toInt() > 0 ? 1 : 0;
-            }
-            for (const auto& [name, type, pk] : found)
-                tableColumns.insert(name.toLower(),
-                                    {type, pk > 0 && keyColumns == 1 && type == QStringLiteral("INTEGER")});
-        }
-        for (int i = first; i < record.count(); ++i) {
-            const QString name = record.fieldName(i);
-            const auto it = tableColumns.constFind(name.toLower());
-            const bool inTable = it != tableColumns.constEnd();
-            columns.append(
-                {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
-        }
-        m_columns = columns;
-        m_tableColumns.clear();
-        for (int c = 0; c < columns.size(); ++c) {
-            if (columns.at(c).inTable)
-                m_tableColumns << c;
-        }
-        while (query.next()) {
-            Row row;
-            row.serial = m_nextSerial++;
-            if (first == 1)
-                row.rowid = query.value(0).toLongLong();
-            row.values.reserve(record.count() - first);
-            for (int i = first; i < record.count(); ++i)
-                row.values.append(convertRead(i - first, query.value(i)));
-            row.read.reserve(m_tableColumns.size());
-            for (int c : m_tableColumns)
-                row.read.append(normalizedNull(query.value(c + first)));
-            rows.append(std::move(row));
-        }
-    }
-    // The source's ORDER BY once more, by the program's rule: the file orders by its own.
-    QList<RowOrder::Term> terms;
-    for (const SqlClauses::OrderTerm& t : m_order) {
-        const int column = fieldIndex(t.column);
-        if (column < 0) {
-            terms.clear();
-            break;
-        }
-        terms.append({column, t.descending});
-    }
-    const QList<int> order = RowOrder::permutation(
-        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); }, &m_orderKeys,
-        &m_orderMemory);
-    if (!order.isEmpty()) {
-        QList<Row> sorted;
-        sorted.reserve(rows.size());
-        for (int i : order)
-            sorted.append(std::move(rows[i]));
-        rows = std::move(sorted);
-    }
-    m_rows = std::move(rows);
-}
-
-QVariant Recordset::convertRead(int column, const QVariant& value) const
-{
-    if (m_columns.at(column).isDate)
-        return StoredDate::fromStored(value);
-    return normalizedNull(value);
-}
-
 void Recordset::applyFilter()
 {
     m_visible.clear();
@@ -311,23 +143,16 @@ void Recordset::applyFilter()
 QStringList Recordset::fieldNames() const
 {
     QStringList names;
-    for (const Column& c : m_columns)
+    for (const RecordSource::Column& c : m_src.columns())
         names << c.name;
     return names;
 }
 
-int Recordset::fieldIndex(const QString& name) const
-{
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (m_columns.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
+int Recordset::fieldIndex(const QString& name) const { return m_src.fieldIndex(name); }
 
 bool Recordset::isFieldUpdatable(int column) const
 {
-    return column >= 0 && column < m_columns.size() && m_columns.at(column).updatable;
+    return column >= 0 && column < m_src.columns().size() && m_src.columns().at(column).updatable;
 }
 
 void Recordset::requireCurrent() const
@@ -343,7 +168,7 @@ void Recordset::requireUpdatable() const
     if (!isUpdatable())
         throw DataError(QStringLiteral("The record set cannot be updated: its source \"%1\" does not "
                                        "read one table row by row.")
-                            .arg(m_source));
+                            .arg(m_src.source()));
 }
 
 Recordset::Row& Recordset::currentRowData() { return m_rows[m_visible.at(m_pos)]; }
@@ -382,14 +207,14 @@ void Recordset::setValue(int column, const QVariant& value)
     requireCurrent();
     requireUpdatable();
     if (!isFieldUpdatable(column)) {
-        throw DataError(
-            QStringLiteral("Field \"%1\" cannot be updated: the database assigns it.").arg(m_columns.at(column).name));
+        throw DataError(QStringLiteral("Field \"%1\" cannot be updated: the database assigns it.")
+                            .arg(m_src.columns().at(column).name));
     }
     const QVariant v = normalized(column, value);
     if (m_editMode == EditMode::None) {
         m_editMode = EditMode::InProgress;
         m_edit = currentRowData().values;
-        m_changed = QList<bool>(m_columns.size(), false);
+        m_changed = QList<bool>(m_src.columns().size(), false);
     }
     m_edit[column] = v;
     m_changed[column] = true;
@@ -399,12 +224,12 @@ void Recordset::setValue(int column, const QVariant& value)
 // What a column can hold, checked before anything reaches the file.
 QVariant Recordset::normalized(int column, const QVariant& value) const
 {
-    if (!m_columns.at(column).isDate)
+    if (!m_src.columns().at(column).isDate)
         return normalizedNull(value);
     const QVariant date = StoredDate::fromInput(value);
     if (!value.isNull() && !value.toString().trimmed().isEmpty() && date.isNull()) {
         throw DataError(QStringLiteral("\"%1\" is not a date: field \"%2\" holds calendar dates.")
-                            .arg(value.toString(), m_columns.at(column).name));
+                            .arg(value.toString(), m_src.columns().at(column).name));
     }
     return date;
 }
@@ -554,13 +379,13 @@ void Recordset::addNew()
     m_posBeforeAdd = hasCurrent() ? m_pos : -1;
     const int row = int(m_visible.size());
     Q_EMIT aboutToInsertRow(row);
-    m_rows.append({0, m_nextSerial++, QVariantList(m_columns.size()), {}, true});
+    m_rows.append({0, m_nextSerial++, QVariantList(m_src.columns().size()), {}, true});
     m_visible.append(int(m_rows.size()) - 1);
     m_pos = row;
     m_currentDeleted = false;
     m_editMode = EditMode::Add;
-    m_edit = QVariantList(m_columns.size());
-    m_changed = QList<bool>(m_columns.size(), false);
+    m_edit = QVariantList(m_src.columns().size());
+    m_changed = QList<bool>(m_src.columns().size(), false);
     Q_EMIT rowInserted(row);
     Q_EMIT moveComplete();
 }
@@ -569,7 +394,7 @@ QVariantList Recordset::storedValues(const QList<int>& columns) const
 {
     QVariantList values;
     for (int c : columns)
-        values << (m_columns.at(c).isDate ? StoredDate::toStored(m_edit.at(c)) : m_edit.at(c));
+        values << (m_src.columns().at(c).isDate ? StoredDate::toStored(m_edit.at(c)) : m_edit.at(c));
     return values;
 }
 
@@ -589,18 +414,10 @@ void Recordset::update()
         rereadAfterConflict(currentRowData().rowid);
         throw;
     } catch (...) {
-        m_matchesFileAt.reset();
+        m_src.forgetMatch();
         returnToStored();
         throw;
     }
-}
-
-RowWriter Recordset::writer() const
-{
-    QStringList names;
-    for (int c : m_tableColumns)
-        names << m_columns.at(c).name;
-    return RowWriter(*m_connection, m_table, names);
 }
 
 // The snapshot no longer is what the file holds (another program wrote, or another file was
@@ -608,10 +425,10 @@ RowWriter Recordset::writer() const
 // the file still has it. Should the file not be readable now, the rows read before stay.
 void Recordset::rereadAfterConflict(qint64 rowid)
 {
-    m_matchesFileAt.reset();
+    m_src.forgetMatch();
     resetTo([&] {
         try {
-            load();
+            m_rows = m_src.read(m_nextSerial);
         } catch (const std::exception&) {
         }
     });
@@ -626,34 +443,29 @@ void Recordset::rereadAfterConflict(qint64 rowid)
 
 void Recordset::writeCurrent(const QList<int>& changed)
 {
-    const bool matchedBefore = matchesFile();
-    // A re-read puts a new row, or one whose ordering value changed, in its sorted place.
-    bool orderKept = m_order.isEmpty() || m_editMode != EditMode::Add;
-    for (const SqlClauses::OrderTerm& term : m_order) {
-        for (int c : changed)
-            orderKept = orderKept && m_columns.at(c).name.compare(term.column, Qt::CaseInsensitive) != 0;
-    }
+    const bool matchedBefore = m_src.matchesFile();
+    const bool adding = m_editMode == EditMode::Add;
     Row& row = currentRowData();
     QStringList names;
     for (int c : changed)
-        names << m_columns.at(c).name;
+        names << m_src.columns().at(c).name;
     if (m_editMode == EditMode::Add) {
-        row.rowid = writer().insert(names, storedValues(changed));
+        row.rowid = m_src.writer().insert(names, storedValues(changed));
         row.isNew = false;
     } else if (changed.isEmpty()) {
         finishEdit();
         return;
     } else {
-        writer().update(row.rowid, row.read, names, storedValues(changed));
+        m_src.writer().update(row.rowid, row.read, names, storedValues(changed));
     }
     row.values = m_edit;
     finishEdit();
     try {
-        reloadRow(row);
-        keepMatchAfterWrite(matchedBefore, orderKept);
+        m_src.reload(row);
+        m_src.keepMatchAfterWrite(matchedBefore, changed, adding);
     } catch (const std::exception&) {
         // Stored; only reading it back failed: the row shows what was written.
-        m_matchesFileAt.reset();
+        m_src.forgetMatch();
     }
     Q_EMIT rowChanged(m_pos);
 }
@@ -672,7 +484,7 @@ void Recordset::returnToStored()
     finishEdit();
     bool stored = true;
     try {
-        stored = reloadRow(currentRowData());
+        stored = m_src.reload(currentRowData());
     } catch (const std::exception&) {
         // The file cannot be read either: the row keeps the values last read from it.
     }
@@ -680,20 +492,6 @@ void Recordset::returnToStored()
         Q_EMIT rowChanged(m_pos);
     else
         dropRowAt(m_pos);
-}
-
-// Reads a written row back, so the snapshot shows what the file holds: the identifier the
-// database assigned, and each value as the column stored it. False when the file no longer
-// has the row.
-bool Recordset::reloadRow(Row& row)
-{
-    const std::optional<QVariantList> stored = writer().reload(row.rowid);
-    if (!stored)
-        return false;
-    row.read = *stored;
-    for (int i = 0; i < m_tableColumns.size(); ++i)
-        row.values[m_tableColumns.at(i)] = convertRead(m_tableColumns.at(i), stored->at(i));
-    return true;
 }
 
 void Recordset::finishEdit()
@@ -752,15 +550,15 @@ void Recordset::deleteCurrent()
         dropRowAt(m_pos);
         return;
     }
-    const bool matchedBefore = matchesFile();
-    m_matchesFileAt.reset();
+    const bool matchedBefore = m_src.matchesFile();
+    m_src.forgetMatch();
     try {
-        writer().remove(currentRowData().rowid, currentRowData().read);
+        m_src.writer().remove(currentRowData().rowid, currentRowData().read);
     } catch (const RowConflict&) {
         rereadAfterConflict(currentRowData().rowid);
         throw;
     }
     finishEdit();
     dropRowAt(m_pos);
-    keepMatchAfterWrite(matchedBefore, true);
+    m_src.keepMatchAfterWrite(matchedBefore, {}, false);
 }

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "Connection.h"
+#include "RecordSource.h"
 #include "RowTable.h"
-#include "RowWriter.h"
-#include "SqlClauses.h"
-#include "TextOrder.h"
 
 #include <QObject>
 #include <QString>
@@ -12,15 +9,11 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
-
-class Connection;
 
 // An ordered set of rows with a current row: a client-side static snapshot of a table or
-// query, read whole at open and requery. A source's ORDER BY is applied to the rows read
-// with the program's text rule (TextOrder), so every list orders text the same way.
-// Writes go to the file at once through RowWriter, which finds each row by the rowid it came
-// from and every value read for it: a row changed by anyone else since it was read is not
+// query (RecordSource), read whole at open and requery. The cursor, filter and find, and
+// the buffer of a row being edited or added live here. Writes go to the file at once through RowWriter, which finds
+// each row by the rowid it came from and every value read for it: a row changed by anyone else since it was read is not
 // written, and the record set reads its source again so the user sees what the file holds.
 // A changed current row is saved before the cursor leaves it. A write the file refuses
 // leaves nothing pending: the record set returns to what the file holds (a new row is
@@ -47,7 +40,7 @@ public:
     void close();
     bool isOpen() const { return m_open; }
     int state() const { return m_open ? 1 : 0; }
-    QString source() const { return m_source; }
+    QString source() const { return m_src.source(); }
     // Saves a pending change, then reads the source again. The filter stays and applies to
     // the rows read; the cursor starts on the first visible row. (DataControl::refresh is
     // the one that clears the filter.)
@@ -55,7 +48,7 @@ public:
 
     QStringList fieldNames() const;
     int fieldIndex(const QString& name) const;
-    bool isUpdatable() const { return !m_table.isEmpty(); }
+    bool isUpdatable() const { return !m_src.table().isEmpty(); }
     bool isFieldUpdatable(int column) const;
 
     // Current row, by name; throws without a current row or for an unknown name.
@@ -108,28 +101,8 @@ Q_SIGNALS:
     void moveComplete();
 
 private:
-    struct Row {
-        qint64 rowid = 0;
-        quint64 serial = 0;
-        QVariantList values;
-        // The table's columns as the file held them when last read: what finds the row again.
-        QVariantList read;
-        bool isNew = false;
-    };
-    struct Column {
-        QString name;
-        bool inTable = false;
-        bool updatable = false;
-        bool isDate = false;
-    };
+    using Row = RecordSource::Row;
 
-    void load();
-    void readRows();
-    // True when the rows are what a re-read of the source would give now.
-    bool matchesFile() const;
-    // After an own write: the snapshot still matches the file if it did before the write
-    // and the write left the rows in the order a re-read gives.
-    void keepMatchAfterWrite(bool matchedBefore, bool orderKept);
     void applyFilter();
     void resetTo(const std::function<void()>& change);
     void backToFirstRow();
@@ -138,9 +111,7 @@ private:
     void saveBeforeLeaving();
     void dropRowAt(int visibleRow);
     void writeCurrent(const QList<int>& changed);
-    RowWriter writer() const;
     void rereadAfterConflict(qint64 rowid);
-    bool reloadRow(Row& row);
     void returnToStored();
     void dropNewRow();
     void finishEdit();
@@ -148,24 +119,10 @@ private:
     QVariantList storedValues(const QList<int>& columns) const;
     Row& currentRowData();
     const Row& currentRowData() const;
-    QVariant convertRead(int column, const QVariant& value) const;
 
-    std::shared_ptr<Connection> m_connection;
-    QString m_source;
-    QString m_table;
-    QString m_selectSql;
-    QList<SqlClauses::OrderTerm> m_order;
-    TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
-    RowOrder::Memory m_orderMemory;
-    // The file's version when the snapshot last matched it: a re-read at that same version
-    // would give these very rows, so it is skipped. Cleared when an own write makes the
-    // snapshot differ from a re-read (a row added to an ordered source sits at its end).
-    std::optional<Connection::Version> m_matchesFileAt;
-    int m_orderGeneration = -1; // the text rule the rows were sorted by
+    RecordSource m_src;
     bool m_open = false;
 
-    QList<Column> m_columns;
-    QList<int> m_tableColumns; // those of m_columns that are the table's, in Row::read's order
     QList<Row> m_rows;
     QList<int> m_visible;
     int m_pos = -1;

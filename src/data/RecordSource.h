@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Connection.h"
+#include "RowWriter.h"
+#include "SqlClauses.h"
+#include "TextOrder.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+// Where a record set's rows come from: a table or a query, read whole, each row with the
+// rowid it came from and the values the file held for it. The source's ORDER BY is applied
+// to the rows read with the program's text rule (TextOrder), so every list orders text the
+// same way. It knows the file's version at its last read, so a re-read that would give the
+// very same rows can be skipped, and it gives the RowWriter that writes its rows back.
+class RecordSource {
+public:
+    struct Column {
+        QString name;
+        bool inTable = false;
+        bool updatable = false;
+        bool isDate = false;
+    };
+    struct Row {
+        qint64 rowid = 0;
+        quint64 serial = 0;
+        QVariantList values;
+        // The table's columns as the file held them when last read: what finds the row again.
+        QVariantList read;
+        bool isNew = false;
+    };
+
+    // A table name or a SELECT over one table gives rows that can be written back; any other
+    // query read-only ones. Nothing is read yet.
+    void open(std::shared_ptr<Connection> connection, const QString& source);
+    // Rows held in memory, with these columns: nothing to read or write.
+    void openColumns(const QStringList& names);
+    void close();
+
+    bool isFrom(const std::shared_ptr<Connection>& connection, const QString& source) const
+    {
+        return m_connection && connection == m_connection && source == m_source;
+    }
+    bool hasConnection() const { return bool(m_connection); }
+    QString source() const { return m_source; }
+    // Empty for a read-only source.
+    QString table() const { return m_table; }
+    const QList<Column>& columns() const { return m_columns; }
+    int fieldIndex(const QString& name) const;
+
+    // Reads every row, in order; serials are numbered on from `nextSerial`.
+    QList<Row> read(quint64& nextSerial);
+    // Reads one row again by its rowid; false when the file no longer has it.
+    bool reload(Row& row);
+    RowWriter writer() const;
+    // A value as read, in the form the record set keeps it (dates as dates).
+    QVariant convertRead(int column, const QVariant& value) const;
+
+    // True when the rows last read are what a re-read would give now.
+    bool matchesFile() const;
+    void forgetMatch() { m_matchesFileAt.reset(); }
+    // After an own write of `changed` columns (of a new row when `adding`): the rows still
+    // match the file if they did before and the write left them in the order a re-read gives.
+    void keepMatchAfterWrite(bool matchedBefore, const QList<int>& changed, bool adding);
+
+private:
+    std::shared_ptr<Connection> m_connection;
+    QString m_source;
+    QString m_table;
+    QString m_selectSql;
+    QList<SqlClauses::OrderTerm> m_order;
+    TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
+    RowOrder::Memory m_orderMemory;
+    // The file's version when the rows last matched it: a re-read at that same version would
+    // give these very rows. Cleared when an own write makes them differ from a re-read (a
+    // row added to an ordered source sits at its end).
+    std::optional<Connection::Version> m_matchesFileAt;
+    int m_orderGeneration = -1; // the text rule the rows were sorted by
+    QList<Column> m_columns;
+    QList<int> m_tableColumns; // those of m_columns that are the table's, in Row::read's order
+};

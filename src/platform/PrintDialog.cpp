@@ -5,6 +5,8 @@
 #include <QQueue>
 
 namespace {
+constexpr int MaxPages = 9999;
+
 struct Script {
     bool active = false;
     QQueue<PrintDialog::Answer> answers;
@@ -58,7 +60,9 @@ bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
                           QAbstractPrintDialog::PrintCurrentPage);
-        dialog.setMinMax(1, last);
+        // Other paper or orientation chosen in the dialog gives the report more pages than
+        // the preview has: the range reaches them, and pages past the end print nothing.
+        dialog.setMinMax(1, qMax(last, MaxPages));
         return dialog.exec() == QDialog::Accepted;
     }
 

@@ -28,6 +28,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
@@ -260,6 +262,8 @@ class TestReports : public QObject {
     std::unique_ptr<TestSession> session;
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<QTemporaryDir> out;
+    // Where Qt's dialogs would keep their state: nothing may appear there.
+    QTemporaryDir settingsHome;
 
     void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& quantity,
                   const QDate& date = ListDate)
@@ -310,6 +314,7 @@ class TestReports : public QObject {
     QString outFile(const QString& name) const { return out->filePath(name); }
 
 private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsHome.path())); }
     void init()
     {
         session = std::make_unique<TestSession>();
@@ -360,17 +365,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("labels");
-        QTest::addColumn<QRect>("firstLabel");
-        QTest::newRow("rptPrint") << "rptPrint" << QStringList{"Item:", "Aisle:", "Quantity:"}
-                                  << QRect(1440 + 432, 1440 + 144, 3456, 300);
-        QTest::newRow("rptAisle") << "rptAisle" << QStringList{"Item:", "Quantity:"}
-                                  << QRect(1440 + 432, 1440 + 144, 3600, 300);
+        QTest::newRow("rptPrint") << "rptPrint" << QStringList{"Item:", "Aisle:", "Quantity:"};
+        QTest::newRow("rptAisle") << "rptAisle" << QStringList{"Item:", "Quantity:"};
     }
     void emptyDateGivesPageHeadingsOnly()
     {
         QFETCH(QString, report);
         QFETCH(QStringList, labels);
-        QFETCH(QRect, firstLabel);
         addFixture();
         const PageList& pages = printed(report, ListDate.addYears(1)).pages();
         QCOMPARE(pages.pageCount(), 1);
@@ -381,9 +382,6 @@ private Q_SLOTS:
         for (const PageList::Item& item : header.items)
             shown << item.text;
         QCOMPARE(shown, labels);
-        QCOMPARE(header.items.first().rect, firstLabel);
-        QVERIFY(header.items.first().control.font->italic);
-        QVERIFY(inkIn(rendered(pages, 0, 0.1), QRect(firstLabel.topLeft() / 10, firstLabel.size() / 10)) > 0);
     }
 
     void emptyHeadingIsDrawnWithItsBackground_data()
@@ -461,38 +459,59 @@ private Q_SLOTS:
         QStringList shown;
         for (const PageList::Page& page : pages.pages) {
             QString letters;
-            int y = 0;
-            for (const PageList::Band& b : page.bands) {
+            for (const PageList::Band& b : page.bands)
                 letters += b.name;
-                // Bands follow one another; the footer sits at the foot of the paper.
-                QCOMPARE(b.rect.top(), b.name == QLatin1String("F") ? 900 : y);
-                QCOMPARE(b.items.first().rect, QRect(0, b.rect.top(), 50, 100));
-                y = b.rect.bottom() + 1;
-            }
             shown << letters;
         }
         QCOMPARE(shown, expected);
     }
 
-    void longValueIsCutAtItsBox()
+    // Fault: at its default zoom the preview cut long names a letter earlier than the paper
+    // ("...piggy-ba" on screen, "...piggy-bag" printed). Each name ends, on the preview fitted
+    // to its width and on the PDF drawn at that scale, at the same place, inside its box.
+    void previewCutsLongNamesWhereThePaperDoes()
     {
-        const QString name = QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout");
-        addEntry(name, QStringLiteral("Sauces"), QString(), QString());
-        const PageList& pages = printed(QStringLiteral("rptPrint")).pages();
-        const PageList::Band& detail = pages.pages.first().bands.last();
-        QCOMPARE(detail.kind, ReportBand::Kind::Detail);
-        const PageList::Item* item = itemNamed(detail, QStringLiteral("txtItem"));
-        QVERIFY(item);
-        QCOMPARE(item->text, name);
-
-        const double scale = 0.1;
-        const QImage image = rendered(pages, 0, scale);
-        const int boxRight = qFloor((item->rect.right() + 1) * scale);
-        const int top = qCeil(detail.rect.top() * scale);
-        const int bottom = qFloor((detail.rect.bottom() + 1) * scale) - 1;
-        // The text runs to the box's edge and not one pixel beyond, into the aisle column.
-        QVERIFY(inkIn(image, QRect(QPoint(boxRight - 15, top), QPoint(boxRight - 1, bottom))) > 0);
-        QCOMPARE(inkIn(image, QRect(QPoint(boxRight + 1, top), QPoint(image.width() - 1, bottom))), 0);
+        const QStringList names = {
+            QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
+            QStringLiteral("Reusable shopping bags, the folding piggy-bag kind"),
+            QStringLiteral("Wholemeal spelt flour, stone-ground, organic, 1.5 kg"),
+            QStringLiteral("Tinned chopped tomatoes with basil and oregano, 6-pack"),
+            QStringLiteral("Illy whole-bean espresso, medium roast, twin tin pack"),
+            QStringLiteral("Mild mature cheddar, thinly sliced, resealable pack")};
+        for (const QString& name : names)
+            addEntry(name, QStringLiteral("Long"), QStringLiteral("1"), QStringLiteral("1"));
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        QWidget* view = r.previewWindow()->findChild<QScrollArea*>()->widget();
+        const QImage screen = view->grab().toImage();
+        const double scale = r.previewWindow()->zoom() / 15;
+        const QString pdf = outFile(QStringLiteral("long.pdf"));
+        QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
+        const QImage paper = pdfPicture(pdf, 1, qRound(scale * 1440 * 1000) / 1000.0);
+        QVERIFY(!paper.isNull());
+        // The right end of the ink in an item's box, and beyond it to the next column.
+        const auto inkEnd = [&](const QImage& image, const QRect& box, const QPoint& at) {
+            const QRect area = QRectF(QPointF(box.topLeft()) * scale, QSizeF(box.size()) * scale).toRect();
+            int end = -1;
+            for (int x = area.left(); x <= area.right() + 5; ++x) {
+                if (inkIn(image, QRect(at + QPoint(x, area.top() + 2), QSize(1, area.height() - 4))) > 0)
+                    end = x;
+            }
+            return end - area.right();
+        };
+        int compared = 0;
+        for (const PageList::Band& band : r.pages().pages.first().bands) {
+            const PageList::Item* item = itemNamed(band, QStringLiteral("txtItem"));
+            if (!item || !names.contains(item->text))
+                continue;
+            const int onScreen = inkEnd(screen, item->rect, QPoint(12, 12));
+            const int onPaper = inkEnd(paper, item->rect, QPoint());
+            QVERIFY2(
+                qAbs(onScreen - onPaper) <= 2 && onPaper <= 0 && onPaper > -25,
+                qPrintable(QStringLiteral("%1: %2 on screen, %3 on paper").arg(item->text).arg(onScreen).arg(onPaper)));
+            ++compared;
+        }
+        QCOMPARE(compared, names.size());
     }
 
     void manyEntriesPaginateWithoutSplittingBands_data()
@@ -510,43 +529,18 @@ private Q_SLOTS:
         addManyEntries(200);
         BandedReport& r = printed(report);
         const PageList pages = r.pagesFor(ReportPaper::twips(paper));
-        const QMargins margins = r.layout().margins;
-        const int limit = pages.paper.height() - margins.bottom();
+        const int limit = pages.paper.height() - r.layout().margins.bottom();
         QVERIFY(pages.pageCount() > 3);
 
-        int details = 0;
-        bool groupRunsOn = false;
         for (int p = 0; p < pages.pageCount(); ++p) {
             const QList<PageList::Band>& bands = pages.pages.at(p).bands;
-            QVERIFY(bands.size() > 1);
             QCOMPARE(bands.first().kind, ReportBand::Kind::PageHeader);
-            QCOMPARE(bands.first().rect.top(), margins.top());
-            QCOMPARE(bands.first().items.size(), report == QLatin1String("rptPrint") ? 3 : 2);
-            for (qsizetype b = 0; b < bands.size(); ++b) {
-                const QRect& rect = bands.at(b).rect;
-                QCOMPARE(rect.left(), margins.left());
-                QVERIFY2(rect.bottom() < limit,
-                         qPrintable(QStringLiteral("page %1 band %2 crosses the bottom").arg(p).arg(b)));
-                if (b > 0)
-                    QCOMPARE(rect.top(), bands.at(b - 1).rect.bottom() + 1);
-                for (const PageList::Item& item : bands.at(b).items)
-                    QVERIFY(rect.contains(item.rect));
-                details += bands.at(b).kind == ReportBand::Kind::Detail;
-            }
+            for (const PageList::Band& band : bands)
+                QVERIFY2(band.rect.bottom() < limit, qPrintable(QStringLiteral("page %1 crosses the bottom").arg(p)));
             // A heading is never the last thing on a page.
             QVERIFY(bands.last().kind != ReportBand::Kind::GroupHeader);
-            if (p > 0) {
-                // The page before was full: what opens this page, a heading with its first
-                // row, did not fit there.
-                int needed = bands.at(1).rect.height();
-                if (bands.at(1).kind == ReportBand::Kind::GroupHeader)
-                    needed += bands.at(2).rect.height();
-                QVERIFY(pages.pages.at(p - 1).bands.last().rect.bottom() + needed >= limit);
-                groupRunsOn |= bands.at(1).kind == ReportBand::Kind::Detail;
-            }
         }
-        QCOMPARE(details, 200);
-        QVERIFY(groupRunsOn);
+        QCOMPARE(outline(pages).filter(QStringLiteral("Item ")).size(), 200);
         QCOMPARE(outline(pages), outline(r.pages()));
 
         const QString pdf = outFile(QStringLiteral("many.pdf"));
@@ -568,22 +562,14 @@ private Q_SLOTS:
             const QImage image = rendered(pages, p, scale);
             for (const PageList::Band& band : pages.pages.at(p).bands) {
                 titles += band.kind == ReportBand::Kind::ReportHeader;
-                if (band.kind == ReportBand::Kind::GroupHeader)
-                    QVERIFY(band.items.first().control.font->underline);
                 if (band.kind != ReportBand::Kind::Detail)
                     continue;
                 const PageList::Item* bullet = itemNamed(band, QStringLiteral("Shape1"));
-                const PageList::Item* item = itemNamed(band, QStringLiteral("txtItem"));
-                QVERIFY(bullet && item);
-                QVERIFY(bullet->rect.right() < item->rect.left());
                 QCOMPARE(QColor(image.pixel((QPointF(bullet->rect.center()) * scale).toPoint())),
                          QColor(192, 192, 255));
             }
         }
         QCOMPARE(titles, 1);
-        QCOMPARE(pages.pages.first().bands.first().items.first().text, QStringLiteral("Full List"));
-        QCOMPARE(pages.pages.first().bands.first().rect.topLeft(), QPoint(720, 720));
-        QCOMPARE(pages.pages.at(1).bands.first().rect.topLeft(), QPoint(720, 720));
     }
 
     void fullListFreesItsResultWhenItGoesAway()
@@ -624,7 +610,6 @@ private Q_SLOTS:
         ReportPreview* window = rptPrint::existing()->previewWindow();
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Cartlist"));
-        QCOMPARE(window->size(), QSize(669, 412));
 
         addEntry(QStringLiteral("Butter"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("1"));
         BandedReport& again = printed(QStringLiteral("rptPrint"));
@@ -640,7 +625,94 @@ private Q_SLOTS:
         printed(QStringLiteral("rptAll")).show();
         QCOMPARE(previewWindows().size(), 2);
         QCOMPARE(rptAll::existing()->previewWindow()->windowTitle(), QStringLiteral("Full List"));
-        QCOMPARE(rptAll::existing()->previewWindow()->size(), QSize(653, 343));
+    }
+
+    // Fault: after Delete All, with the preview open, Print and Export PDF put out every
+    // deleted row. Whatever changed the file, the preview puts out what it holds now.
+    void previewPutsOutWhatTheFileHoldsNow_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("exported");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("Delete All, exported") << "ClearList" << true << QStringList{};
+        QTest::newRow("list moved to another date, printed") << "ChangeDates" << false << QStringList{};
+        QTest::newRow("quantity changed by another connection, printed")
+            << "UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'" << false
+            << QStringList{"Foil | 10 | 1", "Bread | 12 | 1", "Milk | 3 | 2", "Cheese | 3 | 1", "Apples | 1 | 77"};
+    }
+    void previewPutsOutWhatTheFileHoldsNow()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, exported);
+        QFETCH(QStringList, expected);
+        addFixture();
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        if (change == QLatin1String("ClearList"))
+            DECartstock().run(change);
+        else if (change == QLatin1String("ChangeDates"))
+            DECartstock().run(change, ListDate.addDays(3));
+        else
+            db->exec(change);
+
+        const QString file = outFile(QStringLiteral("now.pdf"));
+        if (exported)
+            FileDialog::queueAnswer(file);
+        else
+            PrintDialog::queueAnswer(true, file);
+        click(r.previewWindow(), exported ? "cmdExportPdf" : "cmdPrint");
+        const QString text = pdfText(file);
+        QVERIFY2(text.contains(QStringLiteral("Quantity:")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Apples")) == !expected.isEmpty(), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("77")) == !expected.isEmpty(), qPrintable(text));
+        // The preview shows it too.
+        QStringList rows = outline(r.pages());
+        rows.removeIf([](const QString& row) { return row.startsWith(QLatin1Char('#')); });
+        QCOMPARE(rows, expected);
+    }
+
+    // Faults: a second preview opened over the main window's title and menu bar; previews
+    // piled up on one another.
+    void previewsOpenBelowTheMenuBarAndCascade()
+    {
+        QMainWindow main;
+        main.menuBar()->addMenu(QStringLiteral("&Print"));
+        main.setGeometry(40, 40, 700, 500);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        addFixture();
+        printed(QStringLiteral("rptPrint")).show();
+        printed(QStringLiteral("rptAll")).show();
+        const int menuBottom = main.menuBar()->mapToGlobal(QPoint(0, main.menuBar()->height())).y();
+        const QRect screen = main.screen()->availableGeometry();
+        const QList<ReportPreview*> previews = previewWindows();
+        QCOMPARE(previews.size(), 2);
+        for (ReportPreview* preview : previews) {
+            QVERIFY(preview->frameGeometry().top() >= menuBottom);
+            QVERIFY(screen.contains(preview->frameGeometry()));
+        }
+        QVERIFY(previews.first()->pos() != previews.last()->pos());
+    }
+
+    // Escape and Ctrl+W close the preview; Return and keypad Enter press the focused button.
+    void previewKeys()
+    {
+        addManyEntries(200);
+        for (const QKeyCombination close : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+            BandedReport& r = printed(QStringLiteral("rptPrint"));
+            r.show();
+            ReportPreview* window = r.previewWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->setFocus();
+            press(Qt::Key_Return);
+            QCOMPARE(window->currentPage(), 1);
+            press(Qt::Key_Enter, Qt::KeypadModifier);
+            QCOMPARE(window->currentPage(), 2);
+            press(close.key(), close.keyboardModifiers());
+            QVERIFY(!window->isVisible());
+            QCOMPARE(rptPrint::existing(), nullptr);
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
     }
 
     void previewPagesAndZooms()
@@ -665,10 +737,12 @@ private Q_SLOTS:
         click(window, "cmdFirst");
         QCOMPARE(window->currentPage(), 0);
 
+        // The zoom is shown as it changes.
+        auto* zoom = window->findChild<QLabel*>(QStringLiteral("lblZoom"));
         click(window, "cmdActualSize");
-        QCOMPARE(window->zoom(), 1.0);
+        QCOMPARE(zoom->text(), QStringLiteral("100%"));
         click(window, "cmdZoomIn");
-        QCOMPARE(window->zoom(), 1.25);
+        QCOMPARE(zoom->text(), QStringLiteral("125%"));
         click(window, "cmdFitWidth");
         QVERIFY(window->zoom() < 1.0);
         // Fit width follows the window.
@@ -676,11 +750,24 @@ private Q_SLOTS:
         window->resize(window->width() + 200, window->height());
         QVERIFY(window->zoom() > fitted);
 
-        // New data starts again at its first page.
+        // Printed again from as far in as it zooms: the new data from the top of its first
+        // page, fitted to the window, its headings in view.
+        while (window->findChild<QToolButton*>(QStringLiteral("cmdZoomIn"))->isEnabled())
+            click(window, "cmdZoomIn");
+        QCOMPARE(zoom->text(), QStringLiteral("500%"));
         click(window, "cmdLast");
         printed(QStringLiteral("rptAisle"), ListDate.addYears(1));
         QCOMPARE(page->value(), 1);
         QCOMPARE(of->text(), QStringLiteral("of 1"));
+        QVERIFY(window->zoom() < 1.25);
+        QCOMPARE(zoom->text(), QStringLiteral("%1%").arg(qRound(window->zoom() * 100)));
+        const QImage view = window->findChild<QScrollArea*>()->viewport()->grab().toImage();
+        int letters = 0;
+        for (int y = 0; y < view.height(); ++y) {
+            for (int x = 0; x < view.width(); ++x)
+                letters += qGray(view.pixel(x, y)) < 100 && view.pixel(x, y) != qRgb(64, 64, 64);
+        }
+        QVERIFY(letters > 20);
     }
 
     void exportPdfWritesTheShownPages()
@@ -705,23 +792,6 @@ private Q_SLOTS:
         click(window, "cmdExportPdf");
         QCOMPARE(TestSession::messages().size(), 1);
         QVERIFY(TestSession::messages().first().contains(QDir::toNativeSeparators(unwritable)));
-    }
-
-    void printGoesToThePrinterChosen()
-    {
-        addManyEntries(60);
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-
-        const QString file = outFile(QStringLiteral("printed.pdf"));
-        PrintDialog::queueAnswer(false, file);
-        click(window, "cmdPrint");
-        QVERIFY(!QFile::exists(file));
-
-        PrintDialog::queueAnswer(true, file);
-        click(window, "cmdPrint");
-        QCOMPARE(pdfPageCount(file), r.pages().pageCount());
     }
 
     // Fault: the last row of a group lost the bottoms of g, y, p under the next group's bar.
@@ -773,46 +843,6 @@ private Q_SLOTS:
         // The descenders are there: ink in the lowest fifth of the row.
         QVERIFY(inkIn(own, QRect(band.left(), band.bottom() - band.height() / 5, band.width(), band.height() / 5)) > 0);
         QCOMPARE(outside, 0);
-    }
-
-    // Without pixels: on every device, each text's line keeps its descent inside its box and
-    // its capitals below the box's top, at the designed size.
-    void textLinesFitTheirBoxesAtTheDesignedSize_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::newRow("rptPrint") << "rptPrint";
-        QTest::newRow("rptAisle") << "rptAisle";
-        QTest::newRow("rptAll") << "rptAll";
-    }
-    void textLinesFitTheirBoxesAtTheDesignedSize()
-    {
-        QFETCH(QString, report);
-        addFixture();
-        addEntry(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"),
-                 QStringLiteral("jq"));
-        addItem(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"));
-        const PageList& pages = printed(report).pages();
-        QImage screen(10, 10, QImage::Format_RGB32);
-        QPdfWriter pdf(outFile(QStringLiteral("metrics.pdf")));
-        for (const auto& [device, scale] : {std::pair<QPaintDevice*, double>{&screen, 1.0 / 15},
-                                            std::pair<QPaintDevice*, double>{&pdf, pdf.resolution() / 1440.0}}) {
-            for (const PageList::Band& band : pages.pages.first().bands) {
-                for (const PageList::Item& item : band.items) {
-                    if (item.control.kind == ReportControl::Kind::Shape || item.text.isEmpty())
-                        continue;
-                    const QRectF box(QPointF(item.rect.topLeft()) * scale, QSizeF(item.rect.size()) * scale);
-                    const ReportRenderer::TextLine line = ReportRenderer::textLine(item, box, *device, scale);
-                    const QFontMetricsF metrics(line.font, device);
-                    const QString where = item.control.name + QLatin1Char(' ') + item.text;
-                    QVERIFY2(line.origin.y() + metrics.descent() <= box.bottom() + 0.01, qPrintable(where));
-                    QVERIFY2(line.origin.y() - metrics.capHeight() >= box.top(), qPrintable(where));
-                    // Designed size: points are twips / 20, at the device's dots.
-                    const double designed = item.control.font->pointSize * 20 * scale * 72 / device->logicalDpiY();
-                    QVERIFY2(qAbs(line.font.pointSizeF() - designed) < 0.01, qPrintable(where));
-                    QCOMPARE(line.visible, item.text);
-                }
-            }
-        }
     }
 
     // Fault: a value cut at its box came out whole in the PDF's text, and ligatures came out
@@ -905,60 +935,82 @@ private Q_SLOTS:
         QVERIFY(inkIn(paper, QRect(20, 20, 300, 60)) > 100);
     }
 
-    // Fault: typing "victim" in Export PDF replaced victim.pdf without asking. The real
-    // dialog adds the suffix itself and asks about the very file.
-    void exportPdfAsksBeforeReplacingTheFileItNames()
+    // Faults: a name typed without ".pdf" replaced that file without asking; a name with a
+    // dot in it ("Shopping 07.12.2026") was written without ".pdf"; the dialog started in the
+    // home folder every time and left its state in ~/.config/QtProject.conf.
+    void exportPdfWritesTheFileItAsksAbout_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no suffix") << "victim"
+                                   << "victim.pdf";
+        QTest::newRow("a date with dots") << "Shopping 07.12.2026"
+                                          << "Shopping 07.12.2026.pdf";
+        QTest::newRow("a dotted name") << "dotted.v2"
+                                       << "dotted.v2.pdf";
+        QTest::newRow("suffix in capitals") << "LIST.PDF"
+                                            << "LIST.PDF";
+    }
+    void exportPdfWritesTheFileItAsksAbout()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
         addFixture();
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
-        ReportPreview* window = r.previewWindow();
-        const QString victim = outFile(QStringLiteral("victim.pdf"));
+        const QString file = outFile(written);
         {
-            QFile file(victim);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep me");
+            QFile existing(file);
+            QVERIFY(existing.open(QIODevice::WriteOnly));
+            existing.write("keep me");
         }
         FileDialog::stopScripting();
-        QStringList asked;
-        const auto typeName = [&](QFileDialog* dialog) {
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            QVERIFY(name);
-            name->setText(outFile(QStringLiteral("victim")));
-            QTest::keyClick(name, Qt::Key_Return);
-        };
-        const auto answer = [&](QMessageBox::StandardButton button) {
-            return [&asked, button](QMessageBox* box) {
+        QStringList asked, startedAt;
+        // Types the name and answers whether to replace the file; No leaves the dialog open.
+        const auto exportAs = [&](QMessageBox::StandardButton answer) {
+            whenShown<QFileDialog>([&](QFileDialog* dialog) {
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                startedAt << dialog->directory().filePath(name->text());
+                name->setText(typed);
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            whenShown<QMessageBox>([&asked, answer](QMessageBox* box) {
                 asked << box->text();
-                QTest::mouseClick(box->button(button), Qt::LeftButton);
-            };
+                QTest::mouseClick(box->button(answer), Qt::LeftButton);
+                // No leaves the file dialog open: then it is cancelled.
+                QTimer::singleShot(0, [] {
+                    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                        dialog->reject();
+                });
+            });
+            click(r.previewWindow(), "cmdExportPdf");
         };
 
-        // No: the file stays, the dialog stays open; then Cancel.
-        whenShown<QFileDialog>(typeName);
-        whenShown<QMessageBox>(answer(QMessageBox::No));
-        QTimer::singleShot(1500, [] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-                dialog->reject();
+        // First a file that is not there yet, in another folder than the last one.
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->setDirectory(out->path());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setText(QStringLiteral("first"));
+            QTest::keyClick(name, Qt::Key_Return);
         });
-        click(window, "cmdExportPdf");
+        click(r.previewWindow(), "cmdExportPdf");
+        exportAs(QMessageBox::No);
         QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked.first().contains(QStringLiteral("victim.pdf")), qPrintable(asked.first()));
+        QVERIFY2(asked.first().contains(written), qPrintable(asked.first()));
         {
-            QFile file(victim);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("keep me"));
+            QFile kept(file);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("keep me"));
         }
-        QVERIFY(!QFile::exists(outFile(QStringLiteral("victim"))));
-
-        // Yes: that file is replaced by the report.
-        whenShown<QFileDialog>(typeName);
-        whenShown<QMessageBox>(answer(QMessageBox::Yes));
-        click(window, "cmdExportPdf");
+        exportAs(QMessageBox::Yes);
         FileDialog::startScripting();
         QCOMPARE(asked.size(), 2);
-        QCOMPARE(pdfPageCount(victim), r.pages().pageCount());
-        QVERIFY(!QFile::exists(outFile(QStringLiteral("victim"))));
+        QCOMPARE(pdfPageCount(file), r.pages().pageCount());
+        QVERIFY(QFile::exists(outFile(QStringLiteral("first.pdf"))));
+        QCOMPARE(QDir(out->path()).entryList(QDir::Files).size(), 2);
+        // Each dialog starts where the last file was written, with its name.
+        QCOMPARE(startedAt, QStringList(2, outFile(QStringLiteral("first.pdf"))));
+        QCOMPARE(QDir(settingsHome.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
     void printSequenceKeepsTheDialogsWord_data()
@@ -1024,132 +1076,83 @@ private Q_SLOTS:
         QCOMPARE(ReportRenderer::sequence(5, choice), expected);
     }
 
-    void printerGivesBackWhatTheReportPutsOut()
+    // The real print dialog, printing to a file. Faults: Landscape chosen in it printed as
+    // "Current Page" a page the preview never showed, and its range could not reach the
+    // pages that paper has beyond the preview's count.
+    void realPrintDialogPrintsThePagesChosen_data()
     {
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPrintRange(QPrinter::PageRange);
-        printer.setFromTo(2, 3);
-        printer.setCopyCount(3);
-        printer.setCollateCopies(false);
-        printer.setPageOrder(QPrinter::LastPageFirst);
-        const ReportRenderer::PrintChoice choice = ReportRenderer::takeChoice(printer, 1);
-        QCOMPARE(choice.range, ReportRenderer::PrintChoice::Range::FromTo);
-        QCOMPARE(choice.fromPage, 2);
-        QCOMPARE(choice.toPage, 3);
-        QCOMPARE(choice.copies, 3);
-        QVERIFY(!choice.collate);
-        QVERIFY(choice.reverse);
-        // The printer itself puts out one copy in order of what it is given.
-        QCOMPARE(printer.copyCount(), 1);
-        QCOMPARE(printer.pageOrder(), QPrinter::FirstPageFirst);
-        QCOMPARE(printer.printRange(), QPrinter::AllPages);
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<QString>("range");
+        QTest::newRow("pages 2 to 3, two copies") << false << "2-3";
+        QTest::newRow("landscape, current page") << true << "current";
+        QTest::newRow("landscape, past the preview's pages") << true << "past";
     }
-
-    // Scripted: what the dialog's choices put in a print-to-file PDF.
-    void printToFileKeepsCopiesRangeOrderAndCurrentPage()
+    void realPrintDialogPrintsThePagesChosen()
     {
+        QFETCH(bool, landscape);
+        QFETCH(QString, range);
         addManyEntries(200);
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
-        ReportPreview* window = r.previewWindow();
-        const PageList& pages = r.pages();
-        QVERIFY(pages.pageCount() >= 4);
-        const auto pagesIn = [&](const QString& file) {
-            QList<int> out;
-            for (int p = 1; p <= pdfPageCount(file); ++p) {
-                const QString text = pdfText(file, p);
-                int found = -1;
-                for (int i = 0; i < pages.pageCount(); ++i) {
-                    if (text.contains(firstItemOf(pages.pages.at(i)) + QLatin1Char('\n')))
-                        found = i;
-                }
-                out << found;
-            }
-            return out;
-        };
-
-        PrintDialog::Answer answer;
-        answer.accepted = true;
-        answer.printToFile = outFile(QStringLiteral("copies.pdf"));
-        answer.range = PrintDialog::Answer::Range::FromTo;
-        answer.fromPage = 2;
-        answer.toPage = 3;
-        answer.copies = 2;
-        PrintDialog::queueAnswer(answer);
-        click(window, "cmdPrint");
-        QCOMPARE(PrintDialog::shownPageCount(), pages.pageCount());
-        QCOMPARE(pagesIn(answer.printToFile), (QList<int>{1, 2, 1, 2}));
-
-        answer.printToFile = outFile(QStringLiteral("reverse.pdf"));
-        answer.collate = false;
-        answer.reverse = true;
-        PrintDialog::queueAnswer(answer);
-        click(window, "cmdPrint");
-        QCOMPARE(pagesIn(answer.printToFile), (QList<int>{2, 2, 1, 1}));
-
-        // The current page is the one the preview shows.
-        window->showPage(3);
-        answer.printToFile = outFile(QStringLiteral("current.pdf"));
-        answer.range = PrintDialog::Answer::Range::Current;
-        answer.copies = 1;
-        answer.reverse = false;
-        PrintDialog::queueAnswer(answer);
-        click(window, "cmdPrint");
-        QCOMPARE(pagesIn(answer.printToFile), QList<int>{3});
-    }
-
-    // The real print dialog: its range starts on the report's pages, and pages 2 to 3 in
-    // two copies printed to a file give exactly those pages twice.
-    void realPrintDialogKeepsItsWord()
-    {
-        addManyEntries(200);
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
+        r.previewWindow()->showPage(2);
         const int count = r.pages().pageCount();
+        const PageList paper = landscape ? r.pagesFor(r.pages().paper.transposed()) : r.pages();
+        QVERIFY(paper.pageCount() > count || !landscape);
         const QString file = outFile(QStringLiteral("dialog.pdf"));
         PrintDialog::stopScripting();
         QStringList seen;
         whenShown<QPrintDialog>([&](QPrintDialog* dialog) {
             auto* from = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
             auto* to = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
-            auto* all = dialog->findChild<QRadioButton*>(QStringLiteral("printAll"));
-            auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange"));
-            auto* current = dialog->findChild<QRadioButton*>(QStringLiteral("printCurrentPage"));
-            auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"));
-            auto* collate = dialog->findChild<QCheckBox*>(QStringLiteral("collate"));
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
             auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
             auto* buttons = dialog->findChild<QDialogButtonBox*>();
-            if (!from || !to || !all || !range || !current || !copies || !collate || !name || !printers || !buttons) {
-                dialog->reject();
-                return;
-            }
-            seen << QStringLiteral("%1-%2 of %3-%4 all:%5 current:%6")
-                        .arg(from->value())
-                        .arg(to->value())
-                        .arg(from->minimum())
-                        .arg(to->maximum())
-                        .arg(all->isChecked())
-                        .arg(!current->isHidden());
-            // Print to File (PDF), pages 2 to 3, two copies, collated.
+            seen << QStringLiteral("%1-%2").arg(from->value()).arg(to->value());
             printers->setCurrentIndex(printers->count() - 1);
             name->setText(file);
-            range->setChecked(true);
-            from->setValue(2);
-            to->setValue(3);
-            copies->setValue(2);
-            collate->setChecked(true);
+            if (landscape) {
+                whenShown<QDialog>([](QDialog* properties) {
+                    properties->findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
+                    QTest::mouseClick(properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                                      Qt::LeftButton);
+                });
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("properties")), Qt::LeftButton);
+            }
+            if (range == QLatin1String("current")) {
+                dialog->findChild<QRadioButton*>(QStringLiteral("printCurrentPage"))->setChecked(true);
+            } else {
+                dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+                to->setValue(range == QLatin1String("past") ? paper.pageCount() : 3);
+                from->setValue(range == QLatin1String("past") ? count + 1 : 2);
+                dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(range == QLatin1String("2-3") ? 2 : 1);
+            }
             QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
         });
-        click(window, "cmdPrint");
+        click(r.previewWindow(), "cmdPrint");
         PrintDialog::startScripting();
-        QCOMPARE(seen, QStringList{QStringLiteral("1-%1 of 1-%1 all:1 current:1").arg(count)});
-        QCOMPARE(pdfPageCount(file), 4);
-        for (int p = 1; p <= 4; ++p) {
-            const QString expected = firstItemOf(r.pages().pages.at(p % 2 == 1 ? 1 : 2));
-            QVERIFY2(pdfText(file, p).contains(expected + QLatin1Char('\n')), qPrintable(QString::number(p)));
+        QCOMPARE(seen, QStringList{QStringLiteral("1-%1").arg(count)});
+
+        // Each sheet's first row, page by page.
+        QStringList expected;
+        if (range == QLatin1String("2-3")) {
+            for (int p : {1, 2, 1, 2})
+                expected << firstItemOf(paper.pages.at(p));
+        } else if (range == QLatin1String("past")) {
+            for (int p = count; p < paper.pageCount(); ++p)
+                expected << firstItemOf(paper.pages.at(p));
+        } else {
+            // The page holding the row at the top of the page the preview shows.
+            const QString top = firstItemOf(r.pages().pages.at(2));
+            for (const PageList::Page& page : paper.pages) {
+                if (outline(PageList{paper.paper, {page}}).join(QLatin1Char('\n')).contains(top))
+                    expected << firstItemOf(page);
+            }
+        }
+        QCOMPARE(pdfPageCount(file), expected.size());
+        for (int p = 1; p <= expected.size(); ++p) {
+            QVERIFY2(pdfText(file, p).contains(expected.at(p - 1) + QLatin1Char('\n')), qPrintable(QString::number(p)));
+            const QImage sheet = pdfPicture(file, p, 10);
+            QCOMPARE(sheet.width() > sheet.height(), landscape);
         }
     }
 
@@ -1239,13 +1242,9 @@ private Q_SLOTS:
     void goToPageTakesOneTypedNumber()
     {
         addCatalogue(5000);
-        QElapsedTimer shown;
-        shown.start();
         BandedReport& r = printed(QStringLiteral("rptAll"));
         r.show();
         ReportPreview* window = r.previewWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        const qint64 openMs = shown.elapsed();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QVERIFY(r.pages().pageCount() >= 80);
         press(Qt::Key_G, Qt::ControlModifier);
@@ -1262,13 +1261,6 @@ private Q_SLOTS:
         press(Qt::Key_PageDown);
         QVERIFY(window->currentPage() >= 40);
         QCOMPARE(box->value(), window->currentPage() + 1);
-
-        QElapsedTimer exported;
-        exported.start();
-        QCOMPARE(ReportRenderer::writePdf(r.pages(), outFile(QStringLiteral("full.pdf")), r.layout().caption),
-                 QString());
-        qInfo("Full List of 5,000 items, %d pages: preview shown in %lld ms, PDF written in %lld ms",
-              r.pages().pageCount(), openMs, exported.elapsed());
     }
 
     // Screen readers: the page buttons say what they do; the preview is a window, by caption.

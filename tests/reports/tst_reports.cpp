@@ -14,6 +14,7 @@
 #include "rptPrint.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -971,6 +972,11 @@ private Q_SLOTS:
             whenShown<QFileDialog>([&](QFileDialog* dialog) {
                 auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
                 startedAt << dialog->directory().filePath(name->text());
+                // The folder is read in the background; its file chosen at the start is
+                // selected once it is in.
+                auto* files = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+                if (!QTest::qWaitFor([files] { return files->selectionModel()->hasSelection(); }, 3000))
+                    qWarning("the folder was not read");
                 name->setText(typed);
                 QTest::keyClick(name, Qt::Key_Return);
             });

@@ -15,9 +15,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
@@ -25,7 +23,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,7 +36,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -55,36 +51,16 @@
 namespace {
 const QDate ListDate(2026, 12, 5);
 
-QString commandOf(const QString& report)
-{
-    if (report == QLatin1String("rptPrint"))
-        return QStringLiteral("ListPrint_Grouping");
-    if (report == QLatin1String("rptAisle"))
-        return QStringLiteral("ListPrintAisle_Grouping");
-    return QStringLiteral("All_Grouping");
-}
-
-BandedReport& reportNamed(const QString& report)
-{
-    if (report == QLatin1String("rptPrint"))
-        return rptPrint::instance();
-    if (report == QLatin1String("rptAisle"))
-        return rptAisle::instance();
-    return rptAll::instance();
-}
-
 // What the Print menu does: a fresh run of the command, then the report re-reads it.
 BandedReport& printed(const QString& report, const QDate& date = ListDate)
 {
-    const QString command = commandOf(report);
-    ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + command);
+    BandedReport& r = report == QLatin1String("rptPrint")   ? static_cast<BandedReport&>(rptPrint::instance())
+                      : report == QLatin1String("rptAisle") ? static_cast<BandedReport&>(rptAisle::instance())
+                                                            : static_cast<BandedReport&>(rptAll::instance());
+    ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + r.layout().dataMember);
     if (rs.state() == 1)
         rs.close();
-    if (report == QLatin1String("rptAll"))
-        DECartstock().run(command);
-    else
-        DECartstock().run(command, date);
-    BandedReport& r = reportNamed(report);
+    DECartstock().run(r.layout().dataMember, report == QLatin1String("rptAll") ? QVariant() : QVariant(date));
     r.refresh();
     return r;
 }
@@ -140,18 +116,13 @@ int inkIn(const QImage& image, const QRect& area)
     return ink;
 }
 
+QString pdfText(const QString& fileName, int page = 0);
+
+// pdftotext ends each page with a form feed; -1 for a file that is not a PDF.
 int pdfPageCount(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray pdf = file.readAll();
-    if (!pdf.startsWith("%PDF-"))
-        return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return int(QString::fromLatin1(pdf).count(page));
+    return QFile::exists(fileName) ? int(pdfText(fileName).count(QLatin1Char('\f'))) : -1;
 }
-
 QList<ReportPreview*> previewWindows()
 {
     QList<ReportPreview*> out;
@@ -199,7 +170,7 @@ template <class T> void whenShown(std::function<void(T*)> act)
 
 // The text of a PDF as pdftotext reads it (poppler-utils, installed by tools/install-deps),
 // of one page or, with page 0, of all.
-QString pdfText(const QString& fileName, int page = 0)
+QString pdfText(const QString& fileName, int page)
 {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (tool.isEmpty())
@@ -336,87 +307,53 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("expected");
+        // The first heading's bar (an empty heading is still drawn), and the bullet.
+        QTest::addColumn<QColor>("bar");
+        QTest::addColumn<QColor>("bullet");
         QTest::newRow("rptPrint by category")
             << "rptPrint" << QStringList{"# ",           "Foil | 10 | 1",  "# Bakery",  "Bread | 12 | 1", "# Dairy",
-                                         "Milk | 3 | 2", "Cheese | 3 | 1", "# Produce", "Apples | 1 | 6"};
+                                         "Milk | 3 | 2", "Cheese | 3 | 1", "# Produce", "Apples | 1 | 6"}
+            << QColor(255, 192, 192) << QColor();
         QTest::newRow("rptAisle by aisle")
             << "rptAisle"
             << QStringList{"# 1",  "Apples | 6 | Produce", "# 3",  "Milk | 2 | Dairy",  "Cheese | 1 | dairy",
-                           "# 10", "Foil | 1 | ",          "# 12", "Bread | 1 | Bakery"};
+                           "# 10", "Foil | 1 | ",          "# 12", "Bread | 1 | Bakery"}
+            << QColor(192, 192, 255) << QColor();
         QTest::newRow("rptAll, duplicates once")
             << "rptAll"
-            << QStringList{"# ", "Soap | 10", "# Bakery", "Bread | 1", "# Drinks", "Coffee | 8", "Tea | 8", "Tea | 9"};
+            << QStringList{"# ", "Soap | 10", "# Bakery", "Bread | 1", "# Drinks", "Coffee | 8", "Tea | 8", "Tea | 9"}
+            << QColor(Qt::white) << QColor(192, 192, 255);
     }
     void reportsGroupTheirRowsAndWritePdf()
     {
         QFETCH(QString, report);
         QFETCH(QStringList, expected);
+        QFETCH(QColor, bar);
+        QFETCH(QColor, bullet);
         addFixture();
         BandedReport& r = printed(report);
         QCOMPARE(outline(r.pages()), expected);
         QCOMPARE(r.pages().pageCount(), 1);
         QCOMPARE(r.pages().paper, ReportPaper::twips(ReportPaper::defaultSize()));
+        const QImage image = rendered(r.pages(), 0, 0.1);
+        const auto colourAt = [&](const QString& control) {
+            for (const PageList::Band& band : r.pages().pages.first().bands) {
+                if (const PageList::Item* item = itemNamed(band, control))
+                    return QColor(image.pixel(item->rect.topLeft() / 10 + QPoint(2, 2)));
+            }
+            return QColor();
+        };
+        QCOMPARE(
+            colourAt(report == QLatin1String("rptAisle") ? QStringLiteral("txtAisle") : QStringLiteral("txtCategory")),
+            bar);
+        if (bullet.isValid())
+            QCOMPARE(QColor(image.pixel(
+                         itemNamed(r.pages().pages.first().bands.at(2), QStringLiteral("Shape1"))->rect.center() / 10)),
+                     bullet);
 
         const QString pdf = outFile(report + QStringLiteral(".pdf"));
         QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         QCOMPARE(pdfPageCount(pdf), 1);
-    }
-
-    void emptyDateGivesPageHeadingsOnly_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QStringList>("labels");
-        QTest::newRow("rptPrint") << "rptPrint" << QStringList{"Item:", "Aisle:", "Quantity:"};
-        QTest::newRow("rptAisle") << "rptAisle" << QStringList{"Item:", "Quantity:"};
-    }
-    void emptyDateGivesPageHeadingsOnly()
-    {
-        QFETCH(QString, report);
-        QFETCH(QStringList, labels);
-        addFixture();
-        const PageList& pages = printed(report, ListDate.addYears(1)).pages();
-        QCOMPARE(pages.pageCount(), 1);
-        QCOMPARE(pages.pages.first().bands.size(), 1);
-        const PageList::Band& header = pages.pages.first().bands.first();
-        QCOMPARE(header.kind, ReportBand::Kind::PageHeader);
-        QStringList shown;
-        for (const PageList::Item& item : header.items)
-            shown << item.text;
-        QCOMPARE(shown, labels);
-    }
-
-    void emptyHeadingIsDrawnWithItsBackground_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QColor>("bar");
-        QTest::newRow("rptPrint: pink bar") << "rptPrint" << QColor(255, 192, 192);
-        QTest::newRow("rptAisle: blue bar") << "rptAisle" << QColor(192, 192, 255);
-        QTest::newRow("rptAll: plain heading") << "rptAll" << QColor(Qt::white);
-    }
-    void emptyHeadingIsDrawnWithItsBackground()
-    {
-        QFETCH(QString, report);
-        QFETCH(QColor, bar);
-        addEntry(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral(""), QStringLiteral("1"));
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("1"));
-        addItem(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral(""));
-        const PageList& pages = printed(report).pages();
-
-        const PageList::Band* heading = nullptr;
-        for (const PageList::Band& band : pages.pages.first().bands) {
-            if (band.kind == ReportBand::Kind::GroupHeader) {
-                heading = &band;
-                break;
-            }
-        }
-        QVERIFY(heading);
-        QCOMPARE(heading->items.size(), 1);
-        QCOMPARE(heading->items.first().text, QString());
-        const double scale = 0.1;
-        const QImage image = rendered(pages, 0, scale);
-        const QRect box = heading->items.first().rect;
-        QCOMPARE(QColor(image.pixel((QPointF(box.center()) * scale).toPoint())), bar);
-        QCOMPARE(QColor(image.pixel((QPointF(box.topLeft()) * scale).toPoint() + QPoint(2, 2))), bar);
     }
 
     // Bands of 100 twips on paper 1000 high: the page footer takes the last 100, the page
@@ -549,30 +486,6 @@ private Q_SLOTS:
         QCOMPARE(pdfPageCount(pdf), pages.pageCount());
     }
 
-    void fullListBulletsEveryItemUnderUnderlinedHeadings()
-    {
-        addFixture();
-        for (int i = 0; i < 120; ++i)
-            addItem(QStringLiteral("Spice %1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("Spices"),
-                    QStringLiteral("7"));
-        const PageList& pages = printed(QStringLiteral("rptAll")).pages();
-        QVERIFY(pages.pageCount() > 1);
-        const double scale = 0.1;
-        int titles = 0;
-        for (int p = 0; p < pages.pageCount(); ++p) {
-            const QImage image = rendered(pages, p, scale);
-            for (const PageList::Band& band : pages.pages.at(p).bands) {
-                titles += band.kind == ReportBand::Kind::ReportHeader;
-                if (band.kind != ReportBand::Kind::Detail)
-                    continue;
-                const PageList::Item* bullet = itemNamed(band, QStringLiteral("Shape1"));
-                QCOMPARE(QColor(image.pixel((QPointF(bullet->rect.center()) * scale).toPoint())),
-                         QColor(192, 192, 255));
-            }
-        }
-        QCOMPARE(titles, 1);
-    }
-
     void fullListFreesItsResultWhenItGoesAway()
     {
         addFixture();
@@ -604,8 +517,14 @@ private Q_SLOTS:
         QCOMPARE(rptAll::existing(), nullptr);
     }
 
+    // Also a fault: a second preview opened over the main window's title and menu bar.
     void showingAgainKeepsOneWindowWithTheLatestData()
     {
+        QMainWindow main;
+        main.menuBar()->addMenu(QStringLiteral("&Print"));
+        main.setGeometry(40, 40, 700, 500);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
         addFixture();
         printed(QStringLiteral("rptPrint")).show();
         ReportPreview* window = rptPrint::existing()->previewWindow();
@@ -624,8 +543,16 @@ private Q_SLOTS:
         QCOMPARE(outline(rptPrint::existing()->pages()), (QStringList{"# Produce", "Pears | 1 | 4"}));
 
         printed(QStringLiteral("rptAll")).show();
-        QCOMPARE(previewWindows().size(), 2);
         QCOMPARE(rptAll::existing()->previewWindow()->windowTitle(), QStringLiteral("Full List"));
+        // Below the menu bar, one clear of the other, on the screen.
+        const QList<ReportPreview*> previews = previewWindows();
+        QCOMPARE(previews.size(), 2);
+        for (ReportPreview* preview : previews) {
+            QVERIFY(preview->frameGeometry().top() >=
+                    main.menuBar()->mapToGlobal(QPoint(0, main.menuBar()->height())).y());
+            QVERIFY(main.screen()->availableGeometry().contains(preview->frameGeometry()));
+        }
+        QVERIFY(previews.first()->pos() != previews.last()->pos());
     }
 
     // Fault: after Delete All, with the preview open, Print and Export PDF put out every
@@ -634,18 +561,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("exported");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("Delete All, exported") << "ClearList" << true << QStringList{};
-        QTest::newRow("list moved to another date, printed") << "ChangeDates" << false << QStringList{};
+        // Whether the list still holds "Apples", now in a quantity of 77.
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("Delete All, exported") << "ClearList" << true << false;
+        QTest::newRow("list moved to another date, printed") << "ChangeDates" << false << false;
         QTest::newRow("quantity changed by another connection, printed")
-            << "UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'" << false
-            << QStringList{"Foil | 10 | 1", "Bread | 12 | 1", "Milk | 3 | 2", "Cheese | 3 | 1", "Apples | 1 | 77"};
+            << "UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'" << false << true;
     }
     void previewPutsOutWhatTheFileHoldsNow()
     {
         QFETCH(QString, change);
         QFETCH(bool, exported);
-        QFETCH(QStringList, expected);
+        QFETCH(bool, kept);
         addFixture();
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
@@ -664,56 +591,11 @@ private Q_SLOTS:
         click(r.previewWindow(), exported ? "cmdExportPdf" : "cmdPrint");
         const QString text = pdfText(file);
         QVERIFY2(text.contains(QStringLiteral("Quantity:")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Apples")) == !expected.isEmpty(), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("77")) == !expected.isEmpty(), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Apples")) == kept && text.contains(QStringLiteral("77")) == kept,
+                 qPrintable(text));
         // The preview shows it too.
-        QStringList rows = outline(r.pages());
-        rows.removeIf([](const QString& row) { return row.startsWith(QLatin1Char('#')); });
-        QCOMPARE(rows, expected);
-    }
-
-    // Faults: a second preview opened over the main window's title and menu bar; previews
-    // piled up on one another.
-    void previewsOpenBelowTheMenuBarAndCascade()
-    {
-        QMainWindow main;
-        main.menuBar()->addMenu(QStringLiteral("&Print"));
-        main.setGeometry(40, 40, 700, 500);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-        addFixture();
-        printed(QStringLiteral("rptPrint")).show();
-        printed(QStringLiteral("rptAll")).show();
-        const int menuBottom = main.menuBar()->mapToGlobal(QPoint(0, main.menuBar()->height())).y();
-        const QRect screen = main.screen()->availableGeometry();
-        const QList<ReportPreview*> previews = previewWindows();
-        QCOMPARE(previews.size(), 2);
-        for (ReportPreview* preview : previews) {
-            QVERIFY(preview->frameGeometry().top() >= menuBottom);
-            QVERIFY(screen.contains(preview->frameGeometry()));
-        }
-        QVERIFY(previews.first()->pos() != previews.last()->pos());
-    }
-
-    // Escape and Ctrl+W close the preview; Return and keypad Enter press the focused button.
-    void previewKeys()
-    {
-        addManyEntries(200);
-        for (const QKeyCombination close : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
-            BandedReport& r = printed(QStringLiteral("rptPrint"));
-            r.show();
-            ReportPreview* window = r.previewWindow();
-            QVERIFY(QTest::qWaitForWindowActive(window));
-            window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->setFocus();
-            press(Qt::Key_Return);
-            QCOMPARE(window->currentPage(), 1);
-            press(Qt::Key_Enter, Qt::KeypadModifier);
-            QCOMPARE(window->currentPage(), 2);
-            press(close.key(), close.keyboardModifiers());
-            QVERIFY(!window->isVisible());
-            QCOMPARE(rptPrint::existing(), nullptr);
-            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
+        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Apples | 1 | 77")), kept);
+        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Milk | 3 | 2")), kept);
     }
 
     void previewPagesAndZooms()
@@ -730,13 +612,9 @@ private Q_SLOTS:
         QCOMPARE(of->text(), QStringLiteral("of %1").arg(count));
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("cmdPrevious"))->isEnabled());
 
-        click(window, "cmdNext");
-        QCOMPARE(page->value(), 2);
         click(window, "cmdLast");
         QCOMPARE(window->currentPage(), count - 1);
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->isEnabled());
-        click(window, "cmdFirst");
-        QCOMPARE(window->currentPage(), 0);
 
         // The zoom is shown as it changes.
         auto* zoom = window->findChild<QLabel*>(QStringLiteral("lblZoom"));
@@ -771,26 +649,14 @@ private Q_SLOTS:
         QVERIFY(letters > 20);
     }
 
-    void exportPdfWritesTheShownPages()
+    void exportPdfTellsWhyItCouldNotWrite()
     {
-        addManyEntries(60);
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-
-        FileDialog::queueAnswer(QString());
-        click(window, "cmdExportPdf");
-        QCOMPARE(QDir(out->path()).entryList(QDir::Files), QStringList());
-
-        FileDialog::queueAnswer(outFile(QStringLiteral("list")));
-        click(window, "cmdExportPdf");
-        QCOMPARE(FileDialog::askedDialogs().last(), QStringLiteral("Export PDF | PDF files (*.pdf)"));
-        QCOMPARE(pdfPageCount(outFile(QStringLiteral("list.pdf"))), r.pages().pageCount());
-
+        addFixture();
+        printed(QStringLiteral("rptPrint")).show();
         const QString unwritable = outFile(QStringLiteral("no such folder/list.pdf"));
         FileDialog::queueAnswer(unwritable);
         TestSession::answer(MessageBox::Answer::Ok);
-        click(window, "cmdExportPdf");
+        click(rptPrint::existing()->previewWindow(), "cmdExportPdf");
         QCOMPARE(TestSession::messages().size(), 1);
         QVERIFY(TestSession::messages().first().contains(QDir::toNativeSeparators(unwritable)));
     }
@@ -846,71 +712,42 @@ private Q_SLOTS:
         QCOMPARE(outside, 0);
     }
 
-    // Fault: a value cut at its box came out whole in the PDF's text, and ligatures came out
-    // as ligature letters ("Co\ufb00ee").
+    // Faults: a value cut at its box came out whole in the PDF's text; ligatures came out as
+    // ligature letters ("Co\ufb00ee"); a letter the report's face lacks (an emoji, Hebrew)
+    // printed as a blank: it comes from a face that has it.
     void pdfTextIsWhatThePageShows()
     {
-        const QString longName =
-            QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout");
-        addEntry(longName, QStringLiteral("Sauces"), QStringLiteral("Aisle 7"), QStringLiteral("1"));
-        for (const char* name : {"Coffee", "Waffles", "Office fliers", "Affine fish fillet"})
-            addEntry(QString::fromLatin1(name), QStringLiteral("Staples"), QStringLiteral("5"), QStringLiteral("2"));
+        addEntry(QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
+                 QStringLiteral("Sauces"), QStringLiteral("Aisle 7"), QStringLiteral("1"));
+        const QStringList names = {
+            QStringLiteral("Coffee"),           QStringLiteral("Waffles"),
+            QStringLiteral("Office fliers"),    QStringLiteral("Affine fish fillet"),
+            QStringLiteral("Fruit \U0001F34E"), QStringLiteral("\u062e\u0628\u0632 \u0639\u0631\u0628\u064a")};
+        for (const QString& name : names)
+            addEntry(name, QStringLiteral("Staples"), QStringLiteral("5"), QStringLiteral("\u05d0"));
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         const QString pdf = outFile(QStringLiteral("text.pdf"));
         QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         const QString text = pdfText(pdf);
-
-        for (const char* name : {"Coffee", "Waffles", "Office fliers", "Affine fish fillet"})
-            QCOMPARE(text.count(QString::fromLatin1(name)), 1);
+        // Qt 6.4's PDF writer maps a face's glyphs back to letters from the face's own table,
+        // over U+0000 to U+FFFF only: an emoji has no text, and joined Arabic letters read back
+        // as presentation forms. They are drawn right (below), not searchable.
+        for (const QString& name : names.first(4))
+            QVERIFY2(text.count(name) == 1, qPrintable(name + QStringLiteral(" in ") + text));
         for (QChar ligature = QChar(0xfb00); ligature <= QChar(0xfb06); ligature = QChar(ligature.unicode() + 1))
             QVERIFY2(!text.contains(ligature), qPrintable(text));
-
         // The long value: what shows, once, and nothing of what its box cuts off.
-        QPdfWriter device(outFile(QStringLiteral("device.pdf")));
-        const PageList::Item* item = nullptr;
-        for (const PageList::Band& band : r.pages().pages.first().bands) {
-            if (firstItemOf(PageList::Page{{band}}) == longName)
-                item = itemNamed(band, QStringLiteral("txtItem"));
-        }
-        QVERIFY(item);
-        const double scale = device.resolution() / 1440.0;
-        const QRectF box(QPointF(item->rect.topLeft()) * scale, QSizeF(item->rect.size()) * scale);
-        const QString visible = ReportRenderer::textLine(*item, box, device, scale).visible;
-        QVERIFY(visible.size() > 10 && visible.size() < longName.size());
-        QVERIFY(longName.startsWith(visible));
-        QVERIFY2(text.simplified().contains(visible.simplified()), qPrintable(text));
         QCOMPARE(text.count(QStringLiteral("Worcestershire")), 1);
         QVERIFY2(!text.contains(QStringLiteral("spout")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Aisle 7")));
-    }
 
-    // Fault: a letter the report's face lacks (an emoji) printed as a blank. It comes from a
-    // face that has it, on screen and in the PDF alike.
-    void lettersTheFaceLacksComeFromAnotherFace()
-    {
-        addEntry(QStringLiteral("\U0001F34E"), QStringLiteral("Produce"), QStringLiteral("1"),
-                 QStringLiteral("\u05d0"));
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        const PageList::Band& row = r.pages().pages.first().bands.last();
-        QCOMPARE(row.kind, ReportBand::Kind::Detail);
-        const PageList::Item* item = itemNamed(row, QStringLiteral("txtItem"));
-        const PageList::Item* quantity = itemNamed(row, QStringLiteral("txtQuantity"));
-        const double scale = 0.1;
-        const QImage screen = rendered(r.pages(), 0, scale);
-        for (const PageList::Item* it : {item, quantity}) {
-            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(),
-                            (QSizeF(it->rect.size()) * scale).toSize());
-            QVERIFY2(inkIn(screen, box) > 20, qPrintable(it->text));
-        }
-
-        const QString pdf = outFile(QStringLiteral("emoji.pdf"));
-        QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         const QImage paper = pdfPicture(pdf, 1, 144);
-        QVERIFY2(!paper.isNull(), "pdftoppm is missing: run tools/install-deps");
-        for (const PageList::Item* it : {item, quantity}) {
-            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(),
-                            (QSizeF(it->rect.size()) * scale).toSize());
-            QVERIFY2(inkIn(paper, box) > 20, qPrintable(it->text));
+        for (const PageList::Band& band : r.pages().pages.first().bands) {
+            for (const PageList::Item& item : band.items) {
+                if (item.control.kind == ReportControl::Kind::TextBox && !item.text.isEmpty())
+                    QVERIFY2(inkIn(paper, QRect(item.rect.topLeft() / 10, item.rect.size() / 10)) > 20,
+                             qPrintable(item.text));
+            }
         }
     }
 
@@ -1019,66 +856,46 @@ private Q_SLOTS:
         QCOMPARE(QDir(settingsHome.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
+    // The dialog's choices as words: a range ("all", "2-3", "current"), then "xN" copies,
+    // "uncollated", "reversed", "duplex", "cups:1,3-4" and "set:even" as a CUPS dialog leaves them.
     void printSequenceKeepsTheDialogsWord_data()
     {
-        using Range = ReportRenderer::PrintChoice::Range;
-        QTest::addColumn<int>("range");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<bool>("collate");
-        QTest::addColumn<bool>("reverse");
-        QTest::addColumn<bool>("duplex");
-        QTest::addColumn<QString>("cupsRanges");
-        QTest::addColumn<QString>("cupsSet");
+        QTest::addColumn<QString>("choices");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("all") << int(Range::All) << 0 << 0 << 1 << true << false << false << ""
-                             << "" << QList<int>{0, 1, 2, 3, 4};
-        QTest::newRow("pages 2-3, 2 copies collated")
-            << int(Range::FromTo) << 2 << 3 << 2 << true << false << false << ""
-            << "" << QList<int>{1, 2, 1, 2};
-        QTest::newRow("pages 2-3, 2 copies uncollated")
-            << int(Range::FromTo) << 2 << 3 << 2 << false << false << false << ""
-            << "" << QList<int>{1, 1, 2, 2};
-        QTest::newRow("reversed") << int(Range::All) << 0 << 0 << 1 << true << true << false << ""
-                                  << "" << QList<int>{4, 3, 2, 1, 0};
-        QTest::newRow("reversed copies") << int(Range::FromTo) << 1 << 2 << 2 << true << true << false << ""
-                                         << "" << QList<int>{1, 0, 1, 0};
-        QTest::newRow("current page") << int(Range::Current) << 0 << 0 << 2 << true << false << false << ""
-                                      << "" << QList<int>{3, 3};
-        QTest::newRow("range past the end") << int(Range::FromTo) << 4 << 9 << 1 << true << false << false << ""
-                                            << "" << QList<int>{3, 4};
+        QTest::newRow("all") << "all" << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("pages 2-3, 2 copies collated") << "2-3 x2" << QList<int>{1, 2, 1, 2};
+        QTest::newRow("pages 2-3, 2 copies uncollated") << "2-3 x2 uncollated" << QList<int>{1, 1, 2, 2};
+        QTest::newRow("reversed") << "all reversed" << QList<int>{4, 3, 2, 1, 0};
+        QTest::newRow("reversed copies") << "1-2 x2 reversed" << QList<int>{1, 0, 1, 0};
+        QTest::newRow("current page") << "current x2" << QList<int>{3, 3};
+        QTest::newRow("range past the end") << "4-9" << QList<int>{3, 4};
+        QTest::newRow("range beyond the last page") << "6-9" << QList<int>{};
         QTest::newRow("two-sided, odd pages: each copy on fresh sheets")
-            << int(Range::FromTo) << 1 << 3 << 2 << true << false << true << ""
-            << "" << QList<int>{0, 1, 2, -1, 0, 1, 2};
-        QTest::newRow("CUPS page list") << int(Range::All) << 0 << 0 << 1 << true << false << false << "1,3-4"
-                                        << "" << QList<int>{0, 2, 3};
-        QTest::newRow("CUPS even pages") << int(Range::All) << 0 << 0 << 1 << true << false << false << ""
-                                         << "even" << QList<int>{1, 3};
+            << "1-3 x2 duplex" << QList<int>{0, 1, 2, -1, 0, 1, 2};
+        QTest::newRow("CUPS page list") << "all cups:1,3-4" << QList<int>{0, 2, 3};
+        QTest::newRow("CUPS even pages") << "all set:even" << QList<int>{1, 3};
     }
     void printSequenceKeepsTheDialogsWord()
     {
-        QFETCH(int, range);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(int, copies);
-        QFETCH(bool, collate);
-        QFETCH(bool, reverse);
-        QFETCH(bool, duplex);
-        QFETCH(QString, cupsRanges);
-        QFETCH(QString, cupsSet);
+        QFETCH(QString, choices);
         QFETCH(QList<int>, expected);
+        using Range = ReportRenderer::PrintChoice::Range;
         ReportRenderer::PrintChoice choice;
-        choice.range = ReportRenderer::PrintChoice::Range(range);
-        choice.fromPage = from;
-        choice.toPage = to;
         choice.currentPage = 3;
-        choice.copies = copies;
-        choice.collate = collate;
-        choice.reverse = reverse;
-        choice.duplex = duplex;
-        choice.pageRanges = cupsRanges;
-        choice.pageSet = cupsSet;
+        for (const QString& word : choices.split(QLatin1Char(' '))) {
+            const QStringList ends = word.split(QLatin1Char('-'));
+            if (word == QLatin1String("current"))
+                choice.range = Range::Current;
+            else if (ends.size() == 2)
+                std::tie(choice.range, choice.fromPage, choice.toPage) =
+                    std::tuple(Range::FromTo, ends[0].toInt(), ends[1].toInt());
+            choice.copies = word.startsWith(QLatin1Char('x')) ? word.mid(1).toInt() : choice.copies;
+            choice.collate &= word != QLatin1String("uncollated");
+            choice.reverse |= word == QLatin1String("reversed");
+            choice.duplex |= word == QLatin1String("duplex");
+            choice.pageRanges += word.startsWith(QLatin1String("cups:")) ? word.mid(5) : QString();
+            choice.pageSet += word.startsWith(QLatin1String("set:")) ? word.mid(4) : QString();
+        }
         QCOMPARE(ReportRenderer::sequence(5, choice), expected);
     }
 
@@ -1088,81 +905,63 @@ private Q_SLOTS:
     void realPrintDialogPrintsThePagesChosen_data()
     {
         QTest::addColumn<bool>("landscape");
-        QTest::addColumn<QString>("range");
-        QTest::newRow("pages 2 to 3, two copies") << false << "2-3";
-        QTest::newRow("landscape, current page") << true << "current";
-        QTest::newRow("landscape, past the preview's pages") << true << "past";
+        // "Pages from ... to", 0 for "Current Page" (the preview shows the third page).
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("copies");
+        // The sheets put out, as pages (0-based) of the report on that paper: 5 portrait, 8 landscape.
+        QTest::addColumn<QList<int>>("sheets");
+        QTest::newRow("pages 2 to 3, two copies") << false << 2 << 3 << 2 << QList<int>{1, 2, 1, 2};
+        QTest::newRow("landscape, current page: the one with its top row") << true << 0 << 0 << 1 << QList<int>{3};
+        QTest::newRow("landscape, past the preview's pages") << true << 6 << 8 << 1 << QList<int>{5, 6, 7};
     }
     void realPrintDialogPrintsThePagesChosen()
     {
         QFETCH(bool, landscape);
-        QFETCH(QString, range);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, copies);
+        QFETCH(QList<int>, sheets);
         addManyEntries(200);
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
         r.previewWindow()->showPage(2);
-        const int count = r.pages().pageCount();
         const PageList paper = landscape ? r.pagesFor(r.pages().paper.transposed()) : r.pages();
-        QVERIFY(paper.pageCount() > count || !landscape);
         const QString file = outFile(QStringLiteral("dialog.pdf"));
         PrintDialog::stopScripting();
         QStringList seen;
         whenShown<QPrintDialog>([&](QPrintDialog* dialog) {
-            auto* from = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
-            auto* to = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            auto* fromBox = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* toBox = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
             auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-            auto* buttons = dialog->findChild<QDialogButtonBox*>();
-            seen << QStringLiteral("%1-%2").arg(from->value()).arg(to->value());
+            seen << QStringLiteral("%1-%2").arg(fromBox->value()).arg(toBox->value());
             printers->setCurrentIndex(printers->count() - 1);
-            name->setText(file);
+            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
             if (landscape) {
                 whenShown<QDialog>([](QDialog* properties) {
                     properties->findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
-                    QTest::mouseClick(properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
-                                      Qt::LeftButton);
+                    properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
                 });
-                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("properties")), Qt::LeftButton);
+                dialog->findChild<QPushButton*>(QStringLiteral("properties"))->click();
             }
-            if (range == QLatin1String("current")) {
-                dialog->findChild<QRadioButton*>(QStringLiteral("printCurrentPage"))->setChecked(true);
-            } else {
-                dialog->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
-                to->setValue(range == QLatin1String("past") ? paper.pageCount() : 3);
-                from->setValue(range == QLatin1String("past") ? count + 1 : 2);
-                dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(range == QLatin1String("2-3") ? 2 : 1);
-            }
-            QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            dialog->findChild<QRadioButton*>(from ? "printRange" : "printCurrentPage")->setChecked(true);
+            toBox->setValue(to);
+            fromBox->setValue(from);
+            dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
         click(r.previewWindow(), "cmdPrint");
         PrintDialog::startScripting();
-        QCOMPARE(seen, QStringList{QStringLiteral("1-%1").arg(count)});
-
-        // Each sheet's first row, page by page.
-        QStringList expected;
-        if (range == QLatin1String("2-3")) {
-            for (int p : {1, 2, 1, 2})
-                expected << firstItemOf(paper.pages.at(p));
-        } else if (range == QLatin1String("past")) {
-            for (int p = count; p < paper.pageCount(); ++p)
-                expected << firstItemOf(paper.pages.at(p));
-        } else {
-            // The page holding the row at the top of the page the preview shows.
-            const QString top = firstItemOf(r.pages().pages.at(2));
-            for (const PageList::Page& page : paper.pages) {
-                if (outline(PageList{paper.paper, {page}}).join(QLatin1Char('\n')).contains(top))
-                    expected << firstItemOf(page);
-            }
-        }
-        QCOMPARE(pdfPageCount(file), expected.size());
-        for (int p = 1; p <= expected.size(); ++p) {
-            QVERIFY2(pdfText(file, p).contains(expected.at(p - 1) + QLatin1Char('\n')), qPrintable(QString::number(p)));
+        QCOMPARE(seen, QStringList{QStringLiteral("1-5")});
+        QCOMPARE(pdfPageCount(file), sheets.size());
+        for (int p = 1; p <= sheets.size(); ++p) {
+            QVERIFY(pdfText(file, p).contains(firstItemOf(paper.pages.at(sheets.at(p - 1))) + QLatin1Char('\n')));
             const QImage sheet = pdfPicture(file, p, 10);
             QCOMPARE(sheet.width() > sheet.height(), landscape);
         }
     }
 
-    // Fault: the preview paged only by its buttons.
+    // Faults: the preview paged only by its buttons, and closed only by Alt+F4.
     void previewPagesLikeAViewer()
     {
         addManyEntries(520);
@@ -1174,124 +973,68 @@ private Q_SLOTS:
         QVERIFY(count >= 12);
         auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrollPages"));
         QScrollBar* bar = scroll->verticalScrollBar();
-        QVERIFY(bar->maximum() > 0);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(scroll));
 
-        // Page Down: a screen at a time, then the next page from its top, to the end.
+        // Page Down: a screen at a time, then the next page from its top.
         int presses = 0;
-        int last = 0;
-        while (!(window->currentPage() == count - 1 && bar->value() == bar->maximum()) && presses < 20 * count) {
+        while (window->currentPage() == 0 && presses++ < 20)
             press(Qt::Key_PageDown);
-            ++presses;
-            QVERIFY(window->currentPage() - last <= 1);
-            if (window->currentPage() != last)
-                QCOMPARE(bar->value(), bar->minimum());
-            last = window->currentPage();
-        }
-        QCOMPARE(window->currentPage(), count - 1);
-        QVERIFY(presses >= count - 1 && presses < 20 * count);
-        press(Qt::Key_PageDown);
-        QCOMPARE(window->currentPage(), count - 1);
+        QVERIFY(presses > 1);
+        QCOMPARE(bar->value(), bar->minimum());
         // Page Up at a page's top: the previous page, seen from its bottom.
-        bar->setValue(bar->minimum());
         press(Qt::Key_PageUp);
-        QCOMPARE(window->currentPage(), count - 2);
+        QCOMPARE(window->currentPage(), 0);
         QCOMPARE(bar->value(), bar->maximum());
-
-        press(Qt::Key_Home);
-        QCOMPARE(window->currentPage(), 0);
-        press(Qt::Key_End);
-        QCOMPARE(window->currentPage(), count - 1);
-        press(Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(window->currentPage(), 0);
         press(Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(window->currentPage(), count - 1);
-        QCOMPARE(window->findChild<QSpinBox*>(QStringLiteral("txtPage"))->value(), count);
-
-        // The wheel scrolls inside a page, and turned on at its end turns the page.
         press(Qt::Key_Home);
+        QCOMPARE(window->currentPage(), 0);
+
+        // The wheel scrolls inside a page, and a whole notch turned on at its end turns the page.
         QWidget* page = scroll->widget();
         turnWheel(page, -120);
         QCOMPARE(window->currentPage(), 0);
         QVERIFY(bar->value() > bar->minimum());
         bar->setValue(bar->maximum());
-        turnWheel(page, -120);
+        turnWheel(page, -60);
+        QCOMPARE(window->currentPage(), 0);
+        turnWheel(page, -60);
         QCOMPARE(window->currentPage(), 1);
-        QCOMPARE(bar->value(), bar->minimum());
         turnWheel(page, 120);
         QCOMPARE(window->currentPage(), 0);
-        QCOMPARE(bar->value(), bar->maximum());
-        // A wheel that reports in small steps turns the page once a whole notch is turned.
-        turnWheel(page, -60);
-        QCOMPARE(window->currentPage(), 0);
-        turnWheel(page, -60);
-        QCOMPARE(window->currentPage(), 1);
 
         // Ctrl with the wheel, plus or minus zooms.
         const double fitted = window->zoom();
         turnWheel(page, 120, Qt::ControlModifier);
         QCOMPARE(window->zoom(), fitted * 1.25);
-        QCOMPARE(window->currentPage(), 1);
-        turnWheel(page, -120, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), fitted);
-        press(Qt::Key_Plus, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), fitted * 1.25);
         press(Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(window->zoom(), fitted);
-        press(Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), fitted * 1.25);
         press(Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(window->zoom(), 1.0);
-    }
 
-    // Page 40 of the 83-page Full List of a 5,000-item catalogue is one typed number away.
-    void goToPageTakesOneTypedNumber()
-    {
-        addCatalogue(5000);
-        BandedReport& r = printed(QStringLiteral("rptAll"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QVERIFY(r.pages().pageCount() >= 80);
+        // Ctrl+G and a typed number go to that page; Page Down from the box goes on.
         press(Qt::Key_G, Qt::ControlModifier);
-        auto* box = window->findChild<QSpinBox*>(QStringLiteral("txtPage"));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("40"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
         QCOMPARE(window->currentPage(), 0);
         press(Qt::Key_Return);
-        QCOMPARE(window->currentPage(), 39);
-        QCOMPARE(box->value(), 40);
-        // Page Down in the box still turns pages; the box follows.
-        press(Qt::Key_PageDown);
-        press(Qt::Key_PageDown);
-        press(Qt::Key_PageDown);
-        QVERIFY(window->currentPage() >= 40);
-        QCOMPARE(box->value(), window->currentPage() + 1);
-    }
+        QCOMPARE(window->currentPage(), 6);
+        // Return and keypad Enter press the focused button.
+        window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->setFocus();
+        press(Qt::Key_Return);
+        QCOMPARE(window->currentPage(), 7);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(window->currentPage(), 8);
 
-    // Screen readers: the page buttons say what they do; the preview is a window, by caption.
-    void previewIsAnAccessibleWindow()
-    {
-        addFixture();
-        BandedReport& r = printed(QStringLiteral("rptAisle"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-        QVERIFY(window->isWindow());
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);
-        QVERIFY(face);
-        QCOMPARE(face->role(), QAccessible::Window);
-        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Cartlist"));
-        const QList<std::pair<const char*, const char*>> buttons = {
-            {"cmdFirst", "First page"}, {"cmdPrevious", "Previous page"}, {"cmdNext", "Next page"},
-            {"cmdLast", "Last page"},   {"cmdZoomIn", "Zoom in"},         {"cmdZoomOut", "Zoom out"}};
-        for (const auto& [name, meaning] : buttons) {
-            auto* button = window->findChild<QToolButton*>(QString::fromLatin1(name));
-            QVERIFY(button);
-            QAccessibleInterface* b = QAccessible::queryAccessibleInterface(button);
-            QCOMPARE(b->text(QAccessible::Name), QString::fromLatin1(meaning));
+        // Escape and Ctrl+W close it.
+        for (const QKeyCombination close : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+            press(close.key(), close.keyboardModifiers());
+            QVERIFY(!window->isVisible());
+            QCOMPARE(rptPrint::existing(), nullptr);
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            printed(QStringLiteral("rptPrint")).show();
+            window = rptPrint::existing()->previewWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
         }
-        auto* box = window->findChild<QSpinBox*>(QStringLiteral("txtPage"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), QStringLiteral("Page number"));
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QQueue>
 #include <QSettings>
 
@@ -29,9 +30,13 @@ public:
 
     void accept() override
     {
-        const QString typed = selectedFiles().value(0);
+        // The name box holds the user's word. A file the list still selects from when the
+        // dialog opened (its folder is read in the background) would otherwise win over it.
+        const auto* box = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed =
+            box && !box->text().isEmpty() ? directory().absoluteFilePath(box->text()) : selectedFiles().value(0);
         const QString file = withSuffix(typed, m_suffix);
-        if (file != typed) {
+        if (file != selectedFiles().value(0)) {
             // The dialog leaves the name box alone while it has the focus.
             if (QWidget* focus = focusWidget())
                 focus->clearFocus();
@@ -84,9 +89,10 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
         // Qt's own dialog: a desktop's native one asks about replacing the name as typed, and
         // the suffix is added only after it has closed.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        if (dialog.exec() != QDialog::Accepted)
-            return {};
-        return dialog.selectedFiles().value(0);
+        // The file the dialog approved (and asked about), whatever the list selects later.
+        QString chosen;
+        QObject::connect(&dialog, &QFileDialog::fileSelected, [&chosen](const QString& file) { chosen = file; });
+        return dialog.exec() == QDialog::Accepted ? chosen : QString();
     }
 
     const QString call = caption + QStringLiteral(" | ") + filter;

@@ -16,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScreen>
@@ -455,15 +454,20 @@ bool ReportPreview::event(QEvent* event)
 
 void ReportPreview::keyPressEvent(QKeyEvent* event)
 {
+    if (!previewReturnPressesButton(event))
+        QMainWindow::keyPressEvent(event);
+}
+
+bool ReportPreview::previewReturnPressesButton(QKeyEvent* event)
+{
     // Return presses the focused button, as on Linux desktops (tool buttons take only Space).
     const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
                        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     auto* button = qobject_cast<QAbstractButton*>(focusWidget());
-    if (enter && button && button->isEnabled()) {
-        button->click();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+    if (!enter || !button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
 }
 
 void ReportPreview::closeEvent(QCloseEvent* event)

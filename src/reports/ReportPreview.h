@@ -8,6 +8,7 @@ class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
+class QKeyEvent;
 class QWheelEvent;
 struct PageList;
 
@@ -62,6 +63,8 @@ private:
     void reload();
     // Reads the pages again when the file changed since they were read.
     void makeCurrent();
+    // The key a focused button takes as a press: true when it was one.
+    bool previewReturnPressesButton(QKeyEvent* event);
     void cmdFirstClicked() { showPage(0); }
     void cmdPreviousClicked() { showPage(m_page - 1); }
     void cmdNextClicked() { showPage(m_page + 1); }

@@ -241,11 +241,12 @@ void ReportPreview::reload()
 
 void ReportPreview::makeCurrent()
 {
-    if (m_source.isCurrent())
-        return;
-    m_keepPlace = true;
-    const auto back = qScopeGuard([this] { m_keepPlace = false; });
-    m_source.reread();
+    if (!m_source.isCurrent()) {
+        m_keepPlace = true;
+        const auto back = qScopeGuard([this] { m_keepPlace = false; });
+        m_source.reread();
+    }
+    m_readFailed = false;
 }
 
 void ReportPreview::showPage(int index)
@@ -447,8 +448,11 @@ void ReportPreview::updateControls()
 bool ReportPreview::event(QEvent* event)
 {
     // Coming back to the preview after changing the list shows the list as it is now.
-    if (event->type() == QEvent::WindowActivate)
+    // A file that cannot be read is told once, not at every return from the message box.
+    if (event->type() == QEvent::WindowActivate && !m_readFailed) {
+        m_readFailed = true;
         UserAction::run([this] { makeCurrent(); }, this);
+    }
     return QMainWindow::event(event);
 }
 

@@ -94,6 +94,7 @@ private:
     int m_page = 0;
     bool m_fitWidth = true;
     bool m_keepPlace = false;
+    bool m_readFailed = false;
     // Wheel turns not yet acted on: past a page's end, and with Ctrl.
     int m_wheelPastEnd = 0;
     int m_wheelZoom = 0;

@@ -49,20 +49,6 @@ private:
     QString m_suffix;
 };
 
-// A Qt file dialog keeps its state (folder history, view, sizes) in QSettings' user file
-// QtProject.conf as it goes away, and reads it as it opens. The program keeps nothing
-// outside its database: the user scope points at a place where no file can be made
-// (a folder under a device), so the dialog's settings stay in memory.
-void keepDialogStateInMemory()
-{
-    static const bool done = [] {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-        return true;
-    }();
-    Q_UNUSED(done);
-}
-
 struct Script {
     bool active = false;
     QQueue<QString> answers;
@@ -103,6 +89,20 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
     }
     // As the dialog does with a name typed without the suffix.
     return withSuffix(s.answers.dequeue(), defaultSuffix);
+}
+
+// A Qt file dialog keeps its state (folder history, view, sizes) in QSettings' user file
+// QtProject.conf as it goes away, and reads it as it opens. The program keeps nothing
+// outside its database: the user scope points at a place where no file can be made
+// (a folder under a device), so the dialog's settings stay in memory.
+void FileDialog::keepDialogStateInMemory()
+{
+    static const bool done = [] {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+        return true;
+    }();
+    Q_UNUSED(done);
 }
 
 void FileDialog::startScripting() { script() = Script{true, {}, {}, {}}; }

@@ -16,6 +16,10 @@ public:
     static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
                                    const QString& defaultSuffix = {});
 
+    // Keeps what Qt's file dialogs remember (their own and the one the print dialog opens)
+    // in memory instead of a settings file under the home folder.
+    static void keepDialogStateInMemory();
+
     // Test seam.
     static void startScripting();
     static void stopScripting();

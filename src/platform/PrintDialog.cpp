@@ -1,5 +1,7 @@
 #include "PrintDialog.h"
 
+#include "FileDialog.h"
+
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QQueue>
@@ -56,6 +58,8 @@ bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
     Script& s = script();
     s.shownPageCount = pageCount;
     if (!s.active) {
+        // Its "..." button opens a Qt file dialog.
+        FileDialog::keepDialogStateInMemory();
         QPrintDialog dialog(&printer, parent);
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |

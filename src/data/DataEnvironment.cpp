@@ -265,6 +265,7 @@ void DataEnvironment::run(const QString& name, const QVariant& dt)
         return;
     const RowTable rows = readAll(query);
     query = QSqlQuery();
+    result->setParameter(dt);
     if (!text.isShape()) {
         RowTable ordered = rows;
         TextOrder::KeyCache keys;

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 // The result of a row-returning named command, by the name "rs" + command name.
 // A grouped command gives parent rows (one column, the grouping value) each with a
@@ -27,6 +28,10 @@ public:
     // The child rows of a parent row (0-based), or an empty table for an ungrouped result.
     const RowTable& children(int parentRow) const;
 
+    // The date the command ran with (null for its default), so a reader can run it again.
+    QVariant parameter() const { return m_parameter; }
+    void setParameter(const QVariant& dt) { m_parameter = dt; }
+
     void openFlat(const RowTable& rows);
     void openGrouped(const RowTable& parents, const QString& childMember, const QList<RowTable>& children);
 
@@ -35,4 +40,5 @@ private:
     Recordset m_rows;
     QString m_childMember;
     QList<RowTable> m_children;
+    QVariant m_parameter;
 };

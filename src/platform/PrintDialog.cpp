@@ -1,10 +1,14 @@
 #include "PrintDialog.h"
 
+#include "FileDialog.h"
+
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QQueue>
 
 namespace {
+constexpr int MaxPages = 9999;
+
 struct Script {
     bool active = false;
     QQueue<PrintDialog::Answer> answers;
@@ -54,11 +58,15 @@ bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
     Script& s = script();
     s.shownPageCount = pageCount;
     if (!s.active) {
+        // Its "..." button opens a Qt file dialog.
+        FileDialog::keepDialogStateInMemory();
         QPrintDialog dialog(&printer, parent);
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
                           QAbstractPrintDialog::PrintCurrentPage);
-        dialog.setMinMax(1, last);
+        // Other paper or orientation chosen in the dialog gives the report more pages than
+        // the preview has: the range reaches them, and pages past the end print nothing.
+        dialog.setMinMax(1, qMax(last, MaxPages));
         return dialog.exec() == QDialog::Accepted;
     }
 

@@ -11,9 +11,9 @@ class QWidget;
 // do. A dialog nobody answered is recorded and counts as cancelled.
 class PrintDialog {
 public:
-    // Shown for a document of `pageCount` pages: its page range runs from 1 to that count,
-    // all pages chosen; "Current page", copies, collation and order are offered. True when
-    // the user chose to print; the printer then carries the user's choices.
+    // Shown for a document of `pageCount` pages: its page range starts on 1 to that count
+    // and may go past it (on other paper the document has other pages), all pages chosen; "Current page", copies,
+    // collation and order are offered. True when the user chose to print; the printer then carries the user's choices.
     static bool exec(QPrinter& printer, int pageCount, QWidget* parent = nullptr);
 
     // Test seam.

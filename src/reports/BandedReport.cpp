@@ -37,10 +37,31 @@ void BandedReport::refresh()
                             .arg(m_layout.childMember, rs.name()));
     }
     m_data = ReportData::fromResultSet(rs);
+    m_readAt = DECartstock().cnCart().version();
     m_pages = pagesFor(ReportPaper::twips(ReportPaper::defaultSize()));
     m_read = true;
-    if (m_preview)
-        m_preview->reload();
+    Q_EMIT pagesChanged();
+}
+
+bool BandedReport::isCurrent()
+{
+    // The connection's version counts its own writes (Delete All, a date change) as well as
+    // every other connection's commits (the grid's edits).
+    try {
+        return m_read && DECartstock().cnCart().version() == m_readAt;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void BandedReport::reread()
+{
+    ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + m_layout.dataMember);
+    const QVariant dt = rs.parameter();
+    if (rs.state() == 1)
+        rs.close();
+    DECartstock().run(m_layout.dataMember, dt);
+    refresh();
 }
 
 void BandedReport::show()
@@ -48,7 +69,8 @@ void BandedReport::show()
     if (!m_read)
         refresh();
     if (!m_preview) {
-        m_preview = std::make_unique<ReportPreview>(*this);
+        m_preview = std::make_unique<ReportPreview>(*this, m_layout.previewClientSize);
+        m_preview->placeAmongWindows();
         connect(m_preview.get(), &ReportPreview::closed, this, &BandedReport::previewClosed);
     }
     m_preview->setWindowState(m_preview->windowState() & ~Qt::WindowMinimized);

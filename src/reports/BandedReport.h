@@ -1,11 +1,9 @@
 #pragma once
 
-#include "PageList.h"
+#include "Connection.h"
+#include "PageSource.h"
 #include "ReportData.h"
 #include "ReportLayout.h"
-
-#include <QObject>
-#include <QSize>
 
 #include <memory>
 
@@ -13,16 +11,18 @@ class ReportPreview;
 
 // A banded report bound to a grouped command of DECartstock, with its own preview window.
 // The report lives while its window is open: closing the window makes it go away.
-class BandedReport : public QObject {
+class BandedReport : public PageSource {
     Q_OBJECT
 public:
     ~BandedReport() override;
 
     const ReportLayout& layout() const { return m_layout; }
-    // The pages as the preview shows them and an exported PDF holds them.
-    const PageList& pages() const { return m_pages; }
-    // The same rows laid out on other paper, for a printer the user chose.
-    PageList pagesFor(const QSize& paperTwips) const;
+    QString caption() const override { return m_layout.caption; }
+    const PageList& pages() const override { return m_pages; }
+    PageList pagesFor(const QSize& paperTwips) const override;
+    bool isCurrent() override;
+    // Runs the command again with the date it last ran with, then refreshes.
+    void reread() override;
 
     // Re-reads the command's current result set. A closed one is opened by running the
     // command with its stored default, as a report bound to a command does.
@@ -48,6 +48,8 @@ private:
     ReportLayout m_layout;
     ReportData m_data;
     PageList m_pages;
+    // The file's version when the rows were read.
+    Connection::Version m_readAt;
     bool m_read = false;
     bool m_gone = false;
     std::unique_ptr<ReportPreview> m_preview;

@@ -1,8 +1,8 @@
 #include "ReportPreview.h"
 
-#include "BandedReport.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "PageSource.h"
 #include "PageView.h"
 #include "PrintDialog.h"
 #include "ReportPaper.h"
@@ -10,11 +10,15 @@
 #include "Twips.h"
 #include "UserAction.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPrinter>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -30,6 +34,21 @@ constexpr double MinZoom = 0.1;
 constexpr double MaxZoom = 5.0;
 // One notch of a mouse wheel.
 constexpr int WheelNotch = 120;
+// How far each further preview opens from the one before.
+constexpr int CascadeStep = 32;
+
+// The last PDF a preview wrote, exported or printed to, for the rest of the run: the
+// dialogs start there (the program keeps no other record of it).
+QString& lastExport()
+{
+    static QString file;
+    return file;
+}
+QString& lastPrintFile()
+{
+    static QString file;
+    return file;
+}
 
 QToolButton* button(QWidget* parent, const QString& name, const QString& text, const QString& tip = {})
 {
@@ -43,14 +62,14 @@ QToolButton* button(QWidget* parent, const QString& name, const QString& text, c
 }
 } // namespace
 
-ReportPreview::ReportPreview(BandedReport& report)
-    : m_report(report)
+ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
+    : m_source(source)
 {
     setObjectName(QStringLiteral("ReportPreview"));
     // A top-level window of its own: screen readers list it as a window by its caption.
     setWindowFlag(Qt::Window);
-    setWindowTitle(report.layout().caption);
-    setAccessibleName(report.layout().caption);
+    setWindowTitle(source.caption());
+    setAccessibleName(source.caption());
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
@@ -79,10 +98,14 @@ ReportPreview::ReportPreview(BandedReport& report)
     lblPage->setObjectName(QStringLiteral("lblPage"));
     lblPage->setContentsMargins(0, 0, 6, 0);
     cmdFitWidth = button(client, QStringLiteral("cmdFitWidth"), QStringLiteral("Fit Width"));
-    cmdActualSize =
-        button(client, QStringLiteral("cmdActualSize"), QStringLiteral("100%"), QStringLiteral("Actual size"));
+    cmdActualSize = button(client, QStringLiteral("cmdActualSize"), QStringLiteral("Actual Size"));
     cmdZoomIn = button(client, QStringLiteral("cmdZoomIn"), QStringLiteral("+"), QStringLiteral("Zoom in"));
     cmdZoomOut = button(client, QStringLiteral("cmdZoomOut"), QStringLiteral("-"), QStringLiteral("Zoom out"));
+    lblZoom = new QLabel(client);
+    lblZoom->setObjectName(QStringLiteral("lblZoom"));
+    lblZoom->setAccessibleName(QStringLiteral("Zoom"));
+    lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance(QStringLiteral(" 500%")));
     cmdPrint = button(client, QStringLiteral("cmdPrint"), QStringLiteral("Print..."));
     cmdPrint->setShortcut(QKeySequence::Print);
     cmdExportPdf = button(client, QStringLiteral("cmdExportPdf"), QStringLiteral("Export PDF..."));
@@ -95,8 +118,10 @@ ReportPreview::ReportPreview(BandedReport& report)
                        static_cast<QWidget*>(lblPage), static_cast<QWidget*>(cmdNext), static_cast<QWidget*>(cmdLast)})
         bar->addWidget(w);
     bar->addSpacing(12);
-    for (QToolButton* b : {cmdFitWidth, cmdActualSize, cmdZoomIn, cmdZoomOut})
+    for (QToolButton* b : {cmdFitWidth, cmdActualSize, cmdZoomOut})
         bar->addWidget(b);
+    bar->addWidget(lblZoom);
+    bar->addWidget(cmdZoomIn);
     bar->addStretch();
     bar->addWidget(cmdPrint);
     bar->addWidget(cmdExportPdf);
@@ -149,26 +174,84 @@ ReportPreview::ReportPreview(BandedReport& report)
     key(QKeySequence(Qt::CTRL | Qt::Key_Equal), &ReportPreview::cmdZoomInClicked);
     key(QKeySequence(QKeySequence::ZoomOut), &ReportPreview::cmdZoomOutClicked);
     key(QKeySequence(Qt::CTRL | Qt::Key_0), &ReportPreview::cmdActualSizeClicked);
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
     connect(goTo, &QShortcut::activated, this, [this] {
         txtPage->setFocus(Qt::ShortcutFocusReason);
         txtPage->selectAll();
     });
 
-    const QSize client_ = report.layout().previewClientSize;
-    resize(Twips::size(client_.width(), client_.height()));
+    resize(Twips::size(clientTwips.width(), clientTwips.height()));
+    connect(&source, &PageSource::pagesChanged, this, &ReportPreview::reload);
     reload();
+}
+
+void ReportPreview::placeAmongWindows()
+{
+    QWidget* anchor = QApplication::activeWindow();
+    if (!anchor || qobject_cast<ReportPreview*>(anchor)) {
+        anchor = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && qobject_cast<QMainWindow*>(w) && !qobject_cast<ReportPreview*>(w)) {
+                anchor = w;
+                break;
+            }
+        }
+    }
+    QScreen* screen = anchor ? anchor->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen->availableGeometry();
+    // Below the menu bar, so the main window's commands stay in reach.
+    QPoint corner = room.topLeft();
+    if (anchor) {
+        const auto* main = qobject_cast<QMainWindow*>(anchor);
+        const QWidget* menu = main && main->menuWidget() ? main->menuWidget() : nullptr;
+        corner = menu ? menu->mapToGlobal(QPoint(0, menu->height())) : anchor->mapToGlobal(QPoint(0, 0));
+    }
+    int others = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        others += w != this && w->isVisible() && qobject_cast<ReportPreview*>(w);
+    corner += QPoint(others * CascadeStep, others * CascadeStep);
+
+    // The frame (title bar and borders) counts: an estimate until the window has one.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize extra = frame.isEmpty() ? QSize(8, 32) : frame;
+    QSize client = size().boundedTo(room.size() - extra);
+    const int roomBelow = room.bottom() + 1 - corner.y() - extra.height();
+    if (client.height() > roomBelow)
+        client.setHeight(qMax(roomBelow, client.height() / 2));
+    resize(client);
+    corner.setX(qBound(room.left(), corner.x(), room.right() + 1 - client.width() - extra.width()));
+    corner.setY(qBound(room.top(), corner.y(), room.bottom() + 1 - client.height() - extra.height()));
+    move(corner);
 }
 
 void ReportPreview::reload()
 {
-    m_page = 0;
+    if (m_keepPlace) {
+        const int top = m_scroll->verticalScrollBar()->value();
+        showPage(m_page);
+        m_scroll->verticalScrollBar()->setValue(top);
+        return;
+    }
+    m_fitWidth = true;
     showPage(0);
+    m_scroll->horizontalScrollBar()->setValue(m_scroll->horizontalScrollBar()->minimum());
+}
+
+void ReportPreview::makeCurrent()
+{
+    if (!m_source.isCurrent()) {
+        m_keepPlace = true;
+        const auto back = qScopeGuard([this] { m_keepPlace = false; });
+        m_source.reread();
+    }
+    m_readFailed = false;
 }
 
 void ReportPreview::showPage(int index)
 {
-    const PageList& pages = m_report.pages();
+    const PageList& pages = m_source.pages();
     m_page = qBound(0, index, qMax(0, pages.pageCount() - 1));
     m_view->setPage(pages.pageCount() > 0 ? &pages.pages.at(m_page) : nullptr, pages.paper);
     if (m_fitWidth)
@@ -180,7 +263,7 @@ void ReportPreview::showPage(int index)
 
 double ReportPreview::zoom() const { return m_view->zoom(); }
 
-void ReportPreview::cmdLastClicked() { showPage(m_report.pages().pageCount() - 1); }
+void ReportPreview::cmdLastClicked() { showPage(m_source.pages().pageCount() - 1); }
 
 void ReportPreview::cmdFitWidthClicked()
 {
@@ -197,7 +280,7 @@ void ReportPreview::pageDown()
     QScrollBar* bar = m_scroll->verticalScrollBar();
     if (bar->value() < bar->maximum())
         bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    else if (m_page < m_report.pages().pageCount() - 1)
+    else if (m_page < m_source.pages().pageCount() - 1)
         showPage(m_page + 1);
 }
 
@@ -214,7 +297,7 @@ void ReportPreview::pageUp()
 
 void ReportPreview::goToEnd()
 {
-    showPage(m_report.pages().pageCount() - 1);
+    showPage(m_source.pages().pageCount() - 1);
     m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->maximum());
 }
 
@@ -247,7 +330,7 @@ bool ReportPreview::wheel(QWheelEvent* event)
     m_wheelPastEnd += delta;
     if (qAbs(m_wheelPastEnd) < WheelNotch)
         return true;
-    if (delta < 0 && m_page < m_report.pages().pageCount() - 1) {
+    if (delta < 0 && m_page < m_source.pages().pageCount() - 1) {
         showPage(m_page + 1);
     } else if (delta > 0 && m_page > 0) {
         showPage(m_page - 1);
@@ -259,7 +342,7 @@ bool ReportPreview::wheel(QWheelEvent* event)
 
 int ReportPreview::shownPageIn(const PageList& pages) const
 {
-    const PageList& shown = m_report.pages();
+    const PageList& shown = m_source.pages();
     if (pages.paper == shown.paper || shown.pageCount() == 0)
         return qBound(0, m_page, qMax(0, pages.pageCount() - 1));
     // On other paper: the page that holds the first row this window shows.
@@ -278,29 +361,46 @@ int ReportPreview::shownPageIn(const PageList& pages) const
 
 void ReportPreview::cmdPrintClicked()
 {
+    makeCurrent();
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(ReportPaper::defaultSize());
     printer.setFullPage(true);
-    printer.setDocName(m_report.layout().caption);
-    if (!PrintDialog::exec(printer, m_report.pages().pageCount(), this))
+    printer.setDocName(m_source.caption());
+    if (!lastPrintFile().isEmpty())
+        printer.setOutputFileName(lastPrintFile());
+    if (!PrintDialog::exec(printer, m_source.pages().pageCount(), this))
         return;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        lastPrintFile() = printer.outputFileName();
+    // The file may have changed while the dialog was open.
+    makeCurrent();
 
-    const PageList pages = m_report.pagesFor(ReportPaper::twips(printer.pageLayout()));
+    const PageList pages = m_source.pagesFor(ReportPaper::twips(printer.pageLayout()));
     // Copies, order and the pages chosen are put out here, for a printer and a PDF file alike.
     const ReportRenderer::PrintChoice choice = ReportRenderer::takeChoice(printer, shownPageIn(pages));
-    if (!ReportRenderer::print(pages, printer, ReportRenderer::sequence(pages.pageCount(), choice)))
+    const QList<int> sequence = ReportRenderer::sequence(pages.pageCount(), choice);
+    if (sequence.isEmpty()) {
+        MessageBox::show(QStringLiteral("On this paper the report has %1 pages: none of the pages chosen was printed.")
+                             .arg(pages.pageCount()),
+                         MessageBox::Buttons::Ok, this);
+        return;
+    }
+    if (!ReportRenderer::print(pages, printer, sequence))
         MessageBox::show(QStringLiteral("The report could not be printed."), MessageBox::Buttons::Ok, this);
 }
 
 void ReportPreview::cmdExportPdfClicked()
 {
-    const QString caption = m_report.layout().caption;
-    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
-                                                     QDir::home().filePath(caption + QStringLiteral(".pdf")),
+    const QString caption = m_source.caption();
+    const QString start =
+        lastExport().isEmpty() ? QDir::home().filePath(caption + QStringLiteral(".pdf")) : lastExport();
+    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), start,
                                                      QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
-    const QString error = ReportRenderer::writePdf(m_report.pages(), file, caption);
+    lastExport() = file;
+    makeCurrent();
+    const QString error = ReportRenderer::writePdf(m_source.pages(), file, caption);
     if (!error.isEmpty()) {
         MessageBox::show(
             QStringLiteral("The PDF file %1 could not be written: %2").arg(QDir::toNativeSeparators(file), error),
@@ -329,7 +429,7 @@ void ReportPreview::fitWidth()
 
 void ReportPreview::updateControls()
 {
-    const int count = m_report.pages().pageCount();
+    const int count = m_source.pages().pageCount();
     {
         const QSignalBlocker quiet(txtPage);
         txtPage->setRange(1, qMax(1, count));
@@ -342,6 +442,36 @@ void ReportPreview::updateControls()
     cmdLast->setEnabled(m_page < count - 1);
     cmdZoomIn->setEnabled(zoom() < MaxZoom);
     cmdZoomOut->setEnabled(zoom() > MinZoom);
+    lblZoom->setText(QStringLiteral("%1%").arg(qRound(zoom() * 100)));
+}
+
+bool ReportPreview::event(QEvent* event)
+{
+    // Coming back to the preview after changing the list shows the list as it is now.
+    // A file that cannot be read is told once, not at every return from the message box.
+    if (event->type() == QEvent::WindowActivate && !m_readFailed) {
+        m_readFailed = true;
+        UserAction::run([this] { makeCurrent(); }, this);
+    }
+    return QMainWindow::event(event);
+}
+
+void ReportPreview::keyPressEvent(QKeyEvent* event)
+{
+    if (!previewReturnPressesButton(event))
+        QMainWindow::keyPressEvent(event);
+}
+
+bool ReportPreview::previewReturnPressesButton(QKeyEvent* event)
+{
+    // Return presses the focused button, as on Linux desktops (tool buttons take only Space).
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    if (!enter || !button || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
 }
 
 void ReportPreview::closeEvent(QCloseEvent* event)

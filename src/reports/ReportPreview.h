@@ -2,12 +2,13 @@
 
 #include <QMainWindow>
 
-class BandedReport;
+class PageSource;
 class PageView;
 class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
+class QKeyEvent;
 class QWheelEvent;
 struct PageList;
 
@@ -16,14 +17,17 @@ struct PageList;
 // a screen and go on to the next or previous page at a page's end, Home and End (with or
 // without Ctrl) go to the first and last page, the wheel turned on at a page's end turns
 // the page, a page number typed in the page box goes there; Ctrl with the wheel, plus or
-// minus zooms. Closing it makes its report go away.
+// minus zooms; Escape and Ctrl+W close it. Before printing or exporting, and when it comes
+// forward, pages the file no longer holds are read again. Closing it makes its report go away.
 class ReportPreview : public QMainWindow {
     Q_OBJECT
 public:
-    explicit ReportPreview(BandedReport& report);
+    // `clientTwips`: the size of the window's client area.
+    ReportPreview(PageSource& source, const QSize& clientTwips);
 
-    // Shows the report's pages anew, from the first.
-    void reload();
+    // Opens below the menu bar of the window the user works in, clear of previews already
+    // open, within the screen.
+    void placeAmongWindows();
     // 0-based.
     int currentPage() const { return m_page; }
     // Shows that page from its top.
@@ -40,6 +44,7 @@ public:
     QToolButton* cmdActualSize = nullptr;
     QToolButton* cmdZoomIn = nullptr;
     QToolButton* cmdZoomOut = nullptr;
+    QLabel* lblZoom = nullptr;
     QToolButton* cmdPrint = nullptr;
     QToolButton* cmdExportPdf = nullptr;
 
@@ -47,10 +52,19 @@ Q_SIGNALS:
     void closed();
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // New pages from the source: a fresh report from the top of its first page at a zoom
+    // that shows it, or the same place when the preview itself read the file again.
+    void reload();
+    // Reads the pages again when the file changed since they were read.
+    void makeCurrent();
+    // The key a focused button takes as a press: true when it was one.
+    bool previewReturnPressesButton(QKeyEvent* event);
     void cmdFirstClicked() { showPage(0); }
     void cmdPreviousClicked() { showPage(m_page - 1); }
     void cmdNextClicked() { showPage(m_page + 1); }
@@ -74,11 +88,13 @@ private:
     void fitWidth();
     void updateControls();
 
-    BandedReport& m_report;
+    PageSource& m_source;
     QScrollArea* m_scroll = nullptr;
     PageView* m_view = nullptr;
     int m_page = 0;
     bool m_fitWidth = true;
+    bool m_keepPlace = false;
+    bool m_readFailed = false;
     // Wheel turns not yet acted on: past a page's end, and with Ctrl.
     int m_wheelPastEnd = 0;
     int m_wheelZoom = 0;

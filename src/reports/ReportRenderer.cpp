@@ -130,7 +130,8 @@ void drawLine(QPainter& painter, const ReportRenderer::TextLine& line)
                          painter.pen().color());
 }
 
-void paintText(QPainter& painter, const PageList::Item& item, const QRectF& box, double scale)
+// `box` in twips, on a painter scaled to them.
+void paintText(QPainter& painter, const PageList::Item& item, const QRectF& box)
 {
     const ReportControl& control = item.control;
     if (control.background.isValid())
@@ -138,7 +139,7 @@ void paintText(QPainter& painter, const PageList::Item& item, const QRectF& box,
     if (item.text.isEmpty() || !control.font)
         return;
 
-    const ReportRenderer::TextLine line = ReportRenderer::textLine(item, box, *painter.device(), scale);
+    const ReportRenderer::TextLine line = ReportRenderer::textLine(item, box, *painter.device(), 1.0);
     if (line.visible.isEmpty())
         return;
     // Sideways nothing leaves the box (a letter's overhang included); above and below the
@@ -150,11 +151,12 @@ void paintText(QPainter& painter, const PageList::Item& item, const QRectF& box,
     painter.restore();
 }
 
+// `box` in twips; `scale` device units a twip, for the thinnest line the device shows.
 void paintShape(QPainter& painter, const PageList::Item& item, const QRectF& box, double scale)
 {
     const ReportControl& control = item.control;
     QPen pen(Qt::black);
-    pen.setWidthF(qMax(1.0, LineTwips * scale));
+    pen.setWidthF(qMax(1.0 / scale, LineTwips));
     const double inset = pen.widthF() / 2;
 
     painter.save();
@@ -237,15 +239,22 @@ ReportRenderer::TextLine ReportRenderer::textLine(const PageList::Item& item, co
 
 void ReportRenderer::paintPage(QPainter& painter, const PageList::Page& page, const QPointF& origin, double scale)
 {
+    // Everything is laid out in twips and scaled to the device: text measured at a screen's
+    // few pixels a letter would be cut elsewhere than on paper, so the preview shows the
+    // letters the printer puts out, only smaller.
+    painter.save();
+    painter.translate(origin);
+    painter.scale(scale, scale);
     for (const PageList::Band& band : page.bands) {
         for (const PageList::Item& item : band.items) {
-            const QRectF box(origin + QPointF(item.rect.topLeft()) * scale, QSizeF(item.rect.size()) * scale);
+            const QRectF box(item.rect);
             if (item.control.kind == ReportControl::Kind::Shape)
                 paintShape(painter, item, box, scale);
             else
-                paintText(painter, item, box, scale);
+                paintText(painter, item, box);
         }
     }
+    painter.restore();
 }
 
 bool ReportRenderer::print(const PageList& pages, QPagedPaintDevice& device, const QList<int>& sequence)
@@ -300,7 +309,10 @@ QList<int> ReportRenderer::sequence(int pageCount, const PrintChoice& choice)
             pages << p;
         break;
     case PrintChoice::Range::FromTo: {
-        const int from = qBound(1, choice.fromPage, pageCount);
+        // A range past the last page of this paper holds no page.
+        if (choice.fromPage > pageCount)
+            break;
+        const int from = qMax(1, choice.fromPage);
         const int to = qBound(from, choice.toPage, pageCount);
         for (int p = from; p <= to; ++p)
             pages << p;

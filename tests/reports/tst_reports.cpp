@@ -13,30 +13,24 @@
 #include "rptAll.h"
 #include "rptPrint.h"
 
-#include <QAbstractButton>
-#include <QAccessible>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrintDialog>
-#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -52,36 +46,16 @@
 namespace {
 const QDate ListDate(2026, 12, 5);
 
-QString commandOf(const QString& report)
-{
-    if (report == QLatin1String("rptPrint"))
-        return QStringLiteral("ListPrint_Grouping");
-    if (report == QLatin1String("rptAisle"))
-        return QStringLiteral("ListPrintAisle_Grouping");
-    return QStringLiteral("All_Grouping");
-}
-
-BandedReport& reportNamed(const QString& report)
-{
-    if (report == QLatin1String("rptPrint"))
-        return rptPrint::instance();
-    if (report == QLatin1String("rptAisle"))
-        return rptAisle::instance();
-    return rptAll::instance();
-}
-
 // What the Print menu does: a fresh run of the command, then the report re-reads it.
 BandedReport& printed(const QString& report, const QDate& date = ListDate)
 {
-    const QString command = commandOf(report);
-    ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + command);
+    BandedReport& r = report == QLatin1String("rptPrint")   ? static_cast<BandedReport&>(rptPrint::instance())
+                      : report == QLatin1String("rptAisle") ? static_cast<BandedReport&>(rptAisle::instance())
+                                                            : static_cast<BandedReport&>(rptAll::instance());
+    ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + r.layout().dataMember);
     if (rs.state() == 1)
         rs.close();
-    if (report == QLatin1String("rptAll"))
-        DECartstock().run(command);
-    else
-        DECartstock().run(command, date);
-    BandedReport& r = reportNamed(report);
+    DECartstock().run(r.layout().dataMember, report == QLatin1String("rptAll") ? QVariant() : QVariant(date));
     r.refresh();
     return r;
 }
@@ -137,18 +111,6 @@ int inkIn(const QImage& image, const QRect& area)
     return ink;
 }
 
-int pdfPageCount(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray pdf = file.readAll();
-    if (!pdf.startsWith("%PDF-"))
-        return -1;
-    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
-    return int(QString::fromLatin1(pdf).count(page));
-}
-
 QList<ReportPreview*> previewWindows()
 {
     QList<ReportPreview*> out;
@@ -171,57 +133,49 @@ template <class Button = QToolButton> void click(QWidget* window, const char* na
 template <class T> void whenShown(std::function<void(T*)> act)
 {
     auto* timer = new QTimer;
-    auto* waited = new QElapsedTimer;
-    waited->start();
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* shown = qobject_cast<T*>(w);
-            if (shown && shown->isVisible() && QApplication::activeModalWidget() == shown) {
-                timer->stop();
-                timer->deleteLater();
-                delete waited;
-                act(shown);
-                return;
-            }
-        }
-        if (waited->elapsed() > 10000) {
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
+        const auto shown = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (shown || ++*ticks > 500) {
             timer->stop();
             timer->deleteLater();
-            delete waited;
         }
+        if (shown)
+            act(shown);
     });
-    timer->start();
+    timer->start(20);
 }
 
-// The text of a PDF as pdftotext reads it (poppler-utils, installed by tools/install-deps),
-// of one page or, with page 0, of all.
+// The output of a poppler-utils tool (installed by tools/install-deps).
+QByteArray poppler(const char* tool, const QStringList& args)
+{
+    QProcess run;
+    run.start(QStandardPaths::findExecutable(QString::fromLatin1(tool)), args);
+    run.waitForFinished(30000);
+    return run.readAllStandardOutput();
+}
+
+// The text of a PDF as pdftotext reads it, of one page or, with page 0, of all.
 QString pdfText(const QString& fileName, int page = 0)
 {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return QStringLiteral("<pdftotext is missing: run tools/install-deps>");
-    QStringList args;
-    if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    args << fileName << QStringLiteral("-");
-    QProcess run;
-    run.start(tool, args);
-    run.waitForFinished(30000);
-    return QString::fromUtf8(run.readAllStandardOutput());
+    const QString n = QString::number(page);
+    const QStringList pages = page > 0 ? QStringList{QStringLiteral("-f"), n, QStringLiteral("-l"), n} : QStringList();
+    return QString::fromUtf8(poppler("pdftotext", pages + QStringList{fileName, QStringLiteral("-")}));
 }
 
-// A PDF page as a picture (pdftoppm, from poppler-utils), `dpi` dots an inch.
-QImage pdfPicture(const QString& fileName, int page, int dpi)
+// pdftotext ends each page with a form feed; -1 for a file that is not a PDF.
+int pdfPageCount(const QString& fileName)
 {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
-    if (tool.isEmpty())
-        return {};
-    QProcess run;
-    run.start(tool, {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
-                     QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), fileName});
-    run.waitForFinished(30000);
-    return QImage::fromData(run.readAllStandardOutput(), "PNG");
+    return QFile::exists(fileName) ? int(pdfText(fileName).count(QLatin1Char('\f'))) : -1;
+}
+
+// A PDF page as a picture, `dpi` dots an inch.
+QImage pdfPicture(const QString& fileName, int page, double dpi)
+{
+    const QString n = QString::number(page);
+    return QImage::fromData(poppler("pdftoppm", {QStringLiteral("-f"), n, QStringLiteral("-l"), n, QStringLiteral("-r"),
+                                                 QString::number(dpi), QStringLiteral("-png"), fileName}),
+                            "PNG");
 }
 
 // The first detail row of a page, as its item's text.
@@ -260,6 +214,8 @@ class TestReports : public QObject {
     std::unique_ptr<TestSession> session;
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<QTemporaryDir> out;
+    // Where Qt's dialogs would keep their state: nothing may appear there.
+    QTemporaryDir settingsHome;
 
     void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& quantity,
                   const QDate& date = ListDate)
@@ -289,15 +245,6 @@ class TestReports : public QObject {
         addItem(QStringLiteral("Soap"), QVariant(), QStringLiteral("10"));
         addItem(QStringLiteral("Bread"), QStringLiteral("Bakery"), QStringLiteral("1"));
     }
-    // A catalogue of `count` items over 40 categories, as a household-plus one.
-    void addCatalogue(int count)
-    {
-        db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                                "INSERT INTO Cartstock (Item, Category, Aisle) "
-                                "SELECT printf('Item %05d', i), printf('Category %d', i % 40), printf('%d', i % 17) "
-                                "FROM n"),
-                 {count - 1});
-    }
     // Entries in seven categories, numbered so their order shows.
     void addManyEntries(int count)
     {
@@ -310,6 +257,7 @@ class TestReports : public QObject {
     QString outFile(const QString& name) const { return out->filePath(name); }
 
 private Q_SLOTS:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsHome.path())); }
     void init()
     {
         session = std::make_unique<TestSession>();
@@ -330,94 +278,53 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("expected");
+        // The first heading's bar (an empty heading is still drawn), and the bullet.
+        QTest::addColumn<QColor>("bar");
+        QTest::addColumn<QColor>("bullet");
         QTest::newRow("rptPrint by category")
             << "rptPrint" << QStringList{"# ",           "Foil | 10 | 1",  "# Bakery",  "Bread | 12 | 1", "# Dairy",
-                                         "Milk | 3 | 2", "Cheese | 3 | 1", "# Produce", "Apples | 1 | 6"};
+                                         "Milk | 3 | 2", "Cheese | 3 | 1", "# Produce", "Apples | 1 | 6"}
+            << QColor(255, 192, 192) << QColor();
         QTest::newRow("rptAisle by aisle")
             << "rptAisle"
             << QStringList{"# 1",  "Apples | 6 | Produce", "# 3",  "Milk | 2 | Dairy",  "Cheese | 1 | dairy",
-                           "# 10", "Foil | 1 | ",          "# 12", "Bread | 1 | Bakery"};
+                           "# 10", "Foil | 1 | ",          "# 12", "Bread | 1 | Bakery"}
+            << QColor(192, 192, 255) << QColor();
         QTest::newRow("rptAll, duplicates once")
             << "rptAll"
-            << QStringList{"# ", "Soap | 10", "# Bakery", "Bread | 1", "# Drinks", "Coffee | 8", "Tea | 8", "Tea | 9"};
+            << QStringList{"# ", "Soap | 10", "# Bakery", "Bread | 1", "# Drinks", "Coffee | 8", "Tea | 8", "Tea | 9"}
+            << QColor(Qt::white) << QColor(192, 192, 255);
     }
     void reportsGroupTheirRowsAndWritePdf()
     {
         QFETCH(QString, report);
         QFETCH(QStringList, expected);
+        QFETCH(QColor, bar);
+        QFETCH(QColor, bullet);
         addFixture();
         BandedReport& r = printed(report);
         QCOMPARE(outline(r.pages()), expected);
         QCOMPARE(r.pages().pageCount(), 1);
         QCOMPARE(r.pages().paper, ReportPaper::twips(ReportPaper::defaultSize()));
+        const QImage image = rendered(r.pages(), 0, 0.1);
+        const auto colourAt = [&](const QString& control) {
+            for (const PageList::Band& band : r.pages().pages.first().bands) {
+                if (const PageList::Item* item = itemNamed(band, control))
+                    return QColor(image.pixel(item->rect.topLeft() / 10 + QPoint(2, 2)));
+            }
+            return QColor();
+        };
+        QCOMPARE(
+            colourAt(report == QLatin1String("rptAisle") ? QStringLiteral("txtAisle") : QStringLiteral("txtCategory")),
+            bar);
+        if (bullet.isValid())
+            QCOMPARE(QColor(image.pixel(
+                         itemNamed(r.pages().pages.first().bands.at(2), QStringLiteral("Shape1"))->rect.center() / 10)),
+                     bullet);
 
         const QString pdf = outFile(report + QStringLiteral(".pdf"));
         QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         QCOMPARE(pdfPageCount(pdf), 1);
-    }
-
-    void emptyDateGivesPageHeadingsOnly_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QStringList>("labels");
-        QTest::addColumn<QRect>("firstLabel");
-        QTest::newRow("rptPrint") << "rptPrint" << QStringList{"Item:", "Aisle:", "Quantity:"}
-                                  << QRect(1440 + 432, 1440 + 144, 3456, 300);
-        QTest::newRow("rptAisle") << "rptAisle" << QStringList{"Item:", "Quantity:"}
-                                  << QRect(1440 + 432, 1440 + 144, 3600, 300);
-    }
-    void emptyDateGivesPageHeadingsOnly()
-    {
-        QFETCH(QString, report);
-        QFETCH(QStringList, labels);
-        QFETCH(QRect, firstLabel);
-        addFixture();
-        const PageList& pages = printed(report, ListDate.addYears(1)).pages();
-        QCOMPARE(pages.pageCount(), 1);
-        QCOMPARE(pages.pages.first().bands.size(), 1);
-        const PageList::Band& header = pages.pages.first().bands.first();
-        QCOMPARE(header.kind, ReportBand::Kind::PageHeader);
-        QStringList shown;
-        for (const PageList::Item& item : header.items)
-            shown << item.text;
-        QCOMPARE(shown, labels);
-        QCOMPARE(header.items.first().rect, firstLabel);
-        QVERIFY(header.items.first().control.font->italic);
-        QVERIFY(inkIn(rendered(pages, 0, 0.1), QRect(firstLabel.topLeft() / 10, firstLabel.size() / 10)) > 0);
-    }
-
-    void emptyHeadingIsDrawnWithItsBackground_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QColor>("bar");
-        QTest::newRow("rptPrint: pink bar") << "rptPrint" << QColor(255, 192, 192);
-        QTest::newRow("rptAisle: blue bar") << "rptAisle" << QColor(192, 192, 255);
-        QTest::newRow("rptAll: plain heading") << "rptAll" << QColor(Qt::white);
-    }
-    void emptyHeadingIsDrawnWithItsBackground()
-    {
-        QFETCH(QString, report);
-        QFETCH(QColor, bar);
-        addEntry(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral(""), QStringLiteral("1"));
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("1"));
-        addItem(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral(""));
-        const PageList& pages = printed(report).pages();
-
-        const PageList::Band* heading = nullptr;
-        for (const PageList::Band& band : pages.pages.first().bands) {
-            if (band.kind == ReportBand::Kind::GroupHeader) {
-                heading = &band;
-                break;
-            }
-        }
-        QVERIFY(heading);
-        QCOMPARE(heading->items.size(), 1);
-        QCOMPARE(heading->items.first().text, QString());
-        const double scale = 0.1;
-        const QImage image = rendered(pages, 0, scale);
-        const QRect box = heading->items.first().rect;
-        QCOMPARE(QColor(image.pixel((QPointF(box.center()) * scale).toPoint())), bar);
-        QCOMPARE(QColor(image.pixel((QPointF(box.topLeft()) * scale).toPoint() + QPoint(2, 2))), bar);
     }
 
     // Bands of 100 twips on paper 1000 high: the page footer takes the last 100, the page
@@ -461,129 +368,56 @@ private Q_SLOTS:
         QStringList shown;
         for (const PageList::Page& page : pages.pages) {
             QString letters;
-            int y = 0;
-            for (const PageList::Band& b : page.bands) {
+            for (const PageList::Band& b : page.bands)
                 letters += b.name;
-                // Bands follow one another; the footer sits at the foot of the paper.
-                QCOMPARE(b.rect.top(), b.name == QLatin1String("F") ? 900 : y);
-                QCOMPARE(b.items.first().rect, QRect(0, b.rect.top(), 50, 100));
-                y = b.rect.bottom() + 1;
-            }
             shown << letters;
         }
         QCOMPARE(shown, expected);
     }
 
-    void longValueIsCutAtItsBox()
+    // Fault: at its default zoom the preview cut long names a letter earlier than the paper
+    // ("...piggy-ba" on screen, "...piggy-bag" printed). Each name ends, on the preview fitted
+    // to its width and on the PDF drawn at that scale, at the same place, inside its box.
+    void previewCutsLongNamesWhereThePaperDoes()
     {
-        const QString name = QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout");
-        addEntry(name, QStringLiteral("Sauces"), QString(), QString());
-        const PageList& pages = printed(QStringLiteral("rptPrint")).pages();
-        const PageList::Band& detail = pages.pages.first().bands.last();
-        QCOMPARE(detail.kind, ReportBand::Kind::Detail);
-        const PageList::Item* item = itemNamed(detail, QStringLiteral("txtItem"));
-        QVERIFY(item);
-        QCOMPARE(item->text, name);
-
-        const double scale = 0.1;
-        const QImage image = rendered(pages, 0, scale);
-        const int boxRight = qFloor((item->rect.right() + 1) * scale);
-        const int top = qCeil(detail.rect.top() * scale);
-        const int bottom = qFloor((detail.rect.bottom() + 1) * scale) - 1;
-        // The text runs to the box's edge and not one pixel beyond, into the aisle column.
-        QVERIFY(inkIn(image, QRect(QPoint(boxRight - 15, top), QPoint(boxRight - 1, bottom))) > 0);
-        QCOMPARE(inkIn(image, QRect(QPoint(boxRight + 1, top), QPoint(image.width() - 1, bottom))), 0);
-    }
-
-    void manyEntriesPaginateWithoutSplittingBands_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QPageSize>("paper");
-        QTest::newRow("rptPrint on Letter") << "rptPrint" << QPageSize(QPageSize::Letter);
-        QTest::newRow("rptPrint on A4") << "rptPrint" << QPageSize(QPageSize::A4);
-        QTest::newRow("rptAisle on A4") << "rptAisle" << QPageSize(QPageSize::A4);
-    }
-    void manyEntriesPaginateWithoutSplittingBands()
-    {
-        QFETCH(QString, report);
-        QFETCH(QPageSize, paper);
-        addManyEntries(200);
-        BandedReport& r = printed(report);
-        const PageList pages = r.pagesFor(ReportPaper::twips(paper));
-        const QMargins margins = r.layout().margins;
-        const int limit = pages.paper.height() - margins.bottom();
-        QVERIFY(pages.pageCount() > 3);
-
-        int details = 0;
-        bool groupRunsOn = false;
-        for (int p = 0; p < pages.pageCount(); ++p) {
-            const QList<PageList::Band>& bands = pages.pages.at(p).bands;
-            QVERIFY(bands.size() > 1);
-            QCOMPARE(bands.first().kind, ReportBand::Kind::PageHeader);
-            QCOMPARE(bands.first().rect.top(), margins.top());
-            QCOMPARE(bands.first().items.size(), report == QLatin1String("rptPrint") ? 3 : 2);
-            for (qsizetype b = 0; b < bands.size(); ++b) {
-                const QRect& rect = bands.at(b).rect;
-                QCOMPARE(rect.left(), margins.left());
-                QVERIFY2(rect.bottom() < limit,
-                         qPrintable(QStringLiteral("page %1 band %2 crosses the bottom").arg(p).arg(b)));
-                if (b > 0)
-                    QCOMPARE(rect.top(), bands.at(b - 1).rect.bottom() + 1);
-                for (const PageList::Item& item : bands.at(b).items)
-                    QVERIFY(rect.contains(item.rect));
-                details += bands.at(b).kind == ReportBand::Kind::Detail;
+        const QStringList names = {
+            QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
+            QStringLiteral("Reusable shopping bags, the folding piggy-bag kind"),
+            QStringLiteral("Illy whole-bean espresso, medium roast, twin tin pack"),
+            QStringLiteral("Mild mature cheddar, thinly sliced, resealable pack")};
+        for (const QString& name : names)
+            addEntry(name, QStringLiteral("Long"), QStringLiteral("1"), QStringLiteral("1"));
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        QWidget* view = r.previewWindow()->findChild<QScrollArea*>()->widget();
+        const QImage screen = view->grab().toImage();
+        const double scale = r.previewWindow()->zoom() / 15;
+        const QString pdf = outFile(QStringLiteral("long.pdf"));
+        QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
+        const QImage paper = pdfPicture(pdf, 1, qRound(scale * 1440 * 1000) / 1000.0);
+        // The right end of the ink in an item's box, and beyond it to the next column.
+        const auto inkEnd = [&](const QImage& image, const QRect& box, const QPoint& at) {
+            const QRect area = QRectF(QPointF(box.topLeft()) * scale, QSizeF(box.size()) * scale).toRect();
+            int end = -1;
+            for (int x = area.left(); x <= area.right() + 5; ++x) {
+                if (inkIn(image, QRect(at + QPoint(x, area.top() + 2), QSize(1, area.height() - 4))) > 0)
+                    end = x;
             }
-            // A heading is never the last thing on a page.
-            QVERIFY(bands.last().kind != ReportBand::Kind::GroupHeader);
-            if (p > 0) {
-                // The page before was full: what opens this page, a heading with its first
-                // row, did not fit there.
-                int needed = bands.at(1).rect.height();
-                if (bands.at(1).kind == ReportBand::Kind::GroupHeader)
-                    needed += bands.at(2).rect.height();
-                QVERIFY(pages.pages.at(p - 1).bands.last().rect.bottom() + needed >= limit);
-                groupRunsOn |= bands.at(1).kind == ReportBand::Kind::Detail;
-            }
+            return end - area.right();
+        };
+        int compared = 0;
+        for (const PageList::Band& band : r.pages().pages.first().bands) {
+            const PageList::Item* item = itemNamed(band, QStringLiteral("txtItem"));
+            if (!item || !names.contains(item->text))
+                continue;
+            const int onScreen = inkEnd(screen, item->rect, QPoint(12, 12));
+            const int onPaper = inkEnd(paper, item->rect, QPoint());
+            QVERIFY2(
+                qAbs(onScreen - onPaper) <= 2 && onPaper <= 0 && onPaper > -25,
+                qPrintable(QStringLiteral("%1: %2 on screen, %3 on paper").arg(item->text).arg(onScreen).arg(onPaper)));
+            ++compared;
         }
-        QCOMPARE(details, 200);
-        QVERIFY(groupRunsOn);
-        QCOMPARE(outline(pages), outline(r.pages()));
-
-        const QString pdf = outFile(QStringLiteral("many.pdf"));
-        QCOMPARE(ReportRenderer::writePdf(pages, pdf, r.layout().caption), QString());
-        QCOMPARE(pdfPageCount(pdf), pages.pageCount());
-    }
-
-    void fullListBulletsEveryItemUnderUnderlinedHeadings()
-    {
-        addFixture();
-        for (int i = 0; i < 120; ++i)
-            addItem(QStringLiteral("Spice %1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("Spices"),
-                    QStringLiteral("7"));
-        const PageList& pages = printed(QStringLiteral("rptAll")).pages();
-        QVERIFY(pages.pageCount() > 1);
-        const double scale = 0.1;
-        int titles = 0;
-        for (int p = 0; p < pages.pageCount(); ++p) {
-            const QImage image = rendered(pages, p, scale);
-            for (const PageList::Band& band : pages.pages.at(p).bands) {
-                titles += band.kind == ReportBand::Kind::ReportHeader;
-                if (band.kind == ReportBand::Kind::GroupHeader)
-                    QVERIFY(band.items.first().control.font->underline);
-                if (band.kind != ReportBand::Kind::Detail)
-                    continue;
-                const PageList::Item* bullet = itemNamed(band, QStringLiteral("Shape1"));
-                const PageList::Item* item = itemNamed(band, QStringLiteral("txtItem"));
-                QVERIFY(bullet && item);
-                QVERIFY(bullet->rect.right() < item->rect.left());
-                QCOMPARE(QColor(image.pixel((QPointF(bullet->rect.center()) * scale).toPoint())),
-                         QColor(192, 192, 255));
-            }
-        }
-        QCOMPARE(titles, 1);
-        QCOMPARE(pages.pages.first().bands.first().items.first().text, QStringLiteral("Full List"));
-        QCOMPARE(pages.pages.first().bands.first().rect.topLeft(), QPoint(720, 720));
-        QCOMPARE(pages.pages.at(1).bands.first().rect.topLeft(), QPoint(720, 720));
+        QCOMPARE(compared, names.size());
     }
 
     void fullListFreesItsResultWhenItGoesAway()
@@ -591,21 +425,15 @@ private Q_SLOTS:
         addFixture();
         BandedReport& all = printed(QStringLiteral("rptAll"));
         all.show();
-        BandedReport& list = printed(QStringLiteral("rptPrint"));
-        list.show();
+        printed(QStringLiteral("rptPrint")).show();
         QCOMPARE(previewWindows().size(), 2);
         ResultSet& rsAll = DECartstock().resultSet(QStringLiteral("rsAll_Grouping"));
         ResultSet& rsList = DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping"));
 
+        // Another report going away leaves its result alone.
         QVERIFY(all.previewWindow()->close());
         QCOMPARE(rptAll::existing(), nullptr);
         QCOMPARE(rsAll.state(), 0);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(previewWindows().size(), 1);
-
-        // Another report going away leaves its result alone.
-        QVERIFY(list.previewWindow()->close());
-        QCOMPARE(rptPrint::existing(), nullptr);
         QCOMPARE(rsList.state(), 1);
 
         // A fresh report finds its command closed and runs it again.
@@ -614,17 +442,20 @@ private Q_SLOTS:
         QCOMPARE(outline(rptAll::instance().pages()).size(), 8);
         BandedReport::closeAll();
         QCOMPARE(rsAll.state(), 0);
-        QCOMPARE(rptAll::existing(), nullptr);
     }
 
+    // Also a fault: a second preview opened over the main window's title and menu bar.
     void showingAgainKeepsOneWindowWithTheLatestData()
     {
+        QMainWindow main;
+        main.menuBar()->addMenu(QStringLiteral("&Print"));
+        main.setGeometry(40, 40, 700, 500);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
         addFixture();
         printed(QStringLiteral("rptPrint")).show();
         ReportPreview* window = rptPrint::existing()->previewWindow();
-        QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Cartlist"));
-        QCOMPARE(window->size(), QSize(669, 412));
 
         addEntry(QStringLiteral("Butter"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("1"));
         BandedReport& again = printed(QStringLiteral("rptPrint"));
@@ -638,9 +469,59 @@ private Q_SLOTS:
         QCOMPARE(outline(rptPrint::existing()->pages()), (QStringList{"# Produce", "Pears | 1 | 4"}));
 
         printed(QStringLiteral("rptAll")).show();
-        QCOMPARE(previewWindows().size(), 2);
         QCOMPARE(rptAll::existing()->previewWindow()->windowTitle(), QStringLiteral("Full List"));
-        QCOMPARE(rptAll::existing()->previewWindow()->size(), QSize(653, 343));
+        // Below the menu bar, one clear of the other, on the screen.
+        const QList<ReportPreview*> previews = previewWindows();
+        QCOMPARE(previews.size(), 2);
+        for (ReportPreview* preview : previews) {
+            QVERIFY(preview->frameGeometry().top() >=
+                    main.menuBar()->mapToGlobal(QPoint(0, main.menuBar()->height())).y());
+            QVERIFY(main.screen()->availableGeometry().contains(preview->frameGeometry()));
+        }
+        QVERIFY(previews.first()->pos() != previews.last()->pos());
+    }
+
+    // Fault: after Delete All, with the preview open, Print and Export PDF put out every
+    // deleted row. Whatever changed the file, the preview puts out what it holds now.
+    void previewPutsOutWhatTheFileHoldsNow_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("exported");
+        // Whether the list still holds "Apples", now in a quantity of 77.
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("Delete All, exported") << "ClearList" << true << false;
+        QTest::newRow("list moved to another date, printed") << "ChangeDates" << false << false;
+        QTest::newRow("quantity changed by another connection, printed")
+            << "UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'" << false << true;
+    }
+    void previewPutsOutWhatTheFileHoldsNow()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, exported);
+        QFETCH(bool, kept);
+        addFixture();
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        if (change == QLatin1String("ClearList"))
+            DECartstock().run(change);
+        else if (change == QLatin1String("ChangeDates"))
+            DECartstock().run(change, ListDate.addDays(3));
+        else
+            db->exec(change);
+
+        const QString file = outFile(QStringLiteral("now.pdf"));
+        if (exported)
+            FileDialog::queueAnswer(file);
+        else
+            PrintDialog::queueAnswer(true, file);
+        click(r.previewWindow(), exported ? "cmdExportPdf" : "cmdPrint");
+        const QString text = pdfText(file);
+        QVERIFY2(text.contains(QStringLiteral("Quantity:")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Apples")) == kept && text.contains(QStringLiteral("77")) == kept,
+                 qPrintable(text));
+        // The preview shows it too.
+        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Apples | 1 | 77")), kept);
+        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Milk | 3 | 2")), kept);
     }
 
     void previewPagesAndZooms()
@@ -652,23 +533,17 @@ private Q_SLOTS:
         const int count = r.pages().pageCount();
         auto* page = window->findChild<QSpinBox*>(QStringLiteral("txtPage"));
         auto* of = window->findChild<QLabel*>(QStringLiteral("lblPage"));
-        QVERIFY(page && of);
-        QCOMPARE(page->value(), 1);
         QCOMPARE(of->text(), QStringLiteral("of %1").arg(count));
-        QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("cmdPrevious"))->isEnabled());
-
-        click(window, "cmdNext");
-        QCOMPARE(page->value(), 2);
         click(window, "cmdLast");
         QCOMPARE(window->currentPage(), count - 1);
         QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->isEnabled());
-        click(window, "cmdFirst");
-        QCOMPARE(window->currentPage(), 0);
 
+        // The zoom is shown as it changes.
+        auto* zoom = window->findChild<QLabel*>(QStringLiteral("lblZoom"));
         click(window, "cmdActualSize");
-        QCOMPARE(window->zoom(), 1.0);
+        QCOMPARE(zoom->text(), QStringLiteral("100%"));
         click(window, "cmdZoomIn");
-        QCOMPARE(window->zoom(), 1.25);
+        QCOMPARE(zoom->text(), QStringLiteral("125%"));
         click(window, "cmdFitWidth");
         QVERIFY(window->zoom() < 1.0);
         // Fit width follows the window.
@@ -676,52 +551,35 @@ private Q_SLOTS:
         window->resize(window->width() + 200, window->height());
         QVERIFY(window->zoom() > fitted);
 
-        // New data starts again at its first page.
+        // Printed again from as far in as it zooms: the new data from the top of its first
+        // page, fitted to the window, its headings in view.
+        while (window->findChild<QToolButton*>(QStringLiteral("cmdZoomIn"))->isEnabled())
+            click(window, "cmdZoomIn");
+        QCOMPARE(zoom->text(), QStringLiteral("500%"));
         click(window, "cmdLast");
         printed(QStringLiteral("rptAisle"), ListDate.addYears(1));
         QCOMPARE(page->value(), 1);
         QCOMPARE(of->text(), QStringLiteral("of 1"));
+        QVERIFY(window->zoom() < 1.25);
+        QCOMPARE(zoom->text(), QStringLiteral("%1%").arg(qRound(window->zoom() * 100)));
+        const QImage view = window->findChild<QScrollArea*>()->viewport()->grab().toImage();
+        int letters = 0;
+        for (int i = 0; i < view.width() * view.height(); ++i)
+            letters += qGray(view.pixel(i % view.width(), i / view.width())) < 100 &&
+                       view.pixel(i % view.width(), i / view.width()) != qRgb(64, 64, 64);
+        QVERIFY(letters > 20);
     }
 
-    void exportPdfWritesTheShownPages()
+    void exportPdfTellsWhyItCouldNotWrite()
     {
-        addManyEntries(60);
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-
-        FileDialog::queueAnswer(QString());
-        click(window, "cmdExportPdf");
-        QCOMPARE(QDir(out->path()).entryList(QDir::Files), QStringList());
-
-        FileDialog::queueAnswer(outFile(QStringLiteral("list")));
-        click(window, "cmdExportPdf");
-        QCOMPARE(FileDialog::askedDialogs().last(), QStringLiteral("Export PDF | PDF files (*.pdf)"));
-        QCOMPARE(pdfPageCount(outFile(QStringLiteral("list.pdf"))), r.pages().pageCount());
-
+        addFixture();
+        printed(QStringLiteral("rptPrint")).show();
         const QString unwritable = outFile(QStringLiteral("no such folder/list.pdf"));
         FileDialog::queueAnswer(unwritable);
         TestSession::answer(MessageBox::Answer::Ok);
-        click(window, "cmdExportPdf");
+        click(rptPrint::existing()->previewWindow(), "cmdExportPdf");
         QCOMPARE(TestSession::messages().size(), 1);
         QVERIFY(TestSession::messages().first().contains(QDir::toNativeSeparators(unwritable)));
-    }
-
-    void printGoesToThePrinterChosen()
-    {
-        addManyEntries(60);
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-
-        const QString file = outFile(QStringLiteral("printed.pdf"));
-        PrintDialog::queueAnswer(false, file);
-        click(window, "cmdPrint");
-        QVERIFY(!QFile::exists(file));
-
-        PrintDialog::queueAnswer(true, file);
-        click(window, "cmdPrint");
-        QCOMPARE(pdfPageCount(file), r.pages().pageCount());
     }
 
     // Fault: the last row of a group lost the bottoms of g, y, p under the next group's bar.
@@ -730,8 +588,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("report");
         QTest::addColumn<double>("scale");
         QTest::newRow("rptPrint, preview at 100%") << "rptPrint" << 1.0 / 15;
-        QTest::newRow("rptPrint, 144 dpi") << "rptPrint" << 0.1;
-        QTest::newRow("rptAisle, preview at 100%") << "rptAisle" << 1.0 / 15;
         QTest::newRow("rptAisle, 300 dpi") << "rptAisle" << 300.0 / 1440;
     }
     void lastRowOfAGroupKeepsItsDescenders()
@@ -758,128 +614,55 @@ private Q_SLOTS:
         const QImage page = rendered(pages, 0, scale);
         const QRect band((QPointF(bands.at(row).rect.topLeft()) * scale).toPoint(),
                          (QSizeF(bands.at(row).rect.size()) * scale).toSize());
-        int ink = 0, covered = 0, outside = 0;
+        int ink = 0, covered = 0;
         for (int y = 0; y < own.height(); ++y) {
             for (int x = 0; x < own.width(); ++x) {
-                if (qGray(own.pixel(x, y)) >= 128)
-                    continue;
-                ++ink;
-                covered += qGray(page.pixel(x, y)) >= 128;
-                outside += !band.adjusted(0, 0, 1, 1).contains(x, y);
+                ink += qGray(own.pixel(x, y)) < 128;
+                covered += qGray(own.pixel(x, y)) < 128 && qGray(page.pixel(x, y)) >= 128;
             }
         }
         QVERIFY(ink > 0);
         QCOMPARE(covered, 0);
         // The descenders are there: ink in the lowest fifth of the row.
         QVERIFY(inkIn(own, QRect(band.left(), band.bottom() - band.height() / 5, band.width(), band.height() / 5)) > 0);
-        QCOMPARE(outside, 0);
     }
 
-    // Without pixels: on every device, each text's line keeps its descent inside its box and
-    // its capitals below the box's top, at the designed size.
-    void textLinesFitTheirBoxesAtTheDesignedSize_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::newRow("rptPrint") << "rptPrint";
-        QTest::newRow("rptAisle") << "rptAisle";
-        QTest::newRow("rptAll") << "rptAll";
-    }
-    void textLinesFitTheirBoxesAtTheDesignedSize()
-    {
-        QFETCH(QString, report);
-        addFixture();
-        addEntry(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"),
-                 QStringLiteral("jq"));
-        addItem(QStringLiteral("Jelly \u00c1pfel gypsy"), QStringLiteral("Quay"), QStringLiteral("9"));
-        const PageList& pages = printed(report).pages();
-        QImage screen(10, 10, QImage::Format_RGB32);
-        QPdfWriter pdf(outFile(QStringLiteral("metrics.pdf")));
-        for (const auto& [device, scale] : {std::pair<QPaintDevice*, double>{&screen, 1.0 / 15},
-                                            std::pair<QPaintDevice*, double>{&pdf, pdf.resolution() / 1440.0}}) {
-            for (const PageList::Band& band : pages.pages.first().bands) {
-                for (const PageList::Item& item : band.items) {
-                    if (item.control.kind == ReportControl::Kind::Shape || item.text.isEmpty())
-                        continue;
-                    const QRectF box(QPointF(item.rect.topLeft()) * scale, QSizeF(item.rect.size()) * scale);
-                    const ReportRenderer::TextLine line = ReportRenderer::textLine(item, box, *device, scale);
-                    const QFontMetricsF metrics(line.font, device);
-                    const QString where = item.control.name + QLatin1Char(' ') + item.text;
-                    QVERIFY2(line.origin.y() + metrics.descent() <= box.bottom() + 0.01, qPrintable(where));
-                    QVERIFY2(line.origin.y() - metrics.capHeight() >= box.top(), qPrintable(where));
-                    // Designed size: points are twips / 20, at the device's dots.
-                    const double designed = item.control.font->pointSize * 20 * scale * 72 / device->logicalDpiY();
-                    QVERIFY2(qAbs(line.font.pointSizeF() - designed) < 0.01, qPrintable(where));
-                    QCOMPARE(line.visible, item.text);
-                }
-            }
-        }
-    }
-
-    // Fault: a value cut at its box came out whole in the PDF's text, and ligatures came out
-    // as ligature letters ("Co\ufb00ee").
+    // Faults: a value cut at its box came out whole in the PDF's text; ligatures came out as
+    // ligature letters ("Co\ufb00ee"); a letter the report's face lacks (an emoji, Hebrew)
+    // printed as a blank: it comes from a face that has it.
     void pdfTextIsWhatThePageShows()
     {
-        const QString longName =
-            QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout");
-        addEntry(longName, QStringLiteral("Sauces"), QStringLiteral("Aisle 7"), QStringLiteral("1"));
-        for (const char* name : {"Coffee", "Waffles", "Office fliers", "Affine fish fillet"})
-            addEntry(QString::fromLatin1(name), QStringLiteral("Staples"), QStringLiteral("5"), QStringLiteral("2"));
+        addEntry(QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
+                 QStringLiteral("Sauces"), QStringLiteral("Aisle 7"), QStringLiteral("1"));
+        const QStringList names = {
+            QStringLiteral("Coffee"),           QStringLiteral("Waffles"),
+            QStringLiteral("Office fliers"),    QStringLiteral("Affine fish fillet"),
+            QStringLiteral("Fruit \U0001F34E"), QStringLiteral("\u062e\u0628\u0632 \u0639\u0631\u0628\u064a")};
+        for (const QString& name : names)
+            addEntry(name, QStringLiteral("Staples"), QStringLiteral("5"), QStringLiteral("\u05d0"));
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         const QString pdf = outFile(QStringLiteral("text.pdf"));
         QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         const QString text = pdfText(pdf);
-
-        for (const char* name : {"Coffee", "Waffles", "Office fliers", "Affine fish fillet"})
-            QCOMPARE(text.count(QString::fromLatin1(name)), 1);
+        // Qt 6.4's PDF writer maps a face's glyphs back to letters from the face's own table,
+        // over U+0000 to U+FFFF only: an emoji has no text, and joined Arabic letters read back
+        // as presentation forms. They are drawn right (below), not searchable.
+        for (const QString& name : names.first(4))
+            QVERIFY2(text.count(name) == 1, qPrintable(name + QStringLiteral(" in ") + text));
         for (QChar ligature = QChar(0xfb00); ligature <= QChar(0xfb06); ligature = QChar(ligature.unicode() + 1))
             QVERIFY2(!text.contains(ligature), qPrintable(text));
-
         // The long value: what shows, once, and nothing of what its box cuts off.
-        QPdfWriter device(outFile(QStringLiteral("device.pdf")));
-        const PageList::Item* item = nullptr;
-        for (const PageList::Band& band : r.pages().pages.first().bands) {
-            if (firstItemOf(PageList::Page{{band}}) == longName)
-                item = itemNamed(band, QStringLiteral("txtItem"));
-        }
-        QVERIFY(item);
-        const double scale = device.resolution() / 1440.0;
-        const QRectF box(QPointF(item->rect.topLeft()) * scale, QSizeF(item->rect.size()) * scale);
-        const QString visible = ReportRenderer::textLine(*item, box, device, scale).visible;
-        QVERIFY(visible.size() > 10 && visible.size() < longName.size());
-        QVERIFY(longName.startsWith(visible));
-        QVERIFY2(text.simplified().contains(visible.simplified()), qPrintable(text));
         QCOMPARE(text.count(QStringLiteral("Worcestershire")), 1);
         QVERIFY2(!text.contains(QStringLiteral("spout")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Aisle 7")));
-    }
 
-    // Fault: a letter the report's face lacks (an emoji) printed as a blank. It comes from a
-    // face that has it, on screen and in the PDF alike.
-    void lettersTheFaceLacksComeFromAnotherFace()
-    {
-        addEntry(QStringLiteral("\U0001F34E"), QStringLiteral("Produce"), QStringLiteral("1"),
-                 QStringLiteral("\u05d0"));
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        const PageList::Band& row = r.pages().pages.first().bands.last();
-        QCOMPARE(row.kind, ReportBand::Kind::Detail);
-        const PageList::Item* item = itemNamed(row, QStringLiteral("txtItem"));
-        const PageList::Item* quantity = itemNamed(row, QStringLiteral("txtQuantity"));
-        const double scale = 0.1;
-        const QImage screen = rendered(r.pages(), 0, scale);
-        for (const PageList::Item* it : {item, quantity}) {
-            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(),
-                            (QSizeF(it->rect.size()) * scale).toSize());
-            QVERIFY2(inkIn(screen, box) > 20, qPrintable(it->text));
-        }
-
-        const QString pdf = outFile(QStringLiteral("emoji.pdf"));
-        QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         const QImage paper = pdfPicture(pdf, 1, 144);
-        QVERIFY2(!paper.isNull(), "pdftoppm is missing: run tools/install-deps");
-        for (const PageList::Item* it : {item, quantity}) {
-            const QRect box((QPointF(it->rect.topLeft()) * scale).toPoint(),
-                            (QSizeF(it->rect.size()) * scale).toSize());
-            QVERIFY2(inkIn(paper, box) > 20, qPrintable(it->text));
+        for (const PageList::Band& band : r.pages().pages.first().bands) {
+            for (const PageList::Item& item : band.items) {
+                if (item.control.kind == ReportControl::Kind::TextBox && !item.text.isEmpty())
+                    QVERIFY2(inkIn(paper, QRect(item.rect.topLeft() / 10, item.rect.size() / 10)) > 20,
+                             qPrintable(item.text));
+            }
         }
     }
 
@@ -905,255 +688,185 @@ private Q_SLOTS:
         QVERIFY(inkIn(paper, QRect(20, 20, 300, 60)) > 100);
     }
 
-    // Fault: typing "victim" in Export PDF replaced victim.pdf without asking. The real
-    // dialog adds the suffix itself and asks about the very file.
-    void exportPdfAsksBeforeReplacingTheFileItNames()
+    // Faults: a name typed without ".pdf" replaced that file without asking; a name with a
+    // dot in it ("Shopping 07.12.2026") was written without ".pdf"; the dialog started in the
+    // home folder every time and left its state in ~/.config/QtProject.conf.
+    void exportPdfWritesTheFileItAsksAbout_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no suffix") << "victim"
+                                   << "victim.pdf";
+        QTest::newRow("a date with dots") << "Shopping 07.12.2026"
+                                          << "Shopping 07.12.2026.pdf";
+        QTest::newRow("a dotted name") << "dotted.v2"
+                                       << "dotted.v2.pdf";
+        QTest::newRow("suffix in capitals") << "LIST.PDF"
+                                            << "LIST.PDF";
+    }
+    void exportPdfWritesTheFileItAsksAbout()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
         addFixture();
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
-        ReportPreview* window = r.previewWindow();
-        const QString victim = outFile(QStringLiteral("victim.pdf"));
-        {
-            QFile file(victim);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("keep me");
-        }
+        const QString file = outFile(written);
+        QFile existing(file);
+        QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("keep me") == 7);
+        existing.close();
         FileDialog::stopScripting();
-        QStringList asked;
-        const auto typeName = [&](QFileDialog* dialog) {
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            QVERIFY(name);
-            name->setText(outFile(QStringLiteral("victim")));
-            QTest::keyClick(name, Qt::Key_Return);
-        };
-        const auto answer = [&](QMessageBox::StandardButton button) {
-            return [&asked, button](QMessageBox* box) {
+        QStringList asked, startedAt;
+        // Types the name and answers whether to replace the file; No leaves the dialog open.
+        const auto exportAs = [&](QMessageBox::StandardButton answer) {
+            whenShown<QFileDialog>([&](QFileDialog* dialog) {
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                startedAt << dialog->directory().filePath(name->text());
+                name->setFocus();
+                name->setText(typed);
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            whenShown<QMessageBox>([&asked, answer](QMessageBox* box) {
                 asked << box->text();
-                QTest::mouseClick(box->button(button), Qt::LeftButton);
-            };
+                QTest::mouseClick(box->button(answer), Qt::LeftButton);
+                // No leaves the file dialog open: then it is cancelled.
+                QTimer::singleShot(0, [] {
+                    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                        dialog->reject();
+                });
+            });
+            click(r.previewWindow(), "cmdExportPdf");
         };
 
-        // No: the file stays, the dialog stays open; then Cancel.
-        whenShown<QFileDialog>(typeName);
-        whenShown<QMessageBox>(answer(QMessageBox::No));
-        QTimer::singleShot(1500, [] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-                dialog->reject();
+        // First a file that is not there yet, in another folder than the last one.
+        whenShown<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->setDirectory(out->path());
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setText(QStringLiteral("first"));
+            QTest::keyClick(name, Qt::Key_Return);
         });
-        click(window, "cmdExportPdf");
+        click(r.previewWindow(), "cmdExportPdf");
+        exportAs(QMessageBox::No);
         QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked.first().contains(QStringLiteral("victim.pdf")), qPrintable(asked.first()));
-        {
-            QFile file(victim);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), QByteArray("keep me"));
-        }
-        QVERIFY(!QFile::exists(outFile(QStringLiteral("victim"))));
-
-        // Yes: that file is replaced by the report.
-        whenShown<QFileDialog>(typeName);
-        whenShown<QMessageBox>(answer(QMessageBox::Yes));
-        click(window, "cmdExportPdf");
+        QVERIFY2(asked.first().contains(written), qPrintable(asked.first()));
+        QCOMPARE(QFileInfo(file).size(), 7);
+        exportAs(QMessageBox::Yes);
         FileDialog::startScripting();
         QCOMPARE(asked.size(), 2);
-        QCOMPARE(pdfPageCount(victim), r.pages().pageCount());
-        QVERIFY(!QFile::exists(outFile(QStringLiteral("victim"))));
+        QVERIFY2(asked.last().contains(written), qPrintable(asked.last()));
+        QCOMPARE(pdfPageCount(file), r.pages().pageCount());
+        QCOMPARE(QDir(out->path()).entryList(QDir::Files).size(), 2);
+        // Each dialog starts where the last file was written, with its name.
+        QCOMPARE(startedAt, QStringList(2, outFile(QStringLiteral("first.pdf"))));
+        QCOMPARE(QDir(settingsHome.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
+    // The dialog's choices as words: a range ("all", "2-3", "current"), then "xN" copies,
+    // "uncollated", "reversed", "duplex", "cups:1,3-4" and "set:even" as a CUPS dialog leaves them.
     void printSequenceKeepsTheDialogsWord_data()
     {
-        using Range = ReportRenderer::PrintChoice::Range;
-        QTest::addColumn<int>("range");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<bool>("collate");
-        QTest::addColumn<bool>("reverse");
-        QTest::addColumn<bool>("duplex");
-        QTest::addColumn<QString>("cupsRanges");
-        QTest::addColumn<QString>("cupsSet");
+        QTest::addColumn<QString>("choices");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("all") << int(Range::All) << 0 << 0 << 1 << true << false << false << ""
-                             << "" << QList<int>{0, 1, 2, 3, 4};
-        QTest::newRow("pages 2-3, 2 copies collated")
-            << int(Range::FromTo) << 2 << 3 << 2 << true << false << false << ""
-            << "" << QList<int>{1, 2, 1, 2};
-        QTest::newRow("pages 2-3, 2 copies uncollated")
-            << int(Range::FromTo) << 2 << 3 << 2 << false << false << false << ""
-            << "" << QList<int>{1, 1, 2, 2};
-        QTest::newRow("reversed") << int(Range::All) << 0 << 0 << 1 << true << true << false << ""
-                                  << "" << QList<int>{4, 3, 2, 1, 0};
-        QTest::newRow("reversed copies") << int(Range::FromTo) << 1 << 2 << 2 << true << true << false << ""
-                                         << "" << QList<int>{1, 0, 1, 0};
-        QTest::newRow("current page") << int(Range::Current) << 0 << 0 << 2 << true << false << false << ""
-                                      << "" << QList<int>{3, 3};
-        QTest::newRow("range past the end") << int(Range::FromTo) << 4 << 9 << 1 << true << false << false << ""
-                                            << "" << QList<int>{3, 4};
+        QTest::newRow("all") << "all" << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("pages 2-3, 2 copies collated") << "2-3 x2" << QList<int>{1, 2, 1, 2};
+        QTest::newRow("pages 2-3, 2 copies uncollated") << "2-3 x2 uncollated" << QList<int>{1, 1, 2, 2};
+        QTest::newRow("reversed") << "all reversed" << QList<int>{4, 3, 2, 1, 0};
+        QTest::newRow("reversed copies") << "1-2 x2 reversed" << QList<int>{1, 0, 1, 0};
+        QTest::newRow("current page") << "current x2" << QList<int>{3, 3};
+        QTest::newRow("range past the end") << "4-9" << QList<int>{3, 4};
+        QTest::newRow("range beyond the last page") << "6-9" << QList<int>{};
         QTest::newRow("two-sided, odd pages: each copy on fresh sheets")
-            << int(Range::FromTo) << 1 << 3 << 2 << true << false << true << ""
-            << "" << QList<int>{0, 1, 2, -1, 0, 1, 2};
-        QTest::newRow("CUPS page list") << int(Range::All) << 0 << 0 << 1 << true << false << false << "1,3-4"
-                                        << "" << QList<int>{0, 2, 3};
-        QTest::newRow("CUPS even pages") << int(Range::All) << 0 << 0 << 1 << true << false << false << ""
-                                         << "even" << QList<int>{1, 3};
+            << "1-3 x2 duplex" << QList<int>{0, 1, 2, -1, 0, 1, 2};
+        QTest::newRow("CUPS page list") << "all cups:1,3-4" << QList<int>{0, 2, 3};
+        QTest::newRow("CUPS even pages") << "all set:even" << QList<int>{1, 3};
     }
     void printSequenceKeepsTheDialogsWord()
     {
-        QFETCH(int, range);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(int, copies);
-        QFETCH(bool, collate);
-        QFETCH(bool, reverse);
-        QFETCH(bool, duplex);
-        QFETCH(QString, cupsRanges);
-        QFETCH(QString, cupsSet);
+        QFETCH(QString, choices);
         QFETCH(QList<int>, expected);
+        using Range = ReportRenderer::PrintChoice::Range;
         ReportRenderer::PrintChoice choice;
-        choice.range = ReportRenderer::PrintChoice::Range(range);
-        choice.fromPage = from;
-        choice.toPage = to;
         choice.currentPage = 3;
-        choice.copies = copies;
-        choice.collate = collate;
-        choice.reverse = reverse;
-        choice.duplex = duplex;
-        choice.pageRanges = cupsRanges;
-        choice.pageSet = cupsSet;
+        for (const QString& word : choices.split(QLatin1Char(' '))) {
+            const QStringList ends = word.split(QLatin1Char('-'));
+            if (word == QLatin1String("current"))
+                choice.range = Range::Current;
+            else if (ends.size() == 2)
+                std::tie(choice.range, choice.fromPage, choice.toPage) =
+                    std::tuple(Range::FromTo, ends[0].toInt(), ends[1].toInt());
+            choice.copies = word.startsWith(QLatin1Char('x')) ? word.mid(1).toInt() : choice.copies;
+            choice.collate &= word != QLatin1String("uncollated");
+            choice.reverse |= word == QLatin1String("reversed");
+            choice.duplex |= word == QLatin1String("duplex");
+            choice.pageRanges += word.startsWith(QLatin1String("cups:")) ? word.mid(5) : QString();
+            choice.pageSet += word.startsWith(QLatin1String("set:")) ? word.mid(4) : QString();
+        }
         QCOMPARE(ReportRenderer::sequence(5, choice), expected);
     }
 
-    void printerGivesBackWhatTheReportPutsOut()
+    // The real print dialog, printing to a file. Faults: Landscape chosen in it printed as
+    // "Current Page" a page the preview never showed, and its range could not reach the
+    // pages that paper has beyond the preview's count.
+    void realPrintDialogPrintsThePagesChosen_data()
     {
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPrintRange(QPrinter::PageRange);
-        printer.setFromTo(2, 3);
-        printer.setCopyCount(3);
-        printer.setCollateCopies(false);
-        printer.setPageOrder(QPrinter::LastPageFirst);
-        const ReportRenderer::PrintChoice choice = ReportRenderer::takeChoice(printer, 1);
-        QCOMPARE(choice.range, ReportRenderer::PrintChoice::Range::FromTo);
-        QCOMPARE(choice.fromPage, 2);
-        QCOMPARE(choice.toPage, 3);
-        QCOMPARE(choice.copies, 3);
-        QVERIFY(!choice.collate);
-        QVERIFY(choice.reverse);
-        // The printer itself puts out one copy in order of what it is given.
-        QCOMPARE(printer.copyCount(), 1);
-        QCOMPARE(printer.pageOrder(), QPrinter::FirstPageFirst);
-        QCOMPARE(printer.printRange(), QPrinter::AllPages);
+        QTest::addColumn<bool>("landscape");
+        // "Pages from ... to", 0 for "Current Page" (the preview shows the third page).
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("copies");
+        // The sheets put out, as pages (0-based) of the report on that paper: 5 portrait, 8 landscape.
+        QTest::addColumn<QList<int>>("sheets");
+        QTest::newRow("pages 2 to 3, two copies") << false << 2 << 3 << 2 << QList<int>{1, 2, 1, 2};
+        QTest::newRow("landscape, current page: the one with its top row") << true << 0 << 0 << 1 << QList<int>{3};
+        QTest::newRow("landscape, past the preview's pages") << true << 6 << 8 << 1 << QList<int>{5, 6, 7};
     }
-
-    // Scripted: what the dialog's choices put in a print-to-file PDF.
-    void printToFileKeepsCopiesRangeOrderAndCurrentPage()
+    void realPrintDialogPrintsThePagesChosen()
     {
+        QFETCH(bool, landscape);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, copies);
+        QFETCH(QList<int>, sheets);
         addManyEntries(200);
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
-        ReportPreview* window = r.previewWindow();
-        const PageList& pages = r.pages();
-        QVERIFY(pages.pageCount() >= 4);
-        const auto pagesIn = [&](const QString& file) {
-            QList<int> out;
-            for (int p = 1; p <= pdfPageCount(file); ++p) {
-                const QString text = pdfText(file, p);
-                int found = -1;
-                for (int i = 0; i < pages.pageCount(); ++i) {
-                    if (text.contains(firstItemOf(pages.pages.at(i)) + QLatin1Char('\n')))
-                        found = i;
-                }
-                out << found;
-            }
-            return out;
-        };
-
-        PrintDialog::Answer answer;
-        answer.accepted = true;
-        answer.printToFile = outFile(QStringLiteral("copies.pdf"));
-        answer.range = PrintDialog::Answer::Range::FromTo;
-        answer.fromPage = 2;
-        answer.toPage = 3;
-        answer.copies = 2;
-        PrintDialog::queueAnswer(answer);
-        click(window, "cmdPrint");
-        QCOMPARE(PrintDialog::shownPageCount(), pages.pageCount());
-        QCOMPARE(pagesIn(answer.printToFile), (QList<int>{1, 2, 1, 2}));
-
-        answer.printToFile = outFile(QStringLiteral("reverse.pdf"));
-        answer.collate = false;
-        answer.reverse = true;
-        PrintDialog::queueAnswer(answer);
-        click(window, "cmdPrint");
-        QCOMPARE(pagesIn(answer.printToFile), (QList<int>{2, 2, 1, 1}));
-
-        // The current page is the one the preview shows.
-        window->showPage(3);
-        answer.printToFile = outFile(QStringLiteral("current.pdf"));
-        answer.range = PrintDialog::Answer::Range::Current;
-        answer.copies = 1;
-        answer.reverse = false;
-        PrintDialog::queueAnswer(answer);
-        click(window, "cmdPrint");
-        QCOMPARE(pagesIn(answer.printToFile), QList<int>{3});
-    }
-
-    // The real print dialog: its range starts on the report's pages, and pages 2 to 3 in
-    // two copies printed to a file give exactly those pages twice.
-    void realPrintDialogKeepsItsWord()
-    {
-        addManyEntries(200);
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-        const int count = r.pages().pageCount();
+        r.previewWindow()->showPage(2);
+        const PageList paper = landscape ? r.pagesFor(r.pages().paper.transposed()) : r.pages();
         const QString file = outFile(QStringLiteral("dialog.pdf"));
         PrintDialog::stopScripting();
         QStringList seen;
         whenShown<QPrintDialog>([&](QPrintDialog* dialog) {
-            auto* from = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
-            auto* to = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
-            auto* all = dialog->findChild<QRadioButton*>(QStringLiteral("printAll"));
-            auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange"));
-            auto* current = dialog->findChild<QRadioButton*>(QStringLiteral("printCurrentPage"));
-            auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies"));
-            auto* collate = dialog->findChild<QCheckBox*>(QStringLiteral("collate"));
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+            auto* fromBox = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* toBox = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
             auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
-            auto* buttons = dialog->findChild<QDialogButtonBox*>();
-            if (!from || !to || !all || !range || !current || !copies || !collate || !name || !printers || !buttons) {
-                dialog->reject();
-                return;
-            }
-            seen << QStringLiteral("%1-%2 of %3-%4 all:%5 current:%6")
-                        .arg(from->value())
-                        .arg(to->value())
-                        .arg(from->minimum())
-                        .arg(to->maximum())
-                        .arg(all->isChecked())
-                        .arg(!current->isHidden());
-            // Print to File (PDF), pages 2 to 3, two copies, collated.
+            seen << QStringLiteral("%1-%2").arg(fromBox->value()).arg(toBox->value());
             printers->setCurrentIndex(printers->count() - 1);
-            name->setText(file);
-            range->setChecked(true);
-            from->setValue(2);
-            to->setValue(3);
-            copies->setValue(2);
-            collate->setChecked(true);
-            QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
+            if (landscape) {
+                whenShown<QDialog>([](QDialog* properties) {
+                    properties->findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
+                    properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+                });
+                dialog->findChild<QPushButton*>(QStringLiteral("properties"))->click();
+            }
+            dialog->findChild<QRadioButton*>(from ? "printRange" : "printCurrentPage")->setChecked(true);
+            toBox->setValue(to);
+            fromBox->setValue(from);
+            dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
-        click(window, "cmdPrint");
+        click(r.previewWindow(), "cmdPrint");
         PrintDialog::startScripting();
-        QCOMPARE(seen, QStringList{QStringLiteral("1-%1 of 1-%1 all:1 current:1").arg(count)});
-        QCOMPARE(pdfPageCount(file), 4);
-        for (int p = 1; p <= 4; ++p) {
-            const QString expected = firstItemOf(r.pages().pages.at(p % 2 == 1 ? 1 : 2));
-            QVERIFY2(pdfText(file, p).contains(expected + QLatin1Char('\n')), qPrintable(QString::number(p)));
+        QCOMPARE(seen, QStringList{QStringLiteral("1-5")});
+        QCOMPARE(pdfPageCount(file), sheets.size());
+        for (int p = 1; p <= sheets.size(); ++p) {
+            QVERIFY(pdfText(file, p).contains(firstItemOf(paper.pages.at(sheets.at(p - 1))) + QLatin1Char('\n')));
+            const QImage sheet = pdfPicture(file, p, 10);
+            QCOMPARE(sheet.width() > sheet.height(), landscape);
         }
     }
 
-    // Fault: the preview paged only by its buttons.
+    // Faults: the preview paged only by its buttons, and closed only by Alt+F4.
     void previewPagesLikeAViewer()
     {
         addManyEntries(520);
@@ -1162,138 +875,70 @@ private Q_SLOTS:
         ReportPreview* window = r.previewWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         const int count = r.pages().pageCount();
-        QVERIFY(count >= 12);
         auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrollPages"));
         QScrollBar* bar = scroll->verticalScrollBar();
-        QVERIFY(bar->maximum() > 0);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(scroll));
 
-        // Page Down: a screen at a time, then the next page from its top, to the end.
+        // Page Down: a screen at a time, then the next page from its top.
         int presses = 0;
-        int last = 0;
-        while (!(window->currentPage() == count - 1 && bar->value() == bar->maximum()) && presses < 20 * count) {
+        while (window->currentPage() == 0 && presses++ < 20)
             press(Qt::Key_PageDown);
-            ++presses;
-            QVERIFY(window->currentPage() - last <= 1);
-            if (window->currentPage() != last)
-                QCOMPARE(bar->value(), bar->minimum());
-            last = window->currentPage();
-        }
-        QCOMPARE(window->currentPage(), count - 1);
-        QVERIFY(presses >= count - 1 && presses < 20 * count);
-        press(Qt::Key_PageDown);
-        QCOMPARE(window->currentPage(), count - 1);
+        QVERIFY(presses > 1);
+        QCOMPARE(bar->value(), bar->minimum());
         // Page Up at a page's top: the previous page, seen from its bottom.
-        bar->setValue(bar->minimum());
         press(Qt::Key_PageUp);
-        QCOMPARE(window->currentPage(), count - 2);
-        QCOMPARE(bar->value(), bar->maximum());
-
-        press(Qt::Key_Home);
         QCOMPARE(window->currentPage(), 0);
+        QCOMPARE(bar->value(), bar->maximum());
         press(Qt::Key_End);
         QCOMPARE(window->currentPage(), count - 1);
         press(Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(window->currentPage(), 0);
-        press(Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(window->currentPage(), count - 1);
-        QCOMPARE(window->findChild<QSpinBox*>(QStringLiteral("txtPage"))->value(), count);
 
-        // The wheel scrolls inside a page, and turned on at its end turns the page.
-        press(Qt::Key_Home);
+        // The wheel scrolls inside a page, and a whole notch turned on at its end turns the page.
         QWidget* page = scroll->widget();
         turnWheel(page, -120);
         QCOMPARE(window->currentPage(), 0);
         QVERIFY(bar->value() > bar->minimum());
         bar->setValue(bar->maximum());
-        turnWheel(page, -120);
+        turnWheel(page, -60);
+        QCOMPARE(window->currentPage(), 0);
+        turnWheel(page, -60);
         QCOMPARE(window->currentPage(), 1);
-        QCOMPARE(bar->value(), bar->minimum());
         turnWheel(page, 120);
         QCOMPARE(window->currentPage(), 0);
-        QCOMPARE(bar->value(), bar->maximum());
-        // A wheel that reports in small steps turns the page once a whole notch is turned.
-        turnWheel(page, -60);
-        QCOMPARE(window->currentPage(), 0);
-        turnWheel(page, -60);
-        QCOMPARE(window->currentPage(), 1);
 
         // Ctrl with the wheel, plus or minus zooms.
         const double fitted = window->zoom();
         turnWheel(page, 120, Qt::ControlModifier);
         QCOMPARE(window->zoom(), fitted * 1.25);
-        QCOMPARE(window->currentPage(), 1);
-        turnWheel(page, -120, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), fitted);
-        press(Qt::Key_Plus, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), fitted * 1.25);
         press(Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(window->zoom(), fitted);
-        press(Qt::Key_Equal, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), fitted * 1.25);
         press(Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(window->zoom(), 1.0);
-    }
 
-    // Page 40 of the 83-page Full List of a 5,000-item catalogue is one typed number away.
-    void goToPageTakesOneTypedNumber()
-    {
-        addCatalogue(5000);
-        QElapsedTimer shown;
-        shown.start();
-        BandedReport& r = printed(QStringLiteral("rptAll"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        const qint64 openMs = shown.elapsed();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QVERIFY(r.pages().pageCount() >= 80);
+        // Ctrl+G and a typed number go to that page.
         press(Qt::Key_G, Qt::ControlModifier);
-        auto* box = window->findChild<QSpinBox*>(QStringLiteral("txtPage"));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("40"));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
         QCOMPARE(window->currentPage(), 0);
         press(Qt::Key_Return);
-        QCOMPARE(window->currentPage(), 39);
-        QCOMPARE(box->value(), 40);
-        // Page Down in the box still turns pages; the box follows.
-        press(Qt::Key_PageDown);
-        press(Qt::Key_PageDown);
-        press(Qt::Key_PageDown);
-        QVERIFY(window->currentPage() >= 40);
-        QCOMPARE(box->value(), window->currentPage() + 1);
+        QCOMPARE(window->currentPage(), 6);
+        // Return and keypad Enter press the focused button.
+        window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->setFocus();
+        press(Qt::Key_Return);
+        QCOMPARE(window->currentPage(), 7);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(window->currentPage(), 8);
 
-        QElapsedTimer exported;
-        exported.start();
-        QCOMPARE(ReportRenderer::writePdf(r.pages(), outFile(QStringLiteral("full.pdf")), r.layout().caption),
-                 QString());
-        qInfo("Full List of 5,000 items, %d pages: preview shown in %lld ms, PDF written in %lld ms",
-              r.pages().pageCount(), openMs, exported.elapsed());
-    }
-
-    // Screen readers: the page buttons say what they do; the preview is a window, by caption.
-    void previewIsAnAccessibleWindow()
-    {
-        addFixture();
-        BandedReport& r = printed(QStringLiteral("rptAisle"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-        QVERIFY(window->isWindow());
-        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);
-        QVERIFY(face);
-        QCOMPARE(face->role(), QAccessible::Window);
-        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Cartlist"));
-        const QList<std::pair<const char*, const char*>> buttons = {
-            {"cmdFirst", "First page"}, {"cmdPrevious", "Previous page"}, {"cmdNext", "Next page"},
-            {"cmdLast", "Last page"},   {"cmdZoomIn", "Zoom in"},         {"cmdZoomOut", "Zoom out"}};
-        for (const auto& [name, meaning] : buttons) {
-            auto* button = window->findChild<QToolButton*>(QString::fromLatin1(name));
-            QVERIFY(button);
-            QAccessibleInterface* b = QAccessible::queryAccessibleInterface(button);
-            QCOMPARE(b->text(QAccessible::Name), QString::fromLatin1(meaning));
+        // Escape and Ctrl+W close it.
+        for (const QKeyCombination close : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+            press(close.key(), close.keyboardModifiers());
+            QVERIFY(!window->isVisible());
+            QCOMPARE(rptPrint::existing(), nullptr);
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            printed(QStringLiteral("rptPrint")).show();
+            window = rptPrint::existing()->previewWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
         }
-        auto* box = window->findChild<QSpinBox*>(QStringLiteral("txtPage"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name), QStringLiteral("Page number"));
     }
 };
 

@@ -87,7 +87,10 @@ void Recordset::requery()
             resetTo([] {});
         return;
     }
-    resetTo([&] { m_rows = m_src.read(m_nextSerial); });
+    // Read before anything changes: a source that cannot be read now (its file gone) keeps
+    // the rows read before in the views, and the error says why.
+    QList<Row> rows = m_src.read(m_nextSerial);
+    resetTo([&] { m_rows = std::move(rows); });
 }
 
 // What a re-read ends with when it gives the rows already shown, all of them: the cursor on
@@ -426,12 +429,14 @@ void Recordset::update()
 void Recordset::rereadAfterConflict(qint64 rowid)
 {
     m_src.forgetMatch();
-    resetTo([&] {
-        try {
-            m_rows = m_src.read(m_nextSerial);
-        } catch (const std::exception&) {
-        }
-    });
+    QList<Row> rows;
+    try {
+        rows = m_src.read(m_nextSerial);
+    } catch (const std::exception&) {
+        returnToStored();
+        return;
+    }
+    resetTo([&] { m_rows = std::move(rows); });
     for (int i = 0; i < m_visible.size(); ++i) {
         if (m_rows.at(m_visible.at(i)).rowid == rowid) {
             m_pos = i;

@@ -1,7 +1,6 @@
 #include "DataCombo.h"
 #include "DataGrid.h"
 #include "DataList.h"
-#include "Intent.h"
 #include "ListState.h"
 #include "MenuClicks.h"
 #include "Module1.h"
@@ -48,35 +47,50 @@ class TestBadInputs : public QObject {
     std::unique_ptr<TestSession> session;
     std::unique_ptr<TestDatabase> db;
 
-    // The change a stored input makes to the file, and nothing else.
-    Intent storing(Where where, const QString& input, const QJsonValue& stored, const ListState& before)
+    // The file as a stored input leaves it: `before` with the one change made. A row added
+    // takes the identifier the file gave it.
+    ListState storing(Where where, const QString& input, const QJsonValue& stored, const ListState& before,
+                      const ListState& after)
     {
-        const double first = before.selected.at(0).at(ListState::ListId).toDouble();
-        const double second = before.selected.at(1).at(ListState::ListId).toDouble();
+        ListState expected = before;
         const QJsonValue none;
+        const QList<QJsonArray>& rows =
+            where == Where::EditorItem || where == Where::EditorAisle ? after.cartstock : after.selected;
+        const QJsonValue newId = rows.isEmpty() ? QJsonValue() : rows.last().at(0);
         switch (where) {
         case Where::ListItem:
-            return Intent::editCell(first, ListState::ListItem, stored);
+            expected.selected[0][ListState::ListItem] = stored;
+            break;
         case Where::ListQuantity:
-            return Intent::editCell(first, ListState::ListQuantity, stored);
+            expected.selected[0][ListState::ListQuantity] = stored;
+            break;
         case Where::ListDate:
-            return Intent::editCell(first, ListState::ListDate, stored);
+            expected.selected[0][ListState::ListDate] = stored;
+            break;
         case Where::EmptyCell:
-            return Intent::editCell(second, ListState::ListCategory, stored);
+            expected.selected[1][ListState::ListCategory] = stored;
+            break;
         case Where::NewRowItem:
-            return Intent::addRows({QJsonArray{stored, none, none, none, none}});
+            expected.selected << QJsonArray{newId, stored, none, none, none, none};
+            break;
         case Where::NewRowDate:
-            return Intent::addRows({QJsonArray{none, none, none, none, stored}});
+            expected.selected << QJsonArray{newId, none, none, none, none, stored};
+            break;
         case Where::EditorItem:
-            return Intent::addItem({stored, none, none});
+            expected.cartstock << QJsonArray{newId, stored, none, none};
+            break;
         case Where::EditorAisle:
-            return Intent::addItem({none, none, stored});
+            expected.cartstock << QJsonArray{newId, none, none, stored};
+            break;
         case Where::NewCategory:
-            return Intent::addCategory(stored.toString());
+            expected.categories << stored.toString();
+            expected.categories.sort();
+            break;
         case Where::DeleteCategory:
+            expected.categories.removeOne(input);
             break;
         }
-        return Intent::deleteCategory(input);
+        return expected;
     }
 
     void enter(Where where, const QString& input)
@@ -104,10 +118,7 @@ class TestBadInputs : public QObject {
         case Where::NewRowDate:
             return intoCell(newRow, "Date");
         case Where::DeleteCategory: {
-            int row = 0;
-            while (w.lstCat->model()->index(row, 0).data().toString() != input)
-                ++row;
-            clickEntry(w.lstCat, row);
+            clickEntry(w.lstCat, input);
             TestSession::answer(MessageBox::Answer::Yes);
             click(w.cmdDelCat);
             return;
@@ -160,40 +171,19 @@ private Q_SLOTS:
         const auto kept = [&](const char* name, Where where, const QString& input) {
             row(name, where, input, Outcome::Stored, input);
         };
-        const QString longText = QString(100000, u'y');
-        QString emoji;
-        for (int i = 0; i < 50000; ++i)
-            emoji += QStringLiteral("🍎");
-
-        kept("item: plain", Where::ListItem, QStringLiteral("Oat milk"));
-        kept("item: apostrophes", Where::ListItem, QStringLiteral("O'Brien's"));
-        kept("item: double quotes", Where::ListItem, QStringLiteral("\"Best\" butter"));
-        kept("item: SQL dropping the table", Where::ListItem, QStringLiteral("Robert'); DROP TABLE Selected;--"));
-        kept("item: SQL always true", Where::ListItem, QStringLiteral("x' OR '1'='1"));
-        kept("item: SQL second statement", Where::ListItem, QStringLiteral("1; DELETE FROM Selected"));
-        kept("item: LIKE wildcards", Where::ListItem, QStringLiteral("%_%"));
-        kept("item: backslashes", Where::ListItem, QStringLiteral("C:\\temp\\"));
-        kept("item: 100k characters", Where::ListItem, longText);
-        kept("item: 50k emoji", Where::ListItem, emoji);
-        kept("item: Japanese", Where::ListItem, QStringLiteral("日本茶"));
-        kept("item: Cyrillic", Where::ListItem, QStringLiteral("Молоко"));
-        kept("item: Hebrew and Arabic", Where::ListItem, QStringLiteral("חלב ولبن"));
+        // Every text goes to the file through one bound parameter: one row for each kind of
+        // text that a conversion on the way could change.
+        kept("item: quotes and SQL", Where::ListItem, QStringLiteral("O'Brien's \"tea\"'); DROP TABLE Selected;--"));
         kept("item: emoji family", Where::ListItem, QStringLiteral("👨‍👩‍👧‍👦"));
         kept("item: combining accent", Where::ListItem, QStringLiteral("e\u0301clair"));
-        kept("item: right-to-left override", Where::ListItem, QStringLiteral("\u202Eklim"));
-        kept("item: zero-width space", Where::ListItem, QStringLiteral("mi\u200Blk"));
-        kept("item: control characters", Where::ListItem, QStringLiteral("a\u0001b\u0007c\u001B"));
-        kept("item: tab and line break", Where::ListItem, QStringLiteral("two\tcolumns\nrows"));
+        kept("item: control characters", Where::ListItem, QStringLiteral("a\u0001b\tc\nd"));
         kept("item: NUL character", Where::ListItem, QStringLiteral("nul") + QChar(0) + QStringLiteral("inside"));
         kept("item: spaces at both ends", Where::ListItem, QStringLiteral("  Milk  "));
         kept("item: the word NULL", Where::ListItem, QStringLiteral("NULL"));
         kept("item: emptied", Where::ListItem, QString(""));
 
-        kept("quantity: number", Where::ListQuantity, QStringLiteral("3"));
-        kept("quantity: negative", Where::ListQuantity, QStringLiteral("-1"));
         kept("quantity: beyond a double", Where::ListQuantity, QStringLiteral("1e309"));
         kept("quantity: leading zeros", Where::ListQuantity, QStringLiteral("007"));
-        kept("quantity: fraction sign", Where::ListQuantity, QStringLiteral("½"));
         kept("quantity: with a unit", Where::ListQuantity, QStringLiteral("2 kg"));
         kept("quantity: Arabic-Indic digit", Where::ListQuantity, QStringLiteral("٣"));
 
@@ -207,41 +197,30 @@ private Q_SLOTS:
             QStringLiteral("2026-02-28"));
         row("date box: SQL", Where::ListDate, QStringLiteral("'; DROP TABLE Selected;--"), Outcome::Ignored);
 
-        kept("new row date: ISO", Where::NewRowDate, QStringLiteral("2026-12-05"));
         row("new row date: spaces around", Where::NewRowDate, QStringLiteral(" 2026-12-05 "), Outcome::Stored,
             QStringLiteral("2026-12-05"));
         kept("new row date: last day of 9999", Where::NewRowDate, QStringLiteral("9999-12-31"));
         row("new row date: no such day", Where::NewRowDate, QStringLiteral("2026-02-30"), Outcome::Refused);
-        row("new row date: no such month", Where::NewRowDate, QStringLiteral("2026-13-01"), Outcome::Refused);
         row("new row date: year zero", Where::NewRowDate, QStringLiteral("0000-01-01"), Outcome::Refused);
         row("new row date: with a time", Where::NewRowDate, QStringLiteral("2026-12-05T10:00:00"), Outcome::Refused);
-        row("new row date: a word", Where::NewRowDate, QStringLiteral("tomorrow"), Outcome::Refused);
         row("new row date: SQL", Where::NewRowDate, QStringLiteral("'; DROP TABLE Selected;--"), Outcome::Refused);
         row("new row date: empty", Where::NewRowDate, QString(), Outcome::Ignored);
 
         kept("new row item: spaces only", Where::NewRowItem, QStringLiteral("   "));
-        kept("new row item: SQL", Where::NewRowItem, QStringLiteral("x'); DELETE FROM Selected;--"));
         row("new row item: empty", Where::NewRowItem, QString(), Outcome::Ignored);
 
-        kept("editor item: 100k characters", Where::EditorItem, longText);
-        kept("editor item: emoji", Where::EditorItem, QStringLiteral("🍕 Pizza"));
         kept("editor item: SQL", Where::EditorItem, QStringLiteral("Robert'); DROP TABLE Cartstock;--"));
-        kept("editor item: control characters", Where::EditorItem, QStringLiteral("bell\u0007"));
         kept("editor aisle: leading zeros", Where::EditorAisle, QStringLiteral("007"));
-        kept("editor aisle: SQL", Where::EditorAisle, QStringLiteral("10; DROP TABLE Cartstock"));
 
         kept("new category: apostrophe", Where::NewCategory, QStringLiteral("Children's"));
-        kept("new category: SQL", Where::NewCategory, QStringLiteral("'); DELETE FROM Categories;--"));
-        kept("new category: emoji", Where::NewCategory, QStringLiteral("🍕 Pizza"));
         row("new category: empty", Where::NewCategory, QString(), Outcome::Ignored);
         row("new category: one there in other case", Where::NewCategory, QStringLiteral("dAIRY"), Outcome::Ignored);
 
+        // A category is deleted through a criteria text: quotes in its name must not change
+        // which rows that text names.
         row("delete category: apostrophe", Where::DeleteCategory, QStringLiteral("Kid's"), Outcome::Stored);
         row("delete category: SQL always true", Where::DeleteCategory, QStringLiteral("x' OR '1'='1"), Outcome::Stored);
-        row("delete category: SQL", Where::DeleteCategory, QStringLiteral("'; DELETE FROM Categories;--"),
-            Outcome::Stored);
         row("delete category: quotes", Where::DeleteCategory, QStringLiteral("\"Frozen\""), Outcome::Stored);
-        row("delete category: Japanese", Where::DeleteCategory, QStringLiteral("日本"), Outcome::Stored);
     }
 
     // Whatever the text, the file holds exactly what was entered (or, for a date, the date
@@ -271,9 +250,8 @@ private Q_SLOTS:
         if (where == Where::DeleteCategory)
             questions << QStringLiteral("Are you sure you want to delete ") + input + u'?';
         if (outcome == Outcome::Stored) {
-            QString why;
-            const Intent intent = storing(where, input, ListState::plain(stored), before);
-            QVERIFY2(intent.judge(before, after, &why) == Intent::Verdict::Done, qPrintable(why));
+            const ListState expected = storing(where, input, ListState::plain(stored), before, after);
+            QVERIFY2(after == expected, qPrintable(after.differences(expected)));
             QCOMPARE(TestSession::messages(), questions);
         } else {
             QVERIFY2(after == before, qPrintable(after.differences(before)));

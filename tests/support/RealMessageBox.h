@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -28,10 +28,10 @@ public:
     bool allAnswered() const { return m_answers.isEmpty(); }
 
 private:
-    void poll();
+    void waitForNext();
 
     QList<std::function<void(QMessageBox&)>> m_answers;
     QStringList m_texts;
     QStringList m_titles;
-    class QTimer* m_timer;
+    QObject m_waits;
 };

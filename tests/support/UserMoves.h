@@ -15,9 +15,9 @@ class QWidget;
 class frmAdding;
 class frmCartstock;
 
-// What a user does at the windows, with the mouse and the keyboard, and what the windows
-// then show. A move that does not take hold throws std::runtime_error, so a driver and a
-// test alike stop at it.
+// The one way tests act on the windows, with the mouse and the keyboard as a user does, and
+// read what the windows then show. A move that does not take hold throws std::runtime_error,
+// so a driver and a test alike stop at it.
 namespace UserMoves {
 void click(QWidget* widget);
 // Selects what the field holds and pastes the text over it, as a user enters any text.
@@ -26,6 +26,7 @@ void paste(QWidget* field, const QString& text);
 void tick(QTreeWidget* view, const QList<int>& rows);
 // Clicks an entry of a list (a category in lstCat, an entry of a data combo's list).
 void clickEntry(QAbstractItemView* list, int row);
+void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
 // Opens a cell of the grid for editing with a click and a double click; returns its editor.

@@ -86,14 +86,21 @@ void tick(QTreeWidget* view, const QList<int>& rows)
 
 void clickEntry(QAbstractItemView* list, int row)
 {
-    const QModelIndex index = list->model()->index(row, 0);
-    if (!index.isValid())
+    const QModelIndex shown = list->model()->index(row, shownColumn(list));
+    if (!shown.isValid())
         fail(QStringLiteral("%1 has no entry %2").arg(list->objectName()).arg(row));
     letTheScreenCatchUp();
-    const QModelIndex shown =
-        index.siblingAtColumn(qobject_cast<QListView*>(list) ? qobject_cast<QListView*>(list)->modelColumn() : 0);
     list->scrollTo(shown);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(shown).center());
+}
+
+void clickEntry(QAbstractItemView* list, const QString& text)
+{
+    const QModelIndexList found =
+        list->model()->match(list->model()->index(0, shownColumn(list)), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+    if (found.isEmpty())
+        fail(QStringLiteral("%1 has no entry %2").arg(list->objectName(), text));
+    clickEntry(list, found.at(0).row());
 }
 
 void enterDate(QDateEdit* box, const QDate& date)

@@ -7,9 +7,6 @@
 
 #include <functional>
 
-class frmAdding;
-class frmCartstock;
-
 // A user who works the program through its windows at random, with a seed: ticks and adds
 // items, edits the list in the grid, changes dates, deletes, edits the catalogue in the item
 // editor, chooses fonts and colours. Before each action it notes that one begins; once the
@@ -36,9 +33,6 @@ public:
     static Record read(const QByteArray& sideFile);
 
 private:
-    frmCartstock& mainWindow();
-    frmAdding& editor();
-
     void note(const QJsonObject& object);
     void begin();
     // Compares the windows with the file, checks `alsoHeld` on it, and acknowledges it.

@@ -5,8 +5,6 @@
 #include <QRandomGenerator>
 #include <QString>
 
-#include <functional>
-
 // A user who works the program through its windows at random, with a seed: ticks and adds
 // items, edits the list in the grid, changes dates, deletes, edits the catalogue in the item
 // editor, chooses fonts and colours. Before each action it notes that one begins; once the
@@ -35,8 +33,9 @@ public:
 private:
     void note(const QJsonObject& object);
     void begin();
-    // Compares the windows with the file, checks `alsoHeld` on it, and acknowledges it.
-    void finish(const std::function<void(const ListState&)>& alsoHeld = {});
+    // Compares the windows (with `catalogue`, the catalogue view too) with the file, and
+    // acknowledges what it holds.
+    void finish(bool catalogue = false);
 
     void addTickedItems();
     void editListCell();

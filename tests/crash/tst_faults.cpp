@@ -130,35 +130,18 @@ public:
     }
 
 private:
-    const char* name() const
-    {
-        static QByteArray encoded;
-        encoded = QFile::encodeName(m_dir.path());
-        return encoded.constData();
-    }
+    const char* name() const { return m_name.constData(); }
     QTemporaryDir m_dir;
+    const QByteArray m_name = QFile::encodeName(m_dir.path());
     bool m_mounted = false;
     Fault m_fault = Fault::Full;
     std::unique_ptr<LockHolder> m_lock;
 };
 
-void chooseFont(QMainWindow& window)
-{
-    CommonDialog::queueFont({QStringLiteral("Courier New"), 14.25, true, false});
-    chooseFromMenu(window, QStringLiteral("Options"), QStringLiteral("Font"));
-}
-
 void tickAndAdd(const QList<int>& rows)
 {
     tick(mainWindow().lvwItems, rows);
     click(mainWindow().cmdAddToList);
-}
-
-// Back to browsing after a refused write, where the editor is still adding or editing.
-void cancelWhatIsLeft()
-{
-    if (editor().cmdCancel->isVisible())
-        click(editor().cmdCancel);
 }
 
 // A write a user makes, and the number of questions it asks before writing.
@@ -168,8 +151,9 @@ struct Write {
     std::function<void()> make;
 };
 
-// Every write in each window. With a lock held, each refusal waits out the whole busy
-// timeout: the first of each window only.
+// Every kind of write in each window (a font stands for the settings row, which a colour
+// writes the same way). With a lock held, each refusal waits out the whole busy timeout: the
+// first of each window only.
 const QList<Write> MainWindowWrites = {
     {QStringLiteral("Add Checked Items"), 0,
      [] {
@@ -194,11 +178,10 @@ const QList<Write> MainWindowWrites = {
          clickEntry(mainWindow().lstCat, 2);
          click(mainWindow().cmdDelCat);
      }},
-    {QStringLiteral("a font"), 0, [] { chooseFont(mainWindow()); }},
-    {QStringLiteral("a back colour"), 0,
+    {QStringLiteral("a font"), 0,
      [] {
-         CommonDialog::queueColor(QColor(10, 20, 30));
-         chooseFromMenu(mainWindow(), QStringLiteral("Options"), QStringLiteral("Back Color"));
+         CommonDialog::queueFont({QStringLiteral("Courier New"), 14.25, true, false});
+         chooseFromMenu(mainWindow(), QStringLiteral("Options"), QStringLiteral("Font"));
      }},
 };
 
@@ -208,13 +191,11 @@ const QList<Write> EditorWrites = {
          click(editor().cmdAdd);
          paste(editor().txtFields.at(3), QStringLiteral("Saffron"));
          click(editor().cmdUpdate);
-         cancelWhatIsLeft();
      }},
     {QStringLiteral("a new category"), 0,
      [] {
          click(editor().cmdAdd);
          enterInCombo(editor().cboCat, QStringLiteral("Spices"));
-         cancelWhatIsLeft();
      }},
     {QStringLiteral("Edit and Update"), 0,
      [] {
@@ -222,10 +203,8 @@ const QList<Write> EditorWrites = {
          click(editor().cmdEdit);
          paste(editor().txtFields.at(3), QStringLiteral("Renamed"));
          click(editor().cmdUpdate);
-         cancelWhatIsLeft();
      }},
     {QStringLiteral("Delete"), 1, [] { click(editor().cmdDelete); }},
-    {QStringLiteral("a font in the editor"), 0, [] { chooseFont(editor()); }},
 };
 
 // The file holds what it held before with `change` made, and the windows show it.
@@ -270,6 +249,9 @@ class TestFaults : public QObject {
             TestSession::answer(MessageBox::Answer::Ok);
             try {
                 write.make();
+                // Back to browsing, where the editor is still adding or editing.
+                if (frmAdding::loaded() && editor().cmdCancel->isVisible())
+                    click(editor().cmdCancel);
             } catch (const std::exception& e) {
                 QFAIL(qPrintable(write.name + QStringLiteral(": ") + QString::fromUtf8(e.what())));
             }

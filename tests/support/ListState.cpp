@@ -11,12 +11,12 @@
 #include <stdexcept>
 
 namespace {
-QJsonArray rows(QSqlDatabase& db, const QString& sql)
+QList<QJsonArray> rows(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery query(db);
     if (!query.exec(sql))
         throw std::runtime_error(query.lastError().text().toStdString());
-    QJsonArray out;
+    QList<QJsonArray> out;
     while (query.next()) {
         QJsonArray row;
         for (int i = 0; i < query.record().count(); ++i)
@@ -33,41 +33,26 @@ QList<QJsonArray> listOf(const QJsonValue& value)
         out << row.toArray();
     return out;
 }
-
-QJsonArray arrayOf(const QList<QJsonArray>& rows)
-{
-    QJsonArray out;
-    for (const QJsonArray& row : rows)
-        out << row;
-    return out;
-}
 } // namespace
 
 QJsonValue ListState::plain(const QVariant& value)
 {
-    if (!value.isValid() || value.isNull())
+    if (value.isNull())
         return QJsonValue::Null;
-    switch (value.typeId()) {
-    case QMetaType::QString:
+    if (value.typeId() == QMetaType::QString)
         return value.toString();
-    case QMetaType::QDate:
+    if (value.typeId() == QMetaType::QDate)
         return value.toDate().toString(Qt::ISODate);
-    case QMetaType::Bool:
-        return value.toBool() ? 1 : 0;
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-        return value.toDouble();
-    default:
-        return QStringLiteral("<%1> %2").arg(QString::fromLatin1(value.typeName()), value.toString());
-    }
+    bool number = false;
+    const double n = value.toDouble(&number);
+    return number ? QJsonValue(n) : QJsonValue(QStringLiteral("<%1> ").arg(value.typeName()) + value.toString());
 }
 
 ListState ListState::read(const QString& path)
 {
     static int counter = 0;
     const QString name = QStringLiteral("list-state-%1").arg(++counter);
-    QJsonObject tables;
+    ListState state;
     QString failure;
     {
         // mode=rw never creates the file, and rolls back what a killed writer left in its journal.
@@ -79,19 +64,19 @@ ListState ListState::read(const QString& path)
         try {
             if (!db.open())
                 throw std::runtime_error(db.lastError().text().toStdString());
-            const QString check = rows(db, QStringLiteral("PRAGMA integrity_check")).at(0)[0].toString();
+            const QString check = rows(db, QStringLiteral("PRAGMA integrity_check")).value(0).at(0).toString();
             if (check != QStringLiteral("ok"))
                 throw std::runtime_error("integrity_check says " + check.toStdString());
             const QString settings =
                 QStringLiteral("SELECT FontName, FontSize, FontIt, FontBo, BackColor, ForeColor FROM ");
-            tables = {{QStringLiteral("selected"),
-                       rows(db, QStringLiteral(
-                                    "SELECT ID, Item, Category, Aisle, Quantity, Date FROM Selected ORDER BY ID"))},
-                      {QStringLiteral("cartstock"),
-                       rows(db, QStringLiteral("SELECT ID, Item, Category, Aisle FROM Cartstock ORDER BY ID"))},
-                      {QStringLiteral("categories"), rows(db, QStringLiteral("SELECT Categories FROM Categories"))},
-                      {QStringLiteral("settings"), rows(db, settings + QStringLiteral("Settings")).at(0)},
-                      {QStringLiteral("settings2"), rows(db, settings + QStringLiteral("Settings2")).at(0)}};
+            state.selected =
+                rows(db, QStringLiteral("SELECT ID, Item, Category, Aisle, Quantity, Date FROM Selected ORDER BY ID"));
+            state.cartstock = rows(db, QStringLiteral("SELECT ID, Item, Category, Aisle FROM Cartstock ORDER BY ID"));
+            for (const QJsonArray& row : rows(db, QStringLiteral("SELECT Categories FROM Categories")))
+                state.categories << row.at(0).toString();
+            state.categories.sort();
+            state.settings = rows(db, settings + QStringLiteral("Settings")).value(0);
+            state.settings2 = rows(db, settings + QStringLiteral("Settings2")).value(0);
         } catch (const std::exception& e) {
             failure = path + QStringLiteral(": ") + QString::fromUtf8(e.what());
         }
@@ -100,18 +85,18 @@ ListState ListState::read(const QString& path)
     QSqlDatabase::removeDatabase(name);
     if (!failure.isEmpty())
         throw std::runtime_error(failure.toStdString());
-    ListState state = fromJson(tables);
-    state.categories.clear();
-    for (const QJsonArray& row : listOf(tables.value(QStringLiteral("categories"))))
-        state.categories << row.at(0).toString();
-    state.categories.sort();
     return state;
 }
 
 QJsonObject ListState::toJson() const
 {
-    return {{QStringLiteral("selected"), arrayOf(selected)},
-            {QStringLiteral("cartstock"), arrayOf(cartstock)},
+    QJsonArray list, catalogue;
+    for (const QJsonArray& row : selected)
+        list << row;
+    for (const QJsonArray& row : cartstock)
+        catalogue << row;
+    return {{QStringLiteral("selected"), list},
+            {QStringLiteral("cartstock"), catalogue},
             {QStringLiteral("categories"), QJsonArray::fromStringList(categories)},
             {QStringLiteral("settings"), settings},
             {QStringLiteral("settings2"), settings2}};
@@ -119,13 +104,13 @@ QJsonObject ListState::toJson() const
 
 ListState ListState::fromJson(const QJsonObject& object)
 {
-    ListState state;
-    state.selected = listOf(object.value(QStringLiteral("selected")));
-    state.cartstock = listOf(object.value(QStringLiteral("cartstock")));
+    ListState state{listOf(object.value(QStringLiteral("selected"))),
+                    listOf(object.value(QStringLiteral("cartstock"))),
+                    {},
+                    object.value(QStringLiteral("settings")).toArray(),
+                    object.value(QStringLiteral("settings2")).toArray()};
     for (const QJsonValue& name : object.value(QStringLiteral("categories")).toArray())
         state.categories << name.toString();
-    state.settings = object.value(QStringLiteral("settings")).toArray();
-    state.settings2 = object.value(QStringLiteral("settings2")).toArray();
     return state;
 }
 

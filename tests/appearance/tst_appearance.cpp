@@ -29,20 +29,13 @@ const QColor Navy(0, 0, 128);
 const int CreamStored = 0xE0FFFF;
 const int NavyStored = 0x800000;
 
-frmCartstock& reloadMain()
+// The window loaded afresh, as the next start shows it.
+template <typename Window> Window& reload()
 {
-    delete frmCartstock::loaded();
-    frmCartstock& w = frmCartstock::load();
+    delete Window::loaded();
+    Window& w = Window::load();
     w.show();
     return w;
-}
-
-frmAdding& reloadEditor()
-{
-    delete frmAdding::loaded();
-    frmAdding& e = frmAdding::load();
-    e.show();
-    return e;
 }
 
 // What the user sees of a control, taken from its window as painted.
@@ -133,7 +126,7 @@ private Q_SLOTS:
     void mainWindowPaintsItsListsInTheStoredLooksButNotItsButtons()
     {
         setRow(QStringLiteral("Settings"), {QStringLiteral("Courier"), 12.0, 1, 1, CreamStored, NavyStored});
-        frmCartstock& w = reloadMain();
+        frmCartstock& w = reload<frmCartstock>();
         for (QWidget* c : QList<QWidget*>{w.lstCat, w.lstRecent, w.lvwItems, w.lblCount}) {
             QCOMPARE(ground(c), Cream);
             QCOMPARE(c->font().family(), QStringLiteral("Courier"));
@@ -149,7 +142,7 @@ private Q_SLOTS:
     void editorPaintsItsLabelsTheOtherWayRoundAndButtonsInTheBackColour()
     {
         setRow(QStringLiteral("Settings2"), {QStringLiteral("Courier"), 9.0, 0, 0, CreamStored, NavyStored});
-        frmAdding& e = reloadEditor();
+        frmAdding& e = reload<frmAdding>();
         QVERIFY(nearly(ground(e.cmdAdd), Cream));
         QVERIFY(!writesIn(e.cmdAdd, Navy));
         QCOMPARE(e.cmdFirst->font().family(), QStringLiteral("Courier"));
@@ -164,11 +157,11 @@ private Q_SLOTS:
     void nullColumnsGiveArialTenAndLeaveColoursAsDesigned()
     {
         db->exec(QStringLiteral("DELETE FROM Settings"));
-        frmCartstock& designed = reloadMain();
+        frmCartstock& designed = reload<frmCartstock>();
         const QColor list = ground(designed.lstCat), window = windowGround(designed);
         db->exec(QStringLiteral("INSERT INTO Settings VALUES (NULL, NULL, NULL, NULL, NULL, NULL)"));
         auto* stray = new QLabel;
-        frmCartstock& w = reloadMain();
+        frmCartstock& w = reload<frmCartstock>();
         QCOMPARE(w.lstCat->font().family(), QStringLiteral("Arial"));
         QCOMPARE(w.lstCat->font().pointSizeF(), 10.0);
         QVERIFY(!w.lstCat->font().bold() && !w.lstCat->font().italic());
@@ -185,7 +178,7 @@ private Q_SLOTS:
     void emptyTableLeavesTheDesignAndOnlyTheFirstRowCounts()
     {
         db->exec(QStringLiteral("DELETE FROM Settings"));
-        frmCartstock& w = reloadMain();
+        frmCartstock& w = reload<frmCartstock>();
         QCOMPARE(w.lstCat->font().family(), QStringLiteral("Souvenir Lt BT"));
         // Choosing with no row to store it in says so and stores nothing.
         CommonDialog::queueColor(Qt::red);
@@ -196,19 +189,19 @@ private Q_SLOTS:
 
         db->exec(QStringLiteral("INSERT INTO Settings VALUES ('Courier', 11, 0, 0, 255, 0)"));
         db->exec(QStringLiteral("INSERT INTO Settings VALUES ('Symbol', 30, 1, 1, 65280, 16711680)"));
-        frmCartstock& again = reloadMain();
+        frmCartstock& again = reload<frmCartstock>();
         QCOMPARE(again.lstCat->font().family(), QStringLiteral("Courier"));
         QCOMPARE(ground(again.lstCat), QColor(Qt::red));
         const QVariantList second = db->column(QStringLiteral("SELECT BackColor FROM Settings WHERE rowid = 2"));
         CommonDialog::queueColor(Qt::blue);
         again.mnuBackColor->trigger();
-        QCOMPARE(ground(reloadMain().lstCat), QColor(Qt::blue));
+        QCOMPARE(ground(reload<frmCartstock>().lstCat), QColor(Qt::blue));
         QCOMPARE(db->column(QStringLiteral("SELECT BackColor FROM Settings WHERE rowid = 2")), second);
     }
 
     void chosenFontIsStoredAndComesBackAtTheNextLoad()
     {
-        frmCartstock& w = reloadMain();
+        frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueFont({QStringLiteral("Courier"), 14.25, true, false});
         w.mnuFont->trigger();
         // The dialog opened on the window's design font.
@@ -217,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(w.DTPick->font().pointSizeF(), 14.25);
         const QVariant editorRow = row(QStringLiteral("Settings2"));
 
-        frmCartstock& again = reloadMain();
+        frmCartstock& again = reload<frmCartstock>();
         QCOMPARE(again.lstCat->font().family(), QStringLiteral("Courier"));
         QVERIFY(again.lstCat->font().bold() && !again.lstCat->font().italic());
         QCOMPARE(again.lstCat->font().pointSizeF(), 14.25);
@@ -243,7 +236,7 @@ private Q_SLOTS:
     void realFontDialogOpensOnTheDesignFaceAndOkKeepsIt()
     {
         QFETCH(bool, editor);
-        QMainWindow& window = editor ? static_cast<QMainWindow&>(reloadEditor()) : reloadMain();
+        QMainWindow& window = editor ? static_cast<QMainWindow&>(reload<frmAdding>()) : reload<frmCartstock>();
         CommonDialog::stopScripting();
         QFont shown;
         // The user looks at the dialog and presses OK at once.
@@ -259,7 +252,8 @@ private Q_SLOTS:
         QCOMPARE(shown.family(), QFontInfo(design).family());
         QCOMPARE(shown.pointSize(), 10);
         QCOMPARE(shown.italic(), italic);
-        QWidget* list = editor ? static_cast<QWidget*>(reloadEditor().txtFields[3]) : reloadMain().lstCat;
+        QWidget* list =
+            editor ? static_cast<QWidget*>(reload<frmAdding>().txtFields[3]) : reload<frmCartstock>().lstCat;
         QCOMPARE(list->font().family(), QStringLiteral("Souvenir Lt BT"));
         QCOMPARE(list->font().pointSizeF(), 9.75);
         QCOMPARE(list->font().italic(), italic);
@@ -267,7 +261,7 @@ private Q_SLOTS:
 
     void realColourDialogPaintsWhatIsChosenAndCancelKeepsTheLook()
     {
-        frmCartstock* w = &reloadMain();
+        frmCartstock* w = &reload<frmCartstock>();
         const QColor before = ground(w->lstCat);
         const QVariant stored = row(QStringLiteral("Settings"));
         CommonDialog::stopScripting();
@@ -283,7 +277,7 @@ private Q_SLOTS:
             QCOMPARE(ground(w->lstCat), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
             if (press == QDialogButtonBox::Cancel)
                 QCOMPARE(row(QStringLiteral("Settings")), stored);
-            w = &reloadMain();
+            w = &reload<frmCartstock>();
             QCOMPARE(ground(w->lstCat), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
         }
         CommonDialog::startScripting();
@@ -291,7 +285,7 @@ private Q_SLOTS:
 
     void chosenColoursArePaintedAtOnceAndAtTheNextLoad()
     {
-        frmCartstock& w = reloadMain();
+        frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueColor(QColor(10, 20, 30));
         w.mnuFontColor->trigger();
         CommonDialog::queueColor(QColor(200, 210, 220));
@@ -305,9 +299,9 @@ private Q_SLOTS:
         mainShowsThem(w);
         // At once, the buttons too; at load, the lists and labels only.
         QVERIFY(nearly(ground(w.cmdAll), QColor(200, 210, 220)));
-        mainShowsThem(reloadMain());
+        mainShowsThem(reload<frmCartstock>());
 
-        frmAdding& e = reloadEditor();
+        frmAdding& e = reload<frmAdding>();
         const QColor buttonText = e.cmdAdd->palette().color(QPalette::ButtonText);
         CommonDialog::queueColor(QColor(40, 50, 60));
         e.mnuFontColor->trigger();
@@ -321,8 +315,8 @@ private Q_SLOTS:
             QCOMPARE(windowGround(editor), QColor(40, 50, 60));
         };
         editorShowsThem(e);
-        editorShowsThem(reloadEditor());
-        QCOMPARE(windowGround(reloadMain()), QColor(10, 20, 30));
+        editorShowsThem(reload<frmAdding>());
+        QCOMPARE(windowGround(reload<frmCartstock>()), QColor(10, 20, 30));
     }
 };
 

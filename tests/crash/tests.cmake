@@ -13,8 +13,6 @@ target_include_directories(tst_crash PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/crash)
 target_compile_definitions(tst_crash PRIVATE CARTLIST_CRASH_DRIVER="$<TARGET_FILE:cartlist-crash-driver>")
 add_dependencies(tst_crash cartlist-crash-driver)
 
-# Writes refused by a read-only file, a full file system or a lock held by another program.
+# Writes refused by a read-only file, a full file system or a lock held by another program, and
+# bad inputs through the real widgets, each stored exactly or refused whole.
 cartlist_test(tst_faults crash/tst_faults.cpp)
-
-# Bad inputs through the real widgets, each stored exactly or refused whole.
-cartlist_test(tst_bad_inputs crash/tst_bad_inputs.cpp)

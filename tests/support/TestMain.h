@@ -1,13 +1,12 @@
 #pragma once
 
-// Included ahead of every test's own code (see tests/CMakeLists.txt), so that QTEST_MAIN and
-// its kin run each test function alone.
+// Included ahead of every test's own code (see tests/CMakeLists.txt). QTest ends the whole run
+// at an exception that escapes a test function, so the functions after it would go unrun and
+// their failures unseen: QTEST_MAIN and its kin run each function in a run of its own, where an
+// exception fails that function alone.
 #include <QTest>
 
-// QTest ends the whole run at an exception that escapes a test function, so every function
-// after it would go unrun and its failures unseen: each function gets a run of its own, and an
-// exception fails that function alone. Functions named on the command line run each alone too;
-// options other than Qt's own mean one run, as asked.
+// Each function alone, those named on the command line or all; with other options, one run.
 int runEachTestAlone(QObject& test, int argc, char** argv);
 
 #undef QTEST_MAIN_WRAPPER

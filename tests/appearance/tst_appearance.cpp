@@ -275,6 +275,7 @@ private Q_SLOTS:
             QVERIFY(writesIn(editor.cmdAdd, buttonText));
             QCOMPARE(ground(editor.txtFields[3]), QColor(250, 240, 230));
             QCOMPARE(windowGround(editor), QColor(40, 50, 60));
+            QVERIFY(ground(editor.picButtons) != QColor(40, 50, 60));
         }
         QCOMPARE(windowGround(reload<frmCartstock>()), QColor(10, 20, 30));
     }

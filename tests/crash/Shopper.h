@@ -1,51 +1,41 @@
 #pragma once
 
-#include "Intent.h"
 #include "ListState.h"
-#include "SideFile.h"
 
 #include <QRandomGenerator>
 #include <QString>
 
-#include <optional>
-
-class frmAdding;
-class frmCartstock;
-
 // A user who works the program through its windows at random, with a seed: ticks and adds
-// items, edits the list in the grid, changes dates, deletes, edits the catalogue in the
-// item editor, chooses fonts and colours. Before each action it writes down what the
-// action may change; once the action has returned and the window shows its result, it
-// writes down what the file now holds. Both go to a side file, each on the disk before
-// anything else happens.
+// items, edits the list in the grid, changes dates, deletes, edits the catalogue in the item
+// editor, chooses fonts and colours. Before each action it notes that one begins; once the
+// windows show the action done and the file holds what they show, it notes what the file
+// holds. Each note is on the disk before anything else happens.
 class Shopper {
 public:
     Shopper(quint32 seed, const QString& sideFile);
+    ~Shopper();
 
-    // Reads what the file in the application folder holds, then starts the program on it.
+    // Starts the program on the file in the application folder.
     void start();
-    // One action; throws when a window does not show what the action should have done.
+    // One action; throws when the windows do not show it done or the file does not hold it.
     void step();
-    int acknowledged() const { return m_sequence; }
+    // Actions acknowledged since the start; -1 before it.
+    int acknowledged() const { return int(m_sequence); }
 
-    // What a side file says: the last action whose result was shown, the file's state
-    // after it, and the action started after it, if it was.
+    // What a side file says: the file's state after each acknowledged action (the start is
+    // action 0), and whether another action had begun.
     struct Record {
-        int sequence = -1;
-        ListState state;
-        std::optional<Intent> running;
+        QList<ListState> states;
+        bool running = false;
     };
-    static Record lastAcknowledged(const QByteArray& sideFile);
+    static Record read(const QByteArray& sideFile);
 
 private:
-    frmCartstock& mainWindow();
-    frmAdding& editor();
-
-    void acknowledge();
-    void begin(const Intent& intent);
-    void finish(const ListState& now);
-    void finishWithListShown(frmCartstock& w);
-    void checkMainWindowShowsTheFile();
+    void note(const QJsonObject& object);
+    void begin();
+    // Compares the windows (with `catalogue`, the catalogue view too) with the file, and
+    // acknowledges what it holds.
+    void finish(bool catalogue = false);
 
     void addTickedItems();
     void editListCell();
@@ -55,23 +45,21 @@ private:
     void deleteCategory();
     void chooseLooks(bool inEditor);
     void openEditor();
+    void closeEditor();
     void addItem();
     void editItem();
     void deleteItem();
-    void closeEditor();
-    // Finds a catalogue record with the search list; returns its ID.
-    double findRecord();
+    // Finds a catalogue record with the search list.
+    void findRecord();
 
     int below(int n) { return int(m_random.bounded(n)); }
     bool chance(int percent) { return below(100) < percent; }
     QString anyText();
-    QString anyQuantity();
     QDate anyDate();
 
     QRandomGenerator m_random;
-    SideFile m_side;
-    ListState m_state;
-    std::optional<Intent> m_running;
-    int m_sequence = 0;
+    int m_side = -1;
+    qsizetype m_sequence = -1;
     int m_names = 0;
+    ListState m_state;
 };

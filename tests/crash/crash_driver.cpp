@@ -1,8 +1,8 @@
 // cartlist-crash-driver: works the program's windows at random on the database in FOLDER and
-// writes to SIDEFILE what the file must hold after each action the windows showed as done.
+// notes in SIDEFILE what the file holds after each action the windows showed as done.
 //   cartlist-crash-driver FOLDER SIDEFILE SEED [ACTIONS]
-// Runs until killed, or for ACTIONS actions. Exits with 3 when a window does not show what
-// an action should have done.
+// Runs until killed, or for ACTIONS actions. Exits with 3 when the windows do not show an
+// action done or the file does not hold what they show.
 #include "AppFolder.h"
 #include "CommonDialog.h"
 #include "DesignFont.h"
@@ -15,7 +15,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <functional>
 
 int main(int argc, char** argv)
 {
@@ -38,28 +37,22 @@ int main(int argc, char** argv)
     int status = 0;
     {
         Shopper shopper(args.at(2).toUInt(), args.at(1));
-        const auto stop = [&](const std::exception& e) {
-            std::fprintf(stderr, "after %d acknowledged actions: %s\n", shopper.acknowledged(), e.what());
-            QApplication::exit(3);
-        };
+        // Each action runs from the event loop, as a user's would; an exception must not cross it.
         std::function<void()> next = [&] {
             try {
-                if (limit >= 0 && shopper.acknowledged() >= limit) {
-                    QApplication::exit(0);
-                    return;
-                }
-                shopper.step();
+                if (shopper.acknowledged() < 0)
+                    shopper.start();
+                else if (limit < 0 || shopper.acknowledged() < limit)
+                    shopper.step();
+                else
+                    return QApplication::exit(0);
                 QTimer::singleShot(0, next);
             } catch (const std::exception& e) {
-                stop(e);
+                std::fprintf(stderr, "after %d acknowledged actions: %s\n", shopper.acknowledged(), e.what());
+                QApplication::exit(3);
             }
         };
-        try {
-            shopper.start();
-            QTimer::singleShot(0, next);
-        } catch (const std::exception& e) {
-            stop(e);
-        }
+        QTimer::singleShot(0, next);
         status = QApplication::exec();
     }
     WindowWiring::shutDown();

@@ -1,53 +1,43 @@
 #include "RealMessageBox.h"
 
 #include "MessageBox.h"
+#include "WhenShown.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTest>
-#include <QTimer>
 
-RealMessageBox::RealMessageBox()
-    : m_timer(new QTimer)
+RealMessageBox::RealMessageBox() { MessageBox::stopScripting(); }
+
+RealMessageBox::~RealMessageBox() { MessageBox::startScripting(); }
+
+void RealMessageBox::then(std::function<void(QMessageBox&)> answer)
 {
-    MessageBox::stopScripting();
-    m_timer->setInterval(10);
-    QObject::connect(m_timer, &QTimer::timeout, [this] { poll(); });
-    m_timer->start();
+    m_answers << std::move(answer);
+    if (m_answers.size() == 1)
+        waitForNext();
 }
-
-RealMessageBox::~RealMessageBox()
-{
-    delete m_timer;
-    MessageBox::startScripting();
-}
-
-void RealMessageBox::then(std::function<void(QMessageBox&)> answer) { m_answers << std::move(answer); }
 
 void RealMessageBox::thenClick(const QString& buttonText)
 {
     then([buttonText](QMessageBox& box) {
         for (QAbstractButton* button : box.buttons()) {
-            if (button->text().remove(u'&') == buttonText) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
+            if (button->text().remove(u'&') == buttonText)
+                return QTest::mouseClick(button, Qt::LeftButton);
         }
         QFAIL(qPrintable(QStringLiteral("the box has no button ") + buttonText));
     });
 }
 
-void RealMessageBox::poll()
+void RealMessageBox::waitForNext()
 {
-    if (m_answers.isEmpty())
-        return;
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || !box->isVisible())
-        return;
-    m_texts << box->text();
-    m_titles << box->windowTitle();
-    const auto answer = m_answers.takeFirst();
-    answer(*box);
+    whenModal<QMessageBox>(
+        [this](QMessageBox& box) {
+            m_texts << box.text();
+            m_titles << box.windowTitle();
+            m_answers.takeFirst()(box);
+            if (!m_answers.isEmpty())
+                waitForNext();
+        },
+        &m_waits);
 }

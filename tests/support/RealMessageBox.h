@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -8,30 +8,26 @@
 class QMessageBox;
 
 // Answers the real message boxes a test brings up, as a user does: by clicking a button,
-// pressing a key or closing the box by its title bar. Message-box scripting is off while
-// an instance lives, so the program shows real QMessageBox windows.
+// pressing a key or closing the box by its title bar. Message-box scripting is off while an
+// instance lives, so the program shows real QMessageBox windows.
 class RealMessageBox {
 public:
     RealMessageBox();
     ~RealMessageBox();
-    RealMessageBox(const RealMessageBox&) = delete;
-    RealMessageBox& operator=(const RealMessageBox&) = delete;
 
     // What to do to the next box once it is shown; boxes are answered in the order queued.
     void then(std::function<void(QMessageBox&)> answer);
     void thenClick(const QString& buttonText);
 
-    // Texts and titles of the boxes answered so far.
+    // Texts and titles of the boxes answered so far; whether every queued answer was used.
     QStringList texts() const { return m_texts; }
     QStringList titles() const { return m_titles; }
-    // True when every queued answer was used.
     bool allAnswered() const { return m_answers.isEmpty(); }
 
 private:
-    void poll();
+    void waitForNext();
 
     QList<std::function<void(QMessageBox&)>> m_answers;
-    QStringList m_texts;
-    QStringList m_titles;
-    class QTimer* m_timer;
+    QStringList m_texts, m_titles;
+    QObject m_waits;
 };

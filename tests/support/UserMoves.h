@@ -14,42 +14,45 @@ class QTreeWidget;
 class QWidget;
 class frmAdding;
 class frmCartstock;
+struct ListState;
 
-// What a user does at the windows, with the mouse and the keyboard, and what the windows
-// then show. A move that does not take hold throws std::runtime_error, so a driver and a
-// test alike stop at it.
+// The one way tests act on the windows, with the mouse and the keyboard as a user does, and
+// read what the windows then show. A move that does not take hold throws std::runtime_error,
+// so a driver and a test alike stop at it.
 namespace UserMoves {
+frmCartstock& mainWindow();
+frmAdding& editor();
+
 void click(QWidget* widget);
 // Selects what the field holds and pastes the text over it, as a user enters any text.
 void paste(QWidget* field, const QString& text);
-// Ticks these rows of the catalogue view.
+// Ticks these rows of the catalogue view, with the keyboard.
 void tick(QTreeWidget* view, const QList<int>& rows);
 // Clicks an entry of a list (a category in lstCat, an entry of a data combo's list).
 void clickEntry(QAbstractItemView* list, int row);
+void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens a cell of the grid for editing with a click and a double click; returns its editor.
+// Opens a cell of the grid with a click and a double click; returns its editor.
 QWidget* openCell(QTableView* grid, int row, int column);
 // Ends the cell's edit with Return.
 void endEdit(QTableView* grid, QWidget* editor);
-// Opens a cell, enters the text (into a date box: the date the ISO text names) and ends
-// the edit.
+// Opens a cell, enters the text (into a date box: the date the ISO text names), ends the edit.
 void editCell(QTableView* grid, int row, int column, const QString& text);
 // Types into a data combo's text field and clicks it.
 void enterInCombo(DataCombo* combo, const QString& text);
+// The grid column of a field.
+int gridColumn(QTableView* grid, const QString& field);
 
 // The list rows the grid shows, in ID order: ID, Item, Category, Aisle, Quantity, Date.
 // Throws when the count label says another number.
 QList<QJsonArray> listShown(frmCartstock& window);
 // The entries of a list, sorted.
 QStringList entriesShown(QAbstractItemView* list);
-// The catalogue rows the view shows (Item, Category, Aisle as texts), sorted.
-QList<QJsonArray> catalogueShown(QTreeWidget* view);
-// The same for catalogue rows of the file: "-" for an item without a name, an empty text
-// for no category or aisle.
-QList<QJsonArray> catalogueAsShown(const QList<QJsonArray>& catalogue);
 // The editor's record: ID, Item, Category, Aisle; an empty box is null.
 QJsonArray recordShown(frmAdding& editor);
-// The grid column of a field.
-int gridColumn(QTableView* grid, const QString& field);
+// What the open windows show that the file does not hold: the list grid and the category
+// list, the item editor's lists and the record it shows when not adding or editing, and with
+// `catalogue` the catalogue view. Empty when they agree.
+QString shownButNotHeld(const ListState& file, bool catalogue = false);
 } // namespace UserMoves

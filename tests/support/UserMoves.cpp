@@ -26,15 +26,6 @@ namespace {
 
 bool byId(const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); }
 
-bool byText(const QJsonArray& a, const QJsonArray& b)
-{
-    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i) {
-        if (const int c = a.at(i).toString().compare(b.at(i).toString()); c != 0)
-            return c < 0;
-    }
-    return a.size() < b.size();
-}
-
 // Views lay out their rows on a timer; a user sees the rows where they are before clicking.
 void letTheScreenCatchUp() { QCoreApplication::processEvents(); }
 
@@ -46,6 +37,20 @@ int shownColumn(const QAbstractItemView* list)
 } // namespace
 
 namespace UserMoves {
+
+frmCartstock& mainWindow()
+{
+    if (!frmCartstock::loaded())
+        fail(QStringLiteral("the shopping-list window is not there"));
+    return *frmCartstock::loaded();
+}
+
+frmAdding& editor()
+{
+    if (!frmAdding::loaded())
+        fail(QStringLiteral("the item editor is not there"));
+    return *frmAdding::loaded();
+}
 
 void click(QWidget* widget)
 {
@@ -86,14 +91,21 @@ void tick(QTreeWidget* view, const QList<int>& rows)
 
 void clickEntry(QAbstractItemView* list, int row)
 {
-    const QModelIndex index = list->model()->index(row, 0);
-    if (!index.isValid())
+    const QModelIndex shown = list->model()->index(row, shownColumn(list));
+    if (!shown.isValid())
         fail(QStringLiteral("%1 has no entry %2").arg(list->objectName()).arg(row));
     letTheScreenCatchUp();
-    const QModelIndex shown =
-        index.siblingAtColumn(qobject_cast<QListView*>(list) ? qobject_cast<QListView*>(list)->modelColumn() : 0);
     list->scrollTo(shown);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(shown).center());
+}
+
+void clickEntry(QAbstractItemView* list, const QString& text)
+{
+    const QModelIndexList found =
+        list->model()->match(list->model()->index(0, shownColumn(list)), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+    if (found.isEmpty())
+        fail(QStringLiteral("%1 has no entry %2").arg(list->objectName(), text));
+    clickEntry(list, found.at(0).row());
 }
 
 void enterDate(QDateEdit* box, const QDate& date)
@@ -186,29 +198,6 @@ QStringList entriesShown(QAbstractItemView* list)
     return out;
 }
 
-QList<QJsonArray> catalogueShown(QTreeWidget* view)
-{
-    QList<QJsonArray> rows;
-    for (int i = 0; i < view->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = view->topLevelItem(i);
-        rows << QJsonArray{item->text(0), item->text(1), item->text(2)};
-    }
-    std::sort(rows.begin(), rows.end(), byText);
-    return rows;
-}
-
-QList<QJsonArray> catalogueAsShown(const QList<QJsonArray>& catalogue)
-{
-    QList<QJsonArray> rows;
-    for (const QJsonArray& row : catalogue) {
-        const QJsonValue item = row.at(ListState::ItemName);
-        rows << QJsonArray{item.isNull() ? QStringLiteral("-") : item.toString(),
-                           row.at(ListState::ItemCategory).toString(), row.at(ListState::ItemAisle).toString()};
-    }
-    std::sort(rows.begin(), rows.end(), byText);
-    return rows;
-}
-
 QJsonArray recordShown(frmAdding& editor)
 {
     const auto box = [&](int index) -> QJsonValue {
@@ -216,6 +205,47 @@ QJsonArray recordShown(frmAdding& editor)
         return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
     };
     return {editor.txtFields.at(2)->text().toDouble(), box(3), box(1), box(0)};
+}
+
+QString shownButNotHeld(const ListState& file, bool catalogue)
+{
+    QStringList out;
+    if (frmCartstock* w = frmCartstock::loaded()) {
+        if (listShown(*w) != file.selected)
+            out << QStringLiteral("the list grid");
+        if (entriesShown(w->lstCat) != file.categories)
+            out << QStringLiteral("the category list");
+        // An item without a name shows as "-".
+        QStringList shown, held;
+        for (int i = 0; catalogue && i < w->lvwItems->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = w->lvwItems->topLevelItem(i);
+            shown << item->text(0) + u'\t' + item->text(1) + u'\t' + item->text(2);
+        }
+        for (const QJsonArray& row : catalogue ? file.cartstock : QList<QJsonArray>()) {
+            const QJsonValue name = row.at(ListState::ItemName);
+            held << (name.isNull() ? QStringLiteral("-") : name.toString()) + u'\t' +
+                        row.at(ListState::ItemCategory).toString() + u'\t' + row.at(ListState::ItemAisle).toString();
+        }
+        shown.sort();
+        held.sort();
+        if (shown != held)
+            out << QStringLiteral("the catalogue view");
+    }
+    if (frmAdding* e = frmAdding::loaded()) {
+        QStringList names;
+        for (const QJsonArray& row : file.cartstock)
+            names << row.at(ListState::ItemName).toString();
+        names.sort();
+        if (entriesShown(e->cboFind->list()) != names || entriesShown(e->cboCat->list()) != file.categories)
+            out << QStringLiteral("the item editor's lists");
+        // A record being added or edited is the user's, not yet the file's.
+        const QJsonArray record = recordShown(*e);
+        if (!e->AddingRecord && !e->EditingRecord &&
+            record != QJsonArray({0, QJsonValue(), QJsonValue(), QJsonValue()}) && !file.cartstock.contains(record))
+            out << QStringLiteral("the item editor's record");
+    }
+    return out.isEmpty() ? QString()
+                         : out.join(QStringLiteral(", ")) + QStringLiteral(" show what the file does not hold");
 }
 
 } // namespace UserMoves

@@ -69,52 +69,6 @@ private Q_SLOTS:
         QVERIFY(!ConnectionString(QStringLiteral("Provider=SQLOLEDB;Data Source=/a")).providerSupported());
     }
 
-    void missingFileIsAnErrorAndNeverCreated()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Cartstock.mdb"));
-        Connection c(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
-        try {
-            c.open();
-            QFAIL("opened a missing file");
-        } catch (const DataError& e) {
-            QVERIFY2(e.description().contains(path), qPrintable(e.description()));
-        }
-        QVERIFY(!QFile::exists(path));
-        QVERIFY(!c.isOpen());
-    }
-
-    void fileThatIsNoDatabaseIsAnErrorAndLeftAlone()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Cartstock.mdb"));
-        const QByteArray junk(4096, 'x');
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(junk);
-        f.close();
-        Connection c(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path);
-        QVERIFY_THROWS_EXCEPTION(DataError, c.open());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), junk);
-    }
-
-    void folderWithSpacesAndSemicolonOpens()
-    {
-        TestDatabase db;
-        const QString folder = db.folder() + QStringLiteral("/my list; 100% #2");
-        QVERIFY(QDir().mkpath(folder));
-        QVERIFY(QFile::copy(db.path(), folder + QStringLiteral("/Cartstock.mdb")));
-        AppFolder::setPath(folder);
-        SetConnections(3);
-        DECartstock().run(QStringLiteral("TopListID"));
-        QCOMPARE(DECartstock().cnCart().filePath(), folder + QStringLiteral("/Cartstock.mdb"));
-        // A doubled separator, as a root folder gives, names the same file.
-        Connection doubled(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/") + folder +
-                           QStringLiteral("//Cartstock.mdb;Persist Security Info=False"));
-        QCOMPARE(doubled.run(QStringLiteral("SELECT count(*) FROM Settings")).next(), true);
-    }
-
     void openConnectionKeepsItsString()
     {
         TestDatabase db;
@@ -184,6 +138,7 @@ private Q_SLOTS:
         QTest::newRow("what a URI would read") << "q?mode=ro#frag %41 &x";
         QTest::newRow("ends in a semicolon") << "trailing;";
         QTest::newRow("spaces around") << " spaced ";
+        QTest::newRow("semicolon, percent and hash") << "my list; 100% #2";
     }
     void everyFolderNameOpensItsOwnFile()
     {

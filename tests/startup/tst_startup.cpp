@@ -234,31 +234,6 @@ private Q_SLOTS:
         QVERIFY(Module1::Main());
     }
 
-    // Installed under a folder whose name reads like more connection settings, with a
-    // database lying beside it under the name the text would give: its own file opens,
-    // in the main window and in the editor.
-    void folderNamedLikeASettingOpensItsOwnFile()
-    {
-        TestDatabase db;
-        const QString folder = db.folder() + QStringLiteral("/a;Mode=1 b");
-        QVERIFY(QDir().mkpath(folder));
-        TestDatabase::makeWithItems(folder + QStringLiteral("/Cartstock.mdb"), {QStringLiteral("Real")});
-        TestDatabase::makeWithItems(db.folder() + QStringLiteral("/a"), {QStringLiteral("Decoy")});
-        AppFolder::setPath(folder);
-        QVERIFY(Module1::Main());
-        frmCartstock* window = frmCartstock::loaded();
-        QCOMPARE(window->lvwItems->topLevelItemCount(), 1);
-        QCOMPARE(window->lvwItems->topLevelItem(0)->text(0), QStringLiteral("Real"));
-        window->mnuAdd->trigger();
-        frmAdding* editor = frmAdding::loaded();
-        QVERIFY(editor);
-        QCOMPARE(editor->adoPrimaryRS.recordCount(), 1);
-        QCOMPARE(editor->adoPrimaryRS.value(QStringLiteral("Item")).toString(), QStringLiteral("Real"));
-        QCOMPARE(
-            TestDatabase::columnIn(db.folder() + QStringLiteral("/a"), QStringLiteral("SELECT Item FROM Cartstock")),
-            QVariantList{QStringLiteral("Decoy")});
-    }
-
     // Every connection the program opens writes durably: a change is on the disk before
     // the write returns (synchronous FULL, a journal on the disk).
     void everyConnectionWritesDurably()

@@ -31,9 +31,15 @@ QString TextOrder::sameKey(const QString& text) { return text.normalized(QString
 
 bool TextOrder::sameText(const QString& a, const QString& b)
 {
-    // Most texts compared differ already in length or are equal as they stand.
     if (a.compare(b, Qt::CaseInsensitive) == 0)
         return true;
+    // Only letters beyond ASCII can be written in more than one way (composed or not), so
+    // two ASCII texts that differ in more than case differ: most of a filter's rows.
+    const auto ascii = [](const QString& s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x80; });
+    };
+    if (ascii(a) && ascii(b))
+        return false;
     return sameKey(a) == sameKey(b);
 }
 

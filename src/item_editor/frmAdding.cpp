@@ -6,11 +6,13 @@
 #include "Criteria.h"
 #include "DataCombo.h"
 #include "DesignFont.h"
+#include "FocusMark.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
 #include "MenuBarAccess.h"
 #include "MessageBox.h"
 #include "Place.h"
+#include "ReturnPressesButton.h"
 #include "SystemBeep.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -98,6 +100,8 @@ frmAdding::frmAdding()
     buildMenus();
     MenuBarAccess::setUp(*this);
     ChordGuard::install();
+    ReturnPressesButton::install(*this);
+    FocusMark::install(*this);
     connectHandlers();
     resize(Twips::size(9795, 9090) + QSize(0, menuBar()->sizeHint().height()));
     // Key preview: the window sees every key before the control that has the focus.
@@ -138,6 +142,8 @@ void frmAdding::buildControls()
         lblLabels << label;
         auto* box = Place::control<QLineEdit>(client, "txtFields", 1680, b.top, b.boxWidth, 465);
         box->setProperty("index", i);
+        // The label beside a box names it to screen readers.
+        label->setBuddy(box);
         // A box keeps 32767 characters by default and cuts a longer paste silently.
         box->setMaxLength(std::numeric_limits<int>::max());
         if (b.help > 0)
@@ -167,6 +173,10 @@ void frmAdding::buildControls()
     cboCat->setFont(comboFont);
     cboCat->setToolTip(QStringLiteral("Click to change the current record's category."));
     HelpContext::set(cboCat, 34);
+    lblSearchBox->setBuddy(cboFind->textField());
+    lblCatList->setBuddy(cboCat->textField());
+    cboFind->list()->setAccessibleName(QStringLiteral("Items to search"));
+    cboCat->list()->setAccessibleName(QStringLiteral("Categories"));
 
     cmdRefreshCombo =
         button(client, "cmdRefreshCombo", QStringLiteral("Update List -->"), 4920, 2400, 1815, 615, 46, buttonFont());
@@ -178,6 +188,7 @@ void frmAdding::buildControls()
     picButtons = Place::control<QFrame>(client, "picButtons", 0, 7890, 9795, 540);
     picButtons->setFont(smallFont());
     keepDesignGround(picButtons);
+    picButtons->setAccessibleName(QStringLiteral("Record commands"));
     cmdAdd = button(picButtons, "cmdAdd", QStringLiteral("&Add"), 59, 0, 1095, 400, 38, buttonFont());
     cmdEdit = button(picButtons, "cmdEdit", QStringLiteral("&Edit"), 1213, 0, 1110, 400, 48, buttonFont());
     cmdDelete = button(picButtons, "cmdDelete", QStringLiteral("&Delete"), 2367, 0, 1215, 400, 39, buttonFont());
@@ -193,6 +204,7 @@ void frmAdding::buildControls()
     picStatBox = Place::control<QFrame>(client, "picStatBox", 0, 8430, 9795, 660);
     picStatBox->setFont(smallFont());
     keepDesignGround(picStatBox);
+    picStatBox->setAccessibleName(QStringLiteral("Record position"));
     cmdFirst = pictureButton(picStatBox, "cmdFirst", ":/images/nav_first.png", QStringLiteral("First record"), 0, 0,
                              345, 300, 41, smallFont());
     cmdPrevious = pictureButton(picStatBox, "cmdPrevious", ":/images/nav_previous.png",

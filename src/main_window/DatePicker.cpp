@@ -23,11 +23,31 @@ void DatePicker::makeCalendar()
     calendar->setFont(DesignFont::desktop("QCalendarWidget"));
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setCalendarWidget(calendar);
+    connect(calendar, &QCalendarWidget::clicked, this, [this] { m_dayChosen = true; });
+    connect(calendar, &QCalendarWidget::activated, this, [this] { m_dayChosen = true; });
+    calendar->window()->installEventFilter(this);
+}
+
+void DatePicker::rememberDate()
+{
+    m_dateAtOpen = date();
+    m_dayChosen = false;
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && calendarWidget() && watched == calendarWidget()->window()) {
+        if (!m_dayChosen && m_dateAtOpen.isValid())
+            setDate(m_dateAtOpen);
+        m_dateAtOpen = QDate();
+    }
+    return QDateEdit::eventFilter(watched, event);
 }
 
 void DatePicker::openCalendar()
 {
     makeCalendar();
+    rememberDate();
     // The box opens its calendar to a press on its arrow, and only then; the same press,
     // made here, opens it the same way.
     QStyleOptionComboBox option;
@@ -43,6 +63,8 @@ void DatePicker::openCalendar()
 void DatePicker::mousePressEvent(QMouseEvent* event)
 {
     makeCalendar();
+    if (!calendarWidget()->window()->isVisible())
+        rememberDate();
     QDateEdit::mousePressEvent(event);
 }
 

@@ -10,12 +10,14 @@
 #include "DataList.h"
 #include "DatePicker.h"
 #include "DesignFont.h"
+#include "FocusMark.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
 #include "MenuBarAccess.h"
 #include "MessageBox.h"
 #include "Place.h"
 #include "RecordsetModel.h"
+#include "ReturnPressesButton.h"
 #include "Today.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -80,6 +82,8 @@ frmCartstock::frmCartstock()
     buildMenus();
     MenuBarAccess::setUp(*this);
     ChordGuard::install();
+    ReturnPressesButton::install(*this);
+    FocusMark::install(*this);
     connectHandlers();
     // The controls keep their places whatever the window's size; this is its design size.
     resize(Twips::size(11985, 8940) + QSize(0, menuBar()->sizeHint().height()));
@@ -149,6 +153,17 @@ void frmCartstock::buildControls()
     cmdAll = button(client, "cmdAll", QStringLiteral("View All"), 120, 0, 2175, 375, 0);
     lstRecent = Place::control<QListWidget>(client, "lstRecent", 7440, 5280, 3015, 780);
     cmdChangeDates = button(client, "cmdChangeDates", QStringLiteral("Change dates below"), 120, 4920, 1815, 375, 0);
+
+    // What screen readers say for the controls no caption names; the captions stay as they are.
+    const std::pair<QWidget*, const char*> spoken[] = {{lstCat, "Categories"},
+                                                       {lvwItems, "Items"},
+                                                       {grdList, "Shopping list"},
+                                                       {DTPick, "Date"},
+                                                       {lblCount, "Items on the list"},
+                                                       {cmdSelNone, "Clear all ticks"},
+                                                       {lstRecent, "Items added since Cartlist started"}};
+    for (const auto& [control, name] : spoken)
+        control->setAccessibleName(QString::fromLatin1(name));
 
     const QList<QWidget*> tabOrder = {lstCat,  lvwItems,    cmdAddToList, grdList, DTPick,    cmdDelCat,     cmdSelNone,
                                       cmdQuit, cmdClearAll, cmdRef,       cmdAll,  lstRecent, cmdChangeDates};

@@ -173,8 +173,9 @@ void frmAdding::buildControls()
     cboCat->setFont(comboFont);
     cboCat->setToolTip(QStringLiteral("Click to change the current record's category."));
     HelpContext::set(cboCat, 34);
-    lblSearchBox->setBuddy(cboFind->textField());
-    lblCatList->setBuddy(cboCat->textField());
+    // A combo's field is not the label's sibling, where screen readers look for a label.
+    cboFind->textField()->setAccessibleName(lblSearchBox->text());
+    cboCat->textField()->setAccessibleName(lblCatList->text());
     cboFind->list()->setAccessibleName(QStringLiteral("Items to search"));
     cboCat->list()->setAccessibleName(QStringLiteral("Categories"));
 
@@ -185,7 +186,8 @@ void frmAdding::buildControls()
     cmdEaster = pictureButton(client, "cmdEaster", ":/images/easter.png", QStringLiteral("Easter egg"), 5880, 7080, 975,
                               735, 0, buttonFont());
 
-    picButtons = Place::control<QFrame>(client, "picButtons", 0, 7890, 9795, 540);
+    // Plain widgets, not frames: screen readers take a frame for a window.
+    picButtons = Place::control<QWidget>(client, "picButtons", 0, 7890, 9795, 540);
     picButtons->setFont(smallFont());
     keepDesignGround(picButtons);
     picButtons->setAccessibleName(QStringLiteral("Record commands"));
@@ -201,7 +203,7 @@ void frmAdding::buildControls()
     cmdUpdate->hide();
     cmdCancel->hide();
 
-    picStatBox = Place::control<QFrame>(client, "picStatBox", 0, 8430, 9795, 660);
+    picStatBox = Place::control<QWidget>(client, "picStatBox", 0, 8430, 9795, 660);
     picStatBox->setFont(smallFont());
     keepDesignGround(picStatBox);
     picStatBox->setAccessibleName(QStringLiteral("Record position"));

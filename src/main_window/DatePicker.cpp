@@ -23,21 +23,24 @@ void DatePicker::makeCalendar()
     calendar->setFont(DesignFont::desktop("QCalendarWidget"));
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setCalendarWidget(calendar);
-    connect(calendar, &QCalendarWidget::clicked, this, [this] { m_dayChosen = true; });
-    connect(calendar, &QCalendarWidget::activated, this, [this] { m_dayChosen = true; });
     calendar->window()->installEventFilter(this);
 }
 
 void DatePicker::rememberDate()
 {
     m_dateAtOpen = date();
-    m_dayChosen = false;
+    m_cancelled = false;
 }
 
 bool DatePicker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Hide && calendarWidget() && watched == calendarWidget()->window()) {
-        if (!m_dayChosen && m_dateAtOpen.isValid())
+    if (!calendarWidget() || watched != calendarWidget()->window())
+        return QDateEdit::eventFilter(watched, event);
+    // Escape reaches the calendar's window from the day it is on, and closes it.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        m_cancelled = true;
+    if (event->type() == QEvent::Hide) {
+        if (m_cancelled && m_dateAtOpen.isValid())
             setDate(m_dateAtOpen);
         m_dateAtOpen = QDate();
     }

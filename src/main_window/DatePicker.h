@@ -7,8 +7,7 @@
 // when it is first opened, by mouse or keyboard: it is a sizeable part of the window's
 // start, and many sessions never open it. F4 or Alt+Down opens it from the keyboard, as
 // desktop date boxes do; Qt's own opens only to a click. The calendar shows the day browsed
-// in the box as it goes; closing it without choosing a day (Escape, a click elsewhere) puts
-// back the date the box had when it opened.
+// in the box as it goes; Escape closes it and puts back the date the box had when it opened.
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
@@ -25,5 +24,5 @@ private:
     void rememberDate();
     bool m_calendarMade = false;
     QDate m_dateAtOpen;
-    bool m_dayChosen = false;
+    bool m_cancelled = false;
 };

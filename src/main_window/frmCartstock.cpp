@@ -32,6 +32,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -164,6 +165,9 @@ void frmCartstock::buildControls()
                                                        {lstRecent, "Items added since Cartlist started"}};
     for (const auto& [control, name] : spoken)
         control->setAccessibleName(QString::fromLatin1(name));
+    // The box's text part takes the focus on its own too.
+    for (QWidget* part : DTPick->findChildren<QLineEdit*>())
+        part->setAccessibleName(DTPick->accessibleName());
 
     const QList<QWidget*> tabOrder = {lstCat,  lvwItems,    cmdAddToList, grdList, DTPick,    cmdDelCat,     cmdSelNone,
                                       cmdQuit, cmdClearAll, cmdRef,       cmdAll,  lstRecent, cmdChangeDates};

@@ -514,6 +514,43 @@ private Q_SLOTS:
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item LIKE 'Ghost%'")), 0);
     }
 
+    void searchAndCategoryChoiceWorkFromTheKeyboard()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        // Return in the search field finds the item typed.
+        e.cboFind->textField()->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Cheese"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(e.AddingRecord);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Kimchi"));
+        // A new category: typed, then the keypad's Enter.
+        e.cboCat->textField()->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Fermented"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(shown(e, Category), QStringLiteral("Fermented"));
+        QCOMPARE(db->count(QStringLiteral("Categories WHERE Categories = 'Fermented'")), 1);
+        // An existing one: Down goes along the list, Return takes it.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(e.cboCat->text(), QStringLiteral("Kid's"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(shown(e, Category), QStringLiteral("Kid's"));
+        QCOMPARE(db->count(QStringLiteral("Categories")), 5);
+
+        // Return moves on from the last box to Update, and presses it.
+        e.txtFields[Aisle]->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), e.cmdUpdate);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!e.AddingRecord);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Category FROM Cartstock WHERE Item = 'Kimchi'")).toString(),
+                 QStringLiteral("Kid's"));
+    }
+
     void tabGoesThroughTheControlsInTheirDesignedOrder()
     {
         frmAdding& e = openEditor();

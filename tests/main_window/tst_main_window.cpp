@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -728,6 +729,9 @@ private Q_SLOTS:
         QTest::keyClick(w.DTPick, Qt::Key_F4);
         QCalendarWidget* calendar = w.DTPick->calendarWidget();
         QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
+        // Escape puts back the date the box had, whatever day was browsed to.
+        QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Left);
+        QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Left);
         QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Escape);
         QTRY_VERIFY(!calendar->window()->isVisible());
         QCOMPARE(w.DTPick->date(), before);
@@ -740,6 +744,134 @@ private Q_SLOTS:
         QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Return);
         QTRY_VERIFY(!calendar->window()->isVisible());
         QCOMPARE(w.DTPick->date(), before.addDays(1));
+    }
+
+    void returnPressesTheFocusedButton()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cmdAddToList->setFocus();
+        tick(w, {QStringLiteral("Milk")});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        tick(w, {QStringLiteral("Apples")});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected ORDER BY ID")), (QVariantList{"Milk", "Apples"}));
+    }
+
+    void aComposedFirstLetterStartsTheCellWithIt()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.grdList->setFocus();
+        w.grdList->setCurrentIndex(w.grdList->model()->index(0, 0));
+        // A dead key and a letter, or a compose sequence, arrive as one composed text.
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("\u00C1"));
+        QApplication::sendEvent(QApplication::focusWidget(), &composed);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("gua"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(db->scalar(QStringLiteral("SELECT Item FROM Selected")).toString(), QStringLiteral("\u00C1gua"));
+    }
+
+    void escapeFromTheMenuBarGoesBackToTheCellBeingEdited_data()
+    {
+        QTest::addColumn<bool>("f10");
+        QTest::newRow("F10") << true;
+        QTest::newRow("Alt") << false;
+    }
+
+    void escapeFromTheMenuBarGoesBackToTheCellBeingEdited()
+    {
+        QFETCH(bool, f10);
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.grdList->setFocus();
+        w.grdList->setCurrentIndex(w.grdList->model()->index(0, 3));
+        QTest::keyClick(w.grdList, Qt::Key_4);
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor != w.grdList && w.grdList->isAncestorOf(editor));
+        if (f10) {
+            QTest::keyClick(editor, Qt::Key_F10);
+        } else {
+            QTest::keyPress(editor, Qt::Key_Alt, Qt::AltModifier);
+            QTest::keyRelease(editor, Qt::Key_Alt);
+        }
+        QCOMPARE(QApplication::focusWidget(), w.menuBar());
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), w.grdList);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("4"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_7);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("7"));
+    }
+
+    void theFocusedControlIsMarkedAndAnUnfocusedSelectionIsNot()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto look = [&](QWidget* control) {
+            return w.grab(QRect(control->mapTo(&w, QPoint(0, 0)), control->size())).toImage();
+        };
+        // Every control in the tab chain looks different with the focus than without it.
+        for (QWidget* control : w.centralWidget()->findChildren<QWidget*>()) {
+            if (control->objectName().isEmpty() || !(control->focusPolicy() & Qt::TabFocus))
+                continue;
+            control->setFocus(Qt::TabFocusReason);
+            const QImage focused = look(control);
+            w.cmdAll == control ? w.lstCat->setFocus() : w.cmdAll->setFocus();
+            QVERIFY2(look(control) != focused, qPrintable(control->objectName()));
+        }
+        // A selection shows, yet not as the focused control's selection does.
+        clickCategory(w, QStringLiteral("Dairy"));
+        const QModelIndex dairy = w.lstCat->model()->index(0, 0);
+        const QPoint inRow = w.lstCat->viewport()->mapTo(&w, w.lstCat->visualRect(dairy).center());
+        const QColor withFocus = w.grab().toImage().pixelColor(inRow);
+        w.cmdAll->setFocus();
+        const QColor withoutFocus = w.grab().toImage().pixelColor(inRow);
+        QVERIFY(withFocus != withoutFocus);
+        QVERIFY(withoutFocus != w.lstCat->palette().color(QPalette::Base));
+    }
+
+    void everyFocusableControlHasANameAndTheRoleOfAControl_data()
+    {
+        QTest::addColumn<bool>("editor");
+        QTest::newRow("main window") << false;
+        QTest::newRow("item editor") << true;
+    }
+
+    void everyFocusableControlHasANameAndTheRoleOfAControl()
+    {
+        QFETCH(bool, editor);
+        frmCartstock& main = start();
+        QWidget* window = &main;
+        if (editor) {
+            main.mnuAdd->trigger();
+            window = frmAdding::loaded();
+        }
+        const QList<QAccessible::Role> windowRoles = {QAccessible::Window, QAccessible::Dialog, QAccessible::Border,
+                                                      QAccessible::TitleBar};
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (control->focusPolicy() == Qt::NoFocus && !control->objectName().startsWith(QStringLiteral("pic")))
+                continue;
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+            const QString what = control->objectName() + u' ' + QLatin1String(control->metaObject()->className());
+            QVERIFY2(!spoken->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(what));
+            QVERIFY2(!windowRoles.contains(spoken->role()), qPrintable(what));
+        }
+        if (editor)
+            return;
+        // An unticked catalogue row says it can be ticked.
+        QAccessibleInterface* catalogue = QAccessible::queryAccessibleInterface(main.lvwItems);
+        bool checkable = false;
+        for (int i = 0; i < catalogue->childCount(); ++i) {
+            QAccessibleInterface* cell = catalogue->child(i);
+            if (cell->text(QAccessible::Name) == QStringLiteral("Milk"))
+                checkable = cell->state().checkable && !cell->state().checked;
+        }
+        QVERIFY(checkable);
     }
 
     void countBorderShowsOnAGroundOfTheTextColour()

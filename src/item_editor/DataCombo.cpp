@@ -55,7 +55,11 @@ void DataCombo::setText(const QString& text)
 
 bool DataCombo::matchedWithList() const { return matchingRow(text()) >= 0; }
 
-void DataCombo::refresh() { m_list->reset(); }
+void DataCombo::refresh()
+{
+    m_list->reset();
+    showInList(matchingRow(text()));
+}
 
 int DataCombo::matchingRow(const QString& text) const
 {
@@ -120,6 +124,16 @@ bool DataCombo::eventFilter(QObject* watched, QEvent* event)
                 break;
             }
         }
+    }
+    // The list is part of the focused control while its field has the focus: its selection
+    // shows as a focused list's does.
+    if (watched == m_edit && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        QPalette palette = m_list->palette();
+        const QPalette::ColorGroup from = event->type() == QEvent::FocusIn ? QPalette::Active : QPalette::Inactive;
+        const QPalette inherited = this->palette();
+        for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+            palette.setColor(QPalette::Inactive, role, inherited.color(from, role));
+        m_list->setPalette(palette);
     }
     // A click in the list puts the focus in the field, where the keys work on the list.
     if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress)

@@ -101,15 +101,12 @@ bool FocusMark::eventFilter(QObject* watched, QEvent* event)
 void FocusMark::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const QRect outer = rect();
-    painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), LineWidth), Qt::black);
-    painter.fillRect(QRect(outer.left(), outer.bottom() - LineWidth + 1, outer.width(), LineWidth), Qt::black);
-    painter.fillRect(QRect(outer.left(), outer.top(), LineWidth, outer.height()), Qt::black);
-    painter.fillRect(QRect(outer.right() - LineWidth + 1, outer.top(), LineWidth, outer.height()), Qt::black);
-    const QRect inner = outer.adjusted(LineWidth, LineWidth, -LineWidth, -LineWidth);
-    painter.fillRect(QRect(inner.left(), inner.top(), inner.width(), LineWidth), Qt::white);
-    painter.fillRect(QRect(inner.left(), inner.bottom() - LineWidth + 1, inner.width(), LineWidth), Qt::white);
-    painter.fillRect(QRect(inner.left(), inner.top(), LineWidth, inner.height()), Qt::white);
-    painter.fillRect(QRect(inner.right() - LineWidth + 1, inner.top(), LineWidth, inner.height()), Qt::white);
+    const auto ring = [&](const QRect& r, const QColor& color) {
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), LineWidth), color);
+        painter.fillRect(QRect(r.left(), r.bottom() - LineWidth + 1, r.width(), LineWidth), color);
+        painter.fillRect(QRect(r.left(), r.top(), LineWidth, r.height()), color);
+        painter.fillRect(QRect(r.right() - LineWidth + 1, r.top(), LineWidth, r.height()), color);
+    };
+    ring(rect(), Qt::white);
+    ring(rect().adjusted(LineWidth, LineWidth, -LineWidth, -LineWidth), Qt::black);
 }

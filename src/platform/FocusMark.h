@@ -4,8 +4,9 @@
 #include <QWidget>
 
 // Shows plainly which control of a window has the keyboard focus, whatever colours the
-// window has taken: a ring of a dark and a light line just inside the control's edge, so it
-// reads on light and dark grounds alike and never covers a neighbour. A cell being edited
+// window has taken: a light ring around a dark one, just inside the control's edge. The light
+// one stands out on a dark window, the dark one on a light control; neither covers a
+// neighbour. A cell being edited
 // marks its grid, a date box's text its box. Lists and grids without the focus draw their
 // selection in the window's inactive colours, which this makes distinct from the active ones.
 class FocusMark : public QWidget {

@@ -72,8 +72,8 @@ void FocusMark::place()
     const QRect area(m_target->mapTo(m_window, QPoint(0, 0)), m_target->size());
     setGeometry(area);
     const QRect whole = rect();
-    setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(2 * LineWidth, 2 * LineWidth, -2 * LineWidth,
-                                                              -2 * LineWidth))));
+    setMask(QRegion(whole).subtracted(
+        QRegion(whole.adjusted(2 * LineWidth, 2 * LineWidth, -2 * LineWidth, -2 * LineWidth))));
     raise();
     show();
     update();

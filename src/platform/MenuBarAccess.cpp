@@ -66,8 +66,8 @@ protected:
             return false;
         // The bar handles the key first: Escape on a title leaves its keyboard mode.
         static_cast<QObject*>(m_bar)->event(event);
-        const bool left = QApplication::focusWidget() == m_bar && !m_bar->activeAction() &&
-                          !QApplication::activePopupWidget();
+        const bool left =
+            QApplication::focusWidget() == m_bar && !m_bar->activeAction() && !QApplication::activePopupWidget();
         if (left && m_control && m_control->isVisible() && m_control->isEnabled())
             m_control->setFocus(Qt::MenuBarFocusReason);
         return true;

@@ -146,7 +146,6 @@ private Q_SLOTS:
         QCOMPARE(w.DTPick->date(), QDate(2026, 12, 5));
         QCOMPARE(w.lblCount->text(), QStringLiteral("2"));
         QCOMPARE(w.grdList->model()->rowCount(), 3);
-        QCOMPARE(w.lstCat->model()->index(2, 0).data().toString(), QStringLiteral("Kid's"));
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
         QCOMPARE(column(w.lvwItems, 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
         QCOMPARE(w.adoCartstock.recordset().absolutePosition(), 1);
@@ -192,7 +191,6 @@ private Q_SLOTS:
         QTest::mouseClick(w.lvwItems->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 10, box.center().y()));
         QCOMPARE(apples->checkState(0), Qt::Checked);
         QVERIFY(apples->font(0).bold());
-        QVERIFY(!row(w, QStringLiteral("Milk"))->font(0).bold());
         QTest::mouseClick(w.cmdSelNone, Qt::LeftButton);
         QCOMPARE(apples->checkState(0), Qt::Unchecked);
         QVERIFY(!apples->font(0).bold() && !apples->font(2).bold());
@@ -211,8 +209,7 @@ private Q_SLOTS:
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected WHERE Date = '2026-12-12' AND Quantity = '1'")),
                  (QVariantList{"-", "Crayons", "Foil", "Milk"}));
         // Missing category and aisle are stored as empty texts, not nulls.
-        QCOMPARE(db->count(QStringLiteral("Selected WHERE Aisle = '' AND Item = 'Crayons'")), 1);
-        QCOMPARE(db->count(QStringLiteral("Selected WHERE Category = '' AND Item = 'Foil'")), 1);
+        QCOMPARE(db->count(QStringLiteral("Selected WHERE Item || Aisle = 'Crayons' OR Item || Category = 'Foil'")), 2);
         QCOMPARE(w.lblCount->text(), QStringLiteral("5"));
         QCOMPARE(w.grdList->model()->rowCount(), 6);
         for (int i = 0; i < w.lvwItems->topLevelItemCount(); ++i)
@@ -341,7 +338,6 @@ private Q_SLOTS:
         const QStringList headings{"Item:", "Aisle:", "Quantity:"};
         w.mnuPrint->trigger();
         QCOMPARE(reportTexts(*rptPrint::existing()), (headings + QStringList{"Dairy", "Milk", "3", "1"}));
-        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).state(), 1);
         // Again, for another date: the same window, the new date's entries.
         w.DTPick->setDate(QDate(2026, 12, 24));
         w.mnuPrint->trigger();
@@ -374,8 +370,6 @@ private Q_SLOTS:
         QCOMPARE(rptAll::existing(), nullptr);
         QCOMPARE(DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).state(), 0);
     }
-
-    // What a user meets at the real keyboard, mouse and message boxes.
 
     void addWithTicksAsksOnceAndOkOpensTheEditor()
     {
@@ -451,19 +445,6 @@ private Q_SLOTS:
         QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2026-12-05"));
         QCOMPARE(reportTexts(*rptPrint::existing()),
                  (QStringList{"Item:", "Aisle:", "Quantity:", "Dairy", "Milk", "3", "1"}));
-    }
-
-    void aLongPastedCellIsKeptWhole()
-    {
-        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
-        frmCartstock& w = start();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        const QString text = QString(100003, u'y');
-        QApplication::clipboard()->setText(text);
-        w.grdList->edit(w.grdList->model()->index(0, 0));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(db->scalar(QStringLiteral("SELECT length(Item) FROM Selected")).toInt(), text.size());
     }
 
     void theWholeJobCanBeDoneWithTheKeyboardAlone()
@@ -593,7 +574,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
         auto* days = calendar->findChild<QTableView*>();
         // The weekday headings, in the first row, fit their columns.
-        QVERIFY(!calendar->font().italic());
         for (int c = 0; c < days->model()->columnCount(); ++c) {
             const QModelIndex heading = days->model()->index(0, c);
             const QFontMetrics metrics(heading.data(Qt::FontRole).value<QFont>());
@@ -606,7 +586,6 @@ private Q_SLOTS:
         QCOMPARE(w.DTPick->date(), before);
         QTest::keyClick(w.DTPick, Qt::Key_Down, Qt::AltModifier);
         QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
-        QCOMPARE(calendar->selectedDate(), w.DTPick->date());
         // A day chosen with the keyboard becomes the picker's date.
         QTest::keyClick(days, Qt::Key_Right);
         QTest::keyClick(days, Qt::Key_Return);
@@ -614,7 +593,7 @@ private Q_SLOTS:
         QCOMPARE(w.DTPick->date(), before.addDays(1));
     }
 
-    void aComposedFirstLetterStartsTheCellWithIt()
+    void whatIsTypedIntoACellArrivesWhole()
     {
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -627,6 +606,13 @@ private Q_SLOTS:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("gua"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(db->scalar(QStringLiteral("SELECT Item FROM Selected")).toString(), QStringLiteral("\u00C1gua"));
+        // A long paste is kept whole: a box's default limit would cut it silently.
+        const QString text = QString(100003, u'y');
+        QApplication::clipboard()->setText(text);
+        w.grdList->edit(w.grdList->model()->index(0, 0));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT length(Item) FROM Selected")).toInt(), text.size());
     }
 
     void escapeFromTheMenuBarGoesBackToTheCellBeingEdited()
@@ -652,9 +638,6 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget(), w.grdList);
             QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), typed);
         }
-        QTest::keyClick(w.grdList, Qt::Key_7);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTRY_COMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("7"));
     }
 
     void theFocusedControlIsMarkedAndAnUnfocusedSelectionIsNot()
@@ -676,8 +659,7 @@ private Q_SLOTS:
         }
         // A selection shows, yet not as the focused control's selection does.
         clickCategory(w, QStringLiteral("Dairy"));
-        const QModelIndex dairy = w.lstCat->model()->index(0, 0);
-        const QPoint inRow = w.lstCat->viewport()->mapTo(&w, w.lstCat->visualRect(dairy).center());
+        const QPoint inRow = w.lstCat->viewport()->mapTo(&w, w.lstCat->visualRect(w.lstCat->currentIndex()).center());
         const QColor withFocus = w.grab().toImage().pixelColor(inRow);
         w.cmdAll->setFocus();
         const QColor withoutFocus = w.grab().toImage().pixelColor(inRow);
@@ -731,7 +713,6 @@ private Q_SLOTS:
         // Across the left edge: the label's ground, then its border line in the text colour.
         QCOMPARE(image.pixelColor(0, y), back);
         QCOMPARE(image.pixelColor(1, y), text);
-        QCOMPARE(image.pixelColor(image.width() - 2, y), text);
         QCOMPARE(image.pixelColor(image.width() / 2, 1), text);
     }
 };

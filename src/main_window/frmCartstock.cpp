@@ -295,6 +295,7 @@ void frmCartstock::AddToListView()
     const int itemField = field(QStringLiteral("Item"));
     const int categoryField = field(QStringLiteral("Category"));
     const int aisleField = field(QStringLiteral("Aisle"));
+    const QString tickBox = QStringLiteral("tick box");
     QList<QTreeWidgetItem*> rows;
     rows.reserve(rs.recordCount());
     for (int r = 0; r < rs.recordCount(); ++r) {
@@ -309,6 +310,8 @@ void frmCartstock::AddToListView()
             row->setText(2, aisle.toString());
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Unchecked);
+        // Screen readers say "checked" of a ticked row only; this says every row can be ticked.
+        row->setData(0, Qt::AccessibleDescriptionRole, tickBox);
         rows << row;
     }
     lvwItems->addTopLevelItems(rows);

@@ -61,10 +61,15 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != m_bar || event->type() != QEvent::KeyPress ||
-            static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+        const int key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
+                            ? static_cast<QKeyEvent*>(event)->key()
+                            : 0;
+        const bool escape = event->type() == QEvent::KeyPress && key == Qt::Key_Escape;
+        const bool alt = event->type() == QEvent::KeyRelease && key == Qt::Key_Alt;
+        if (watched != m_bar || !(escape || alt))
             return false;
-        // The bar handles the key first: Escape on a title leaves its keyboard mode.
+        // The bar handles the key first: Escape on a title, or Alt tapped again, leaves its
+        // keyboard mode.
         static_cast<QObject*>(m_bar)->event(event);
         const bool left =
             QApplication::focusWidget() == m_bar && !m_bar->activeAction() && !QApplication::activePopupWidget();

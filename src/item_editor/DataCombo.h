@@ -10,7 +10,9 @@ class RecordsetModel;
 // A simple-style data combo: a text field with the list of one column of a record set
 // always shown below it. The bound text is the value of the bound column on the row the
 // text names (or the text itself when there is no bound column); it keeps the last row
-// chosen while the user types something that names none.
+// chosen while the user types something that names none. The focus stays in the text field:
+// Up and Down there move the list's selection and put its entry into the field, and Return
+// (or the keypad's Enter) is the keyboard's click.
 class DataCombo : public QWidget {
     Q_OBJECT
 public:
@@ -28,7 +30,7 @@ public:
     QListView* list() const { return m_list; }
 
 Q_SIGNALS:
-    // A click on the text field or on the list.
+    // A click on the text field or on the list, or Return in the text field.
     void clicked();
 
 protected:
@@ -38,6 +40,8 @@ protected:
 private:
     int matchingRow(const QString& text) const;
     void takeBoundTextFrom(int row);
+    void showInList(int row);
+    void step(int by);
 
     Recordset& m_rowSource;
     RecordsetModel* m_model;

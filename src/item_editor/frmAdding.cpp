@@ -6,11 +6,13 @@
 #include "Criteria.h"
 #include "DataCombo.h"
 #include "DesignFont.h"
+#include "FocusMark.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
 #include "MenuBarAccess.h"
 #include "MessageBox.h"
 #include "Place.h"
+#include "ReturnPressesButton.h"
 #include "SystemBeep.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -98,6 +100,8 @@ frmAdding::frmAdding()
     buildMenus();
     MenuBarAccess::setUp(*this);
     ChordGuard::install();
+    ReturnPressesButton::install(*this);
+    FocusMark::install(*this);
     connectHandlers();
     resize(Twips::size(9795, 9090) + QSize(0, menuBar()->sizeHint().height()));
     // Key preview: the window sees every key before the control that has the focus.
@@ -138,6 +142,8 @@ void frmAdding::buildControls()
         lblLabels << label;
         auto* box = Place::control<QLineEdit>(client, "txtFields", 1680, b.top, b.boxWidth, 465);
         box->setProperty("index", i);
+        // The label beside a box names it to screen readers.
+        label->setBuddy(box);
         // A box keeps 32767 characters by default and cuts a longer paste silently.
         box->setMaxLength(std::numeric_limits<int>::max());
         if (b.help > 0)
@@ -167,6 +173,11 @@ void frmAdding::buildControls()
     cboCat->setFont(comboFont);
     cboCat->setToolTip(QStringLiteral("Click to change the current record's category."));
     HelpContext::set(cboCat, 34);
+    // A combo's field is not the label's sibling, where screen readers look for a label.
+    cboFind->textField()->setAccessibleName(lblSearchBox->text());
+    cboCat->textField()->setAccessibleName(lblCatList->text());
+    cboFind->list()->setAccessibleName(QStringLiteral("Items to search"));
+    cboCat->list()->setAccessibleName(QStringLiteral("Categories"));
 
     cmdRefreshCombo =
         button(client, "cmdRefreshCombo", QStringLiteral("Update List -->"), 4920, 2400, 1815, 615, 46, buttonFont());
@@ -175,9 +186,11 @@ void frmAdding::buildControls()
     cmdEaster = pictureButton(client, "cmdEaster", ":/images/easter.png", QStringLiteral("Easter egg"), 5880, 7080, 975,
                               735, 0, buttonFont());
 
-    picButtons = Place::control<QFrame>(client, "picButtons", 0, 7890, 9795, 540);
+    // Plain widgets, not frames: screen readers take a frame for a window.
+    picButtons = Place::control<QWidget>(client, "picButtons", 0, 7890, 9795, 540);
     picButtons->setFont(smallFont());
     keepDesignGround(picButtons);
+    picButtons->setAccessibleName(QStringLiteral("Record commands"));
     cmdAdd = button(picButtons, "cmdAdd", QStringLiteral("&Add"), 59, 0, 1095, 400, 38, buttonFont());
     cmdEdit = button(picButtons, "cmdEdit", QStringLiteral("&Edit"), 1213, 0, 1110, 400, 48, buttonFont());
     cmdDelete = button(picButtons, "cmdDelete", QStringLiteral("&Delete"), 2367, 0, 1215, 400, 39, buttonFont());
@@ -190,9 +203,10 @@ void frmAdding::buildControls()
     cmdUpdate->hide();
     cmdCancel->hide();
 
-    picStatBox = Place::control<QFrame>(client, "picStatBox", 0, 8430, 9795, 660);
+    picStatBox = Place::control<QWidget>(client, "picStatBox", 0, 8430, 9795, 660);
     picStatBox->setFont(smallFont());
     keepDesignGround(picStatBox);
+    picStatBox->setAccessibleName(QStringLiteral("Record position"));
     cmdFirst = pictureButton(picStatBox, "cmdFirst", ":/images/nav_first.png", QStringLiteral("First record"), 0, 0,
                              345, 300, 41, smallFont());
     cmdPrevious = pictureButton(picStatBox, "cmdPrevious", ":/images/nav_previous.png",

@@ -15,7 +15,6 @@
 class Connection;
 class DataCombo;
 class QAction;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -53,8 +52,8 @@ public:
     QPushButton* cmdRefreshCombo = nullptr;
     QPushButton* cmdQuit = nullptr;
     QPushButton* cmdEaster = nullptr;
-    QFrame* picButtons = nullptr;
-    QFrame* picStatBox = nullptr;
+    QWidget* picButtons = nullptr;
+    QWidget* picStatBox = nullptr;
     QPushButton* cmdAdd = nullptr;
     QPushButton* cmdEdit = nullptr;
     QPushButton* cmdDelete = nullptr;

@@ -1,5 +1,7 @@
 #include "DataGrid.h"
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
@@ -108,4 +110,18 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         return;
     }
     QTableView::closeEditor(editor, hint);
+}
+
+void DataGrid::inputMethodEvent(QInputMethodEvent* event)
+{
+    // A composed letter reaches the grid as input-method text, not as a key. Qt opens the
+    // cell to it but drops the text; the editor gets it here, as it gets a typed key.
+    const bool text = !event->commitString().isEmpty() || !event->preeditString().isEmpty();
+    if (text && state() != EditingState && edit(currentIndex(), AnyKeyPressed, event)) {
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            QCoreApplication::sendEvent(editor->focusProxy() ? editor->focusProxy() : editor, event);
+            return;
+        }
+    }
+    QTableView::inputMethodEvent(event);
 }

@@ -6,6 +6,7 @@
 // committed on demand, so nothing typed is lost when a command re-reads the list.
 // Tab moves from cell to cell and leaves the grid after its last cell (Shift+Tab before its
 // first); Ctrl+Tab always leaves it, as in desktop grids. A cell takes text of any length.
+// A letter composed with a dead key or the compose key starts an edit as a typed one does.
 class DataGrid : public QTableView {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     friend class GridDelegate;

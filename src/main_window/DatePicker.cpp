@@ -23,11 +23,34 @@ void DatePicker::makeCalendar()
     calendar->setFont(DesignFont::desktop("QCalendarWidget"));
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setCalendarWidget(calendar);
+    calendar->window()->installEventFilter(this);
+}
+
+void DatePicker::rememberDate()
+{
+    m_dateAtOpen = date();
+    m_cancelled = false;
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!calendarWidget() || watched != calendarWidget()->window())
+        return QDateEdit::eventFilter(watched, event);
+    // Escape reaches the calendar's window from the day it is on, and closes it.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        m_cancelled = true;
+    if (event->type() == QEvent::Hide) {
+        if (m_cancelled && m_dateAtOpen.isValid())
+            setDate(m_dateAtOpen);
+        m_dateAtOpen = QDate();
+    }
+    return QDateEdit::eventFilter(watched, event);
 }
 
 void DatePicker::openCalendar()
 {
     makeCalendar();
+    rememberDate();
     // The box opens its calendar to a press on its arrow, and only then; the same press,
     // made here, opens it the same way.
     QStyleOptionComboBox option;
@@ -43,6 +66,8 @@ void DatePicker::openCalendar()
 void DatePicker::mousePressEvent(QMouseEvent* event)
 {
     makeCalendar();
+    if (!calendarWidget()->window()->isVisible())
+        rememberDate();
     QDateEdit::mousePressEvent(event);
 }
 

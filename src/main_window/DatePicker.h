@@ -6,18 +6,23 @@
 // window's design face its weekday headings do not fit their columns. The calendar is made
 // when it is first opened, by mouse or keyboard: it is a sizeable part of the window's
 // start, and many sessions never open it. F4 or Alt+Down opens it from the keyboard, as
-// desktop date boxes do; Qt's own opens only to a click.
+// desktop date boxes do; Qt's own opens only to a click. The calendar shows the day browsed
+// in the box as it goes; Escape closes it and puts back the date the box had when it opened.
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
     explicit DatePicker(QWidget* parent = nullptr);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void makeCalendar();
     void openCalendar();
+    void rememberDate();
     bool m_calendarMade = false;
+    QDate m_dateAtOpen;
+    bool m_cancelled = false;
 };

@@ -10,12 +10,14 @@
 #include "DataList.h"
 #include "DatePicker.h"
 #include "DesignFont.h"
+#include "FocusMark.h"
 #include "HelpContext.h"
 #include "HelpViewer.h"
 #include "MenuBarAccess.h"
 #include "MessageBox.h"
 #include "Place.h"
 #include "RecordsetModel.h"
+#include "ReturnPressesButton.h"
 #include "Today.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -30,6 +32,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
@@ -80,6 +83,8 @@ frmCartstock::frmCartstock()
     buildMenus();
     MenuBarAccess::setUp(*this);
     ChordGuard::install();
+    ReturnPressesButton::install(*this);
+    FocusMark::install(*this);
     connectHandlers();
     // The controls keep their places whatever the window's size; this is its design size.
     resize(Twips::size(11985, 8940) + QSize(0, menuBar()->sizeHint().height()));
@@ -149,6 +154,20 @@ void frmCartstock::buildControls()
     cmdAll = button(client, "cmdAll", QStringLiteral("View All"), 120, 0, 2175, 375, 0);
     lstRecent = Place::control<QListWidget>(client, "lstRecent", 7440, 5280, 3015, 780);
     cmdChangeDates = button(client, "cmdChangeDates", QStringLiteral("Change dates below"), 120, 4920, 1815, 375, 0);
+
+    // What screen readers say for the controls no caption names; the captions stay as they are.
+    const std::pair<QWidget*, const char*> spoken[] = {{lstCat, "Categories"},
+                                                       {lvwItems, "Items"},
+                                                       {grdList, "Shopping list"},
+                                                       {DTPick, "Date"},
+                                                       {lblCount, "Items on the list"},
+                                                       {cmdSelNone, "Clear all ticks"},
+                                                       {lstRecent, "Items added since Cartlist started"}};
+    for (const auto& [control, name] : spoken)
+        control->setAccessibleName(QString::fromLatin1(name));
+    // The box's text part takes the focus on its own too.
+    for (QWidget* part : DTPick->findChildren<QLineEdit*>())
+        part->setAccessibleName(DTPick->accessibleName());
 
     const QList<QWidget*> tabOrder = {lstCat,  lvwItems,    cmdAddToList, grdList, DTPick,    cmdDelCat,     cmdSelNone,
                                       cmdQuit, cmdClearAll, cmdRef,       cmdAll,  lstRecent, cmdChangeDates};
@@ -276,6 +295,7 @@ void frmCartstock::AddToListView()
     const int itemField = field(QStringLiteral("Item"));
     const int categoryField = field(QStringLiteral("Category"));
     const int aisleField = field(QStringLiteral("Aisle"));
+    const QString tickBox = QStringLiteral("tick box");
     QList<QTreeWidgetItem*> rows;
     rows.reserve(rs.recordCount());
     for (int r = 0; r < rs.recordCount(); ++r) {
@@ -290,6 +310,8 @@ void frmCartstock::AddToListView()
             row->setText(2, aisle.toString());
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(0, Qt::Unchecked);
+        // Screen readers say "checked" of a ticked row only; this says every row can be ticked.
+        row->setData(0, Qt::AccessibleDescriptionRole, tickBox);
         rows << row;
     }
     lvwItems->addTopLevelItems(rows);

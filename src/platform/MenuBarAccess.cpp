@@ -2,10 +2,13 @@
 
 #include "DesignFont.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QShortcut>
 #include <QStyleOptionMenuItem>
@@ -38,6 +41,57 @@ public:
     }
 };
 
+// Leaving the menu bar gives the focus back to the control that had it. The bar remembers
+// the widget itself, and a cell editor is gone by then: entering the bar took its focus,
+// which stores the cell and closes the editor. So the control is remembered here, as the
+// grid for a cell being edited, and given the focus when the bar is left without it.
+class FocusReturn : public QObject {
+public:
+    explicit FocusReturn(QMenuBar* bar)
+        : QObject(bar)
+        , m_bar(bar)
+    {
+        bar->installEventFilter(this);
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            if (now == m_bar && old && old != m_bar && old->window() == m_bar->window())
+                m_control = controlOf(old);
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const int key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease
+                            ? static_cast<QKeyEvent*>(event)->key()
+                            : 0;
+        const bool escape = event->type() == QEvent::KeyPress && key == Qt::Key_Escape;
+        const bool alt = event->type() == QEvent::KeyRelease && key == Qt::Key_Alt;
+        if (watched != m_bar || !(escape || alt))
+            return false;
+        // The bar handles the key first: Escape on a title, or Alt tapped again, leaves its
+        // keyboard mode.
+        static_cast<QObject*>(m_bar)->event(event);
+        const bool left =
+            QApplication::focusWidget() == m_bar && !m_bar->activeAction() && !QApplication::activePopupWidget();
+        if (left && m_control && m_control->isVisible() && m_control->isEnabled())
+            m_control->setFocus(Qt::MenuBarFocusReason);
+        return true;
+    }
+
+private:
+    static QWidget* controlOf(QWidget* focus)
+    {
+        for (QWidget* w = focus->parentWidget(); w && !w->isWindow(); w = w->parentWidget()) {
+            if (auto* view = qobject_cast<QAbstractItemView*>(w))
+                return view;
+        }
+        return focus;
+    }
+
+    QMenuBar* m_bar;
+    QPointer<QWidget> m_control;
+};
+
 // F10 does what a lone Alt tap does: the menu bar sees the same key events, arriving at the
 // focused control, and enters its keyboard mode, remembering that control to return to.
 void tapAlt(QMainWindow& window)
@@ -60,6 +114,7 @@ void MenuBarAccess::setUp(QMainWindow& window)
     style->setParent(bar);
     bar->setStyle(style);
     bar->setFont(DesignFont::desktop("QMenuBar"));
+    new FocusReturn(bar);
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), &window);
     QObject::connect(f10, &QShortcut::activated, &window, [&window] { tapAlt(window); });
 }

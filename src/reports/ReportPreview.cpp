@@ -7,6 +7,7 @@
 #include "PrintDialog.h"
 #include "ReportPaper.h"
 #include "ReportRenderer.h"
+#include "ReturnPressesButton.h"
 #include "Twips.h"
 #include "UserAction.h"
 
@@ -66,6 +67,7 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     : m_source(source)
 {
     setObjectName(QStringLiteral("ReportPreview"));
+    ReturnPressesButton::install(*this);
     // A top-level window of its own: screen readers list it as a window by its caption.
     setWindowFlag(Qt::Window);
     setWindowTitle(source.caption());
@@ -454,24 +456,6 @@ bool ReportPreview::event(QEvent* event)
         UserAction::run([this] { makeCurrent(); }, this);
     }
     return QMainWindow::event(event);
-}
-
-void ReportPreview::keyPressEvent(QKeyEvent* event)
-{
-    if (!previewReturnPressesButton(event))
-        QMainWindow::keyPressEvent(event);
-}
-
-bool ReportPreview::previewReturnPressesButton(QKeyEvent* event)
-{
-    // Return presses the focused button, as on Linux desktops (tool buttons take only Space).
-    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
-    if (!enter || !button || !button->isEnabled())
-        return false;
-    button->click();
-    return true;
 }
 
 void ReportPreview::closeEvent(QCloseEvent* event)

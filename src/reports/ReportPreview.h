@@ -8,7 +8,6 @@ class QLabel;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
-class QKeyEvent;
 class QWheelEvent;
 struct PageList;
 
@@ -53,7 +52,6 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -64,7 +62,6 @@ private:
     // Reads the pages again when the file changed since they were read.
     void makeCurrent();
     // The key a focused button takes as a press: true when it was one.
-    bool previewReturnPressesButton(QKeyEvent* event);
     void cmdFirstClicked() { showPage(0); }
     void cmdPreviousClicked() { showPage(m_page - 1); }
     void cmdNextClicked() { showPage(m_page + 1); }

@@ -179,38 +179,6 @@ private Q_SLOTS:
         }
     }
 
-    // The limit the start-up message names is the engine's: a path of that many bytes
-    // opens, one byte more does not.
-    void engineOpensPathsUpToTheNamedLimit()
-    {
-        TestDatabase db;
-        const int limit = StoreProblem::EngineMaxPathBytes;
-        for (int length : {limit, limit + 1}) {
-            QString folder = db.folder() + QStringLiteral("/l%1").arg(length);
-            while (folder.toUtf8().size() + 1 + 100 + 14 < length)
-                folder += u'/' + QString(100, u'f');
-            folder += u'/' + QString(length - 14 - 1 - int(folder.toUtf8().size()), u'g');
-            const QString path = folder + QStringLiteral("/Cartstock.mdb");
-            QCOMPARE(path.toUtf8().size(), length);
-            QVERIFY(QDir().mkpath(folder));
-            QVERIFY(QFile::copy(db.path(), path));
-            Connection c(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"), path);
-            if (length <= limit) {
-                c.open();
-                QVERIFY(c.run(QStringLiteral("SELECT count(*) FROM Cartstock")).next());
-                // Writing needs the journal beside it, whose name is longer still.
-                c.run(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')"));
-            } else {
-                try {
-                    c.open();
-                    QFAIL("the engine opened a path longer than the limit named");
-                } catch (const StoreError& e) {
-                    QCOMPARE(e.problem().kind(), StoreProblem::Kind::PathTooLong);
-                }
-            }
-        }
-    }
-
     // A connection works on the file at its path: one moved away or deleted fails every
     // statement and takes no write, until a file is at the path again; one put in its place
     // (a restored backup) is the file used from then on.

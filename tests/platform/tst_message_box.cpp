@@ -19,13 +19,11 @@ private Q_SLOTS:
         QTest::addColumn<Buttons>("buttons");
         QTest::addColumn<QString>("action");
         QTest::addColumn<Answer>("expected");
-        QTest::newRow("OK alone, clicked") << Buttons::Ok << "OK" << Answer::Ok;
         QTest::newRow("OK alone, Escape") << Buttons::Ok << "Escape" << Answer::Ok;
         QTest::newRow("OK/Cancel, OK clicked") << Buttons::OkCancel << "OK" << Answer::Ok;
         QTest::newRow("OK/Cancel, Return") << Buttons::OkCancel << "Return" << Answer::Ok;
         QTest::newRow("OK/Cancel, Cancel clicked") << Buttons::OkCancel << "Cancel" << Answer::Cancel;
         QTest::newRow("OK/Cancel, Escape") << Buttons::OkCancel << "Escape" << Answer::Cancel;
-        QTest::newRow("OK/Cancel, title bar") << Buttons::OkCancel << "close" << Answer::Cancel;
         QTest::newRow("Yes/No, Yes clicked") << Buttons::YesNo << "Yes" << Answer::Yes;
         QTest::newRow("Yes/No, No clicked") << Buttons::YesNo << "No" << Answer::No;
         QTest::newRow("Yes/No, Escape") << Buttons::YesNo << "Escape" << Answer::No;

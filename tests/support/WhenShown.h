@@ -16,17 +16,3 @@ template <typename T> void whenModal(std::function<void(T&)> act, QObject* owner
     whenFound([] { return qobject_cast<T*>(QApplication::activeModalWidget()); },
               [act](QWidget& shown) { act(static_cast<T&>(shown)); }, owner);
 }
-
-// The next top-level T shown, modal or not.
-template <typename T> void whenShown(std::function<void(T&)> act, QObject* owner = qApp)
-{
-    whenFound(
-        []() -> QWidget* {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (qobject_cast<T*>(w) && w->isVisible())
-                    return w;
-            }
-            return nullptr;
-        },
-        [act](QWidget& shown) { act(static_cast<T&>(shown)); }, owner);
-}

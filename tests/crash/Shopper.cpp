@@ -28,8 +28,6 @@
 using namespace UserMoves;
 
 namespace {
-[[noreturn]] void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
-
 // Texts a household types, and texts that try the store: quotes, SQL, every script, emoji,
 // spaces kept at the ends, control characters, numbers that must stay text.
 const QStringList Texts =

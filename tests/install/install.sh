@@ -89,6 +89,9 @@ layout_and_launch)
     "$prefix/bin/cartlist" -platform offscreen >"$tmp/run.log" 2>&1 &
     pid=$!
     wait_until_database_open "$pid" "$(realpath "$db")"
+    # And it keeps running once its windows are up.
+    sleep 2
+    kill -0 "$pid" 2>/dev/null || fail "cartlist exited after opening the database: $(cat "$tmp/run.log")"
     kill "$pid"
     wait "$pid" || true
     pid=""

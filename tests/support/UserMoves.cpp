@@ -22,8 +22,6 @@
 #include <stdexcept>
 
 namespace {
-[[noreturn]] void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
-
 bool byId(const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); }
 
 // Views lay out their rows on a timer; a user sees the rows where they are before clicking.
@@ -47,6 +45,8 @@ QStringList entriesShown(const QAbstractItemView* list)
 } // namespace
 
 namespace UserMoves {
+
+void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
 
 frmCartstock& mainWindow()
 {

@@ -20,6 +20,7 @@ struct ListState;
 // read what the windows then show. A move that does not take hold throws std::runtime_error,
 // so a driver and a test alike stop at it.
 namespace UserMoves {
+[[noreturn]] void fail(const QString& why);
 frmCartstock& mainWindow();
 frmAdding& editor();
 

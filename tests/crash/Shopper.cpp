@@ -15,7 +15,6 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>

@@ -35,9 +35,9 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// This executable run with --drive FOLDER SIDEFILE SEED [ACTIONS] works the program's windows
-// at random on the database in FOLDER, noting in SIDEFILE what the file holds after each action
-// the windows showed done; until killed, or for ACTIONS actions. It exits with 3 when the
+// This executable run with --drive FOLDER SIDEFILE SEED ACTIONS works the program's windows at
+// random on the database in FOLDER, noting in SIDEFILE what the file holds after each action
+// the windows showed done; for ACTIONS actions, or with -1 until killed. It exits with 3 when the
 // windows do not show an action done or the file does not hold what they show.
 int drive(const QStringList& args)
 {
@@ -49,7 +49,7 @@ int drive(const QStringList& args)
     CommonDialog::startScripting();
     Today::setForTests(QDate(2026, 12, 5));
     WindowWiring::install();
-    const int limit = args.value(3, QStringLiteral("-1")).toInt();
+    const int limit = args.at(3).toInt();
     int status = 0;
     {
         Shopper shopper(args.at(2).toUInt(), args.at(1));
@@ -86,11 +86,9 @@ class TestCrash : public QObject {
     void startDriver(QProcess& driver, const QTemporaryDir& folder, quint32 seed, int actions)
     {
         QVERIFY(QFile::copy(sample(), folder.filePath(QStringLiteral("Cartstock.mdb"))));
-        QStringList args{QStringLiteral("--drive"), folder.path(), folder.filePath(QStringLiteral("side")),
-                         QString::number(seed)};
-        if (actions >= 0)
-            args << QString::number(actions);
-        driver.start(QCoreApplication::applicationFilePath(), args << QStringLiteral("-platform") << "offscreen");
+        driver.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--drive"), folder.path(), folder.filePath(QStringLiteral("side")),
+                      QString::number(seed), QString::number(actions), QStringLiteral("-platform"), "offscreen"});
         QVERIFY2(driver.waitForStarted(), qPrintable(driver.errorString()));
     }
 

@@ -148,8 +148,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         HelpViewer::showTopic(writeFile(file), number);
         QVERIFY(HelpViewer::isViewerOpen());
-        QCOMPARE(shownTitle(), title);
-        QCOMPARE(shownText(), text);
+        QCOMPARE((QStringList{shownTitle(), shownText()}), (QStringList{title, text}));
     }
 
     // One window, never modal and belonging to none, shows each topic asked for or clicked,
@@ -166,8 +165,7 @@ private Q_SLOTS:
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->currentRow(), 0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
-        QCOMPARE(shownTitle(), QStringLiteral("The \"Ø\" button"));
-        QCOMPARE(shownText(), QStringLiteral("Clears the ticks."));
+        QCOMPARE((QStringList{shownTitle(), shownText()}), (QStringList{"The \"Ø\" button", "Clears the ticks."}));
         HelpViewer::showTopic(path, 10, &mainWindow);
         QCOMPARE(HelpViewer::current(), first);
         QCOMPARE(shownTitle(), QStringLiteral("The list window"));

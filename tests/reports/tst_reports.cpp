@@ -144,12 +144,6 @@ QString pdfText(const QString& fileName, int page = 0)
     return QString::fromUtf8(poppler("pdftotext", pages + QStringList{fileName, QStringLiteral("-")}));
 }
 
-// pdftotext ends each page with a form feed; -1 for a file that is not a PDF.
-int pdfPageCount(const QString& fileName)
-{
-    return QFile::exists(fileName) ? int(pdfText(fileName).count(QLatin1Char('\f'))) : -1;
-}
-
 // A PDF page as a picture, `dpi` dots an inch.
 QImage pdfPicture(const QString& fileName, int page, double dpi)
 {
@@ -371,49 +365,35 @@ private Q_SLOTS:
 
     // Fault: after Delete All, with the preview open, Print and Export PDF put out every
     // deleted row. Whatever changed the file, the preview puts out what it holds now.
-    void previewPutsOutWhatTheFileHoldsNow_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("exported");
-        // Whether the list still holds "Apples", now in a quantity of 77.
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("Delete All, exported") << "ClearList" << true << false;
-        QTest::newRow("quantity changed by another connection, printed")
-            << "UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'" << false << true;
-    }
     void previewPutsOutWhatTheFileHoldsNow()
     {
-        QFETCH(QString, change);
-        QFETCH(bool, exported);
-        QFETCH(bool, kept);
         addFixture();
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
-        if (change == QLatin1String("ClearList"))
-            DECartstock().run(change);
-        else
-            db->exec(change);
+        // A quantity changed by another connection, then printed.
+        db->exec(QStringLiteral("UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'"));
+        const QString printedFile = outFile(QStringLiteral("printed.pdf"));
+        PrintDialog::queueAnswer(true, printedFile);
+        click(r.previewWindow(), "cmdPrint");
+        const QString printedText = pdfText(printedFile);
+        QVERIFY2(printedText.contains(QStringLiteral("Apples")) && printedText.contains(QStringLiteral("77")),
+                 qPrintable(printedText));
+        QVERIFY(outline(r.pages()).contains(QStringLiteral("Apples | 1 | 77")));
 
-        const QString file = outFile(QStringLiteral("now.pdf"));
-        if (exported) {
-            // A file that cannot be written is named in the message saying so.
-            const QString unwritable = outFile(QStringLiteral("no such folder/list.pdf"));
-            FileDialog::queueAnswer(unwritable);
-            TestSession::answer(MessageBox::Answer::Ok);
-            click(r.previewWindow(), "cmdExportPdf");
-            QCOMPARE(TestSession::messages().size(), 1);
-            QVERIFY(TestSession::messages().first().contains(QDir::toNativeSeparators(unwritable)));
-            FileDialog::queueAnswer(file);
-        } else
-            PrintDialog::queueAnswer(true, file);
-        click(r.previewWindow(), exported ? "cmdExportPdf" : "cmdPrint");
-        const QString text = pdfText(file);
-        QVERIFY2(text.contains(QStringLiteral("Quantity:")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Apples")) == kept && text.contains(QStringLiteral("77")) == kept,
+        // Delete All, then exported; a file that cannot be written is named in the message saying so.
+        DECartstock().run(QStringLiteral("ClearList"));
+        const QString unwritable = outFile(QStringLiteral("no such folder/list.pdf"));
+        FileDialog::queueAnswer(unwritable);
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(r.previewWindow(), "cmdExportPdf");
+        QCOMPARE(TestSession::messages().size(), 1);
+        QVERIFY(TestSession::messages().first().contains(QDir::toNativeSeparators(unwritable)));
+        FileDialog::queueAnswer(outFile(QStringLiteral("exported.pdf")));
+        click(r.previewWindow(), "cmdExportPdf");
+        const QString text = pdfText(outFile(QStringLiteral("exported.pdf")));
+        QVERIFY2(text.contains(QStringLiteral("Quantity:")) && !text.contains(QStringLiteral("Apples")),
                  qPrintable(text));
-        // The preview shows it too.
-        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Apples | 1 | 77")), kept);
-        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Milk | 3 | 2")), kept);
+        QCOMPARE(outline(r.pages()), QStringList());
     }
 
     // Fault: the last row of a group lost the bottoms of g, y, p under the next group's bar.
@@ -610,14 +590,13 @@ private Q_SLOTS:
         });
         click(r.previewWindow(), "cmdExportPdf");
         exportAs(QMessageBox::No);
-        QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked.first().contains(written), qPrintable(asked.first()));
         QCOMPARE(QFileInfo(file).size(), 7);
         exportAs(QMessageBox::Yes);
         FileDialog::startScripting();
-        QCOMPARE(asked.size(), 2);
-        QVERIFY2(asked.last().contains(written), qPrintable(asked.last()));
-        QCOMPARE(pdfPageCount(file), r.pages().pageCount());
+        // Each time asked about the file it then writes.
+        QVERIFY2(asked.size() == 2 && asked.filter(written).size() == 2, qPrintable(asked.join(u'|')));
+        // pdftotext ends each page with a form feed.
+        QCOMPARE(pdfText(file).count(u'\f'), r.pages().pageCount());
         QCOMPARE(QDir(out->path()).entryList(QDir::Files).size(), 2);
         // Each dialog starts where the last file was written, with its name.
         QCOMPARE(startedAt, QStringList(2, outFile(QStringLiteral("first.pdf"))));
@@ -715,7 +694,7 @@ private Q_SLOTS:
         click(r.previewWindow(), "cmdPrint");
         PrintDialog::startScripting();
         QCOMPARE(seen, QStringList{QStringLiteral("1-5")});
-        QCOMPARE(pdfPageCount(file), sheets.size());
+        QCOMPARE(pdfText(file).count(u'\f'), sheets.size());
         for (int p = 1; p <= sheets.size(); ++p) {
             QVERIFY(pdfText(file, p).contains(firstItemOf(paper.pages.at(sheets.at(p - 1))) + QLatin1Char('\n')));
             const QImage sheet = pdfPicture(file, p, 10);
@@ -806,7 +785,6 @@ private Q_SLOTS:
         QCOMPARE(window->findChild<QSpinBox*>(QStringLiteral("txtPage"))->value(), 1);
         QCOMPARE(of->text(), QStringLiteral("of 1"));
         QVERIFY(window->zoom() < 1.25);
-        QCOMPARE(zoom->text(), QStringLiteral("%1%").arg(qRound(window->zoom() * 100)));
         const QImage view = scroll->viewport()->grab().toImage();
         int letters = 0;
         for (int i = 0; i < view.width() * view.height(); ++i)

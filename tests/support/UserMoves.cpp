@@ -22,8 +22,6 @@
 #include <stdexcept>
 
 namespace {
-bool byId(const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); }
-
 // Views lay out their rows on a timer; a user sees the rows where they are before clicking.
 void letTheScreenCatchUp() { QCoreApplication::processEvents(); }
 
@@ -175,7 +173,8 @@ QList<QJsonArray> listShown(frmCartstock& window)
     }
     if (window.lblCount->text() != QString::number(rows.size()))
         fail(QStringLiteral("the grid shows %1 rows, the count %2").arg(rows.size()).arg(window.lblCount->text()));
-    std::sort(rows.begin(), rows.end(), byId);
+    std::sort(rows.begin(), rows.end(),
+              [](const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); });
     return rows;
 }
 

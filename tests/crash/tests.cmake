@@ -4,7 +4,6 @@
 # CARTLIST_CRASH_TRIALS=1000 long.
 cartlist_test(tst_crash crash/tst_crash.cpp)
 target_sources(tst_crash PRIVATE crash/Shopper.cpp)
-target_include_directories(tst_crash PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/crash)
 
 # Writes refused by a read-only file, a full file system or a lock held by another program, and
 # bad inputs through the real widgets, each stored exactly or refused whole.

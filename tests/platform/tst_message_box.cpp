@@ -36,14 +36,13 @@ private Q_SLOTS:
         QFETCH(QString, action);
         QFETCH(Answer, expected);
         RealMessageBox user;
-        if (action == QStringLiteral("Escape") || action == QStringLiteral("Return")) {
-            const Qt::Key key = action == QStringLiteral("Escape") ? Qt::Key_Escape : Qt::Key_Return;
-            user.then([key](QMessageBox& box) { QTest::keyClick(&box, key); });
-        } else if (action == QStringLiteral("close")) {
+        const Qt::Key key = action == QLatin1String("Escape") ? Qt::Key_Escape : Qt::Key_Return;
+        if (action == QLatin1String("close"))
             user.then([](QMessageBox& box) { box.close(); });
-        } else {
+        else if (action == QLatin1String("Escape") || action == QLatin1String("Return"))
+            user.then([key](QMessageBox& box) { QTest::keyClick(&box, key); });
+        else
             user.thenClick(action);
-        }
         QCOMPARE(MessageBox::show(QStringLiteral("Go on?"), buttons), expected);
         QVERIFY(user.allAnswered());
         QCOMPARE(user.titles(), QStringList{"Cartlist"});

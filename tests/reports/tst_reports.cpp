@@ -406,11 +406,8 @@ private Q_SLOTS:
         const PageList& pages = printed(QStringLiteral("rptPrint")).pages();
         const QList<PageList::Band>& bands = pages.pages.first().bands;
         qsizetype row = -1;
-        for (qsizetype b = 0; b < bands.size(); ++b) {
-            if (bands.at(b).kind == ReportBand::Kind::Detail &&
-                firstItemOf(PageList::Page{{bands.at(b)}}) == QLatin1String("gypsy quay"))
-                row = b;
-        }
+        for (qsizetype b = 0; b < bands.size(); ++b)
+            row = firstItemOf(PageList::Page{{bands.at(b)}}) == QLatin1String("gypsy quay") ? b : row;
         QVERIFY(row > 0 && row + 1 < bands.size());
         QCOMPARE(bands.at(row + 1).kind, ReportBand::Kind::GroupHeader);
 

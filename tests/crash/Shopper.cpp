@@ -15,7 +15,6 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QJsonDocument>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -28,8 +27,6 @@
 using namespace UserMoves;
 
 namespace {
-[[noreturn]] void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
-
 // Texts a household types, and texts that try the store: quotes, SQL, every script, emoji,
 // spaces kept at the ends, control characters, numbers that must stay text.
 const QStringList Texts =
@@ -102,52 +99,90 @@ void Shopper::start()
     finish(true);
 }
 
+// The catalogue view is compared once the editor has closed: it shows the catalogue as it was
+// when the editor opened until then.
 void Shopper::step()
 {
     begin();
     const int roll = below(100);
-    if (frmAdding::loaded()) {
-        if (roll < 35)
-            addItem();
-        else if (roll < 60)
-            editItem();
-        else if (roll < 72 && m_state.cartstock.size() > 5)
-            deleteItem();
-        else if (roll < 80)
+    const bool closing = frmAdding::loaded() && roll >= 80;
+    if (frmAdding* e = frmAdding::loaded()) {
+        if (closing) {
+            click(e->cmdQuit);
+        } else if (roll < 35) {
+            addItem(*e);
+        } else if (roll < 60 || (roll < 72 && m_state.cartstock.size() > 5)) {
+            // A record found with the search list (an item without a name cannot be searched
+            // for), edited or deleted.
+            QString name;
+            while (name.isEmpty())
+                name = m_state.cartstock.at(below(int(m_state.cartstock.size()))).at(ListState::ItemName).toString();
+            clickEntry(e->cboFind->list(), name);
+            if (roll >= 60) {
+                MessageBox::queueAnswer(MessageBox::Answer::Yes);
+                click(e->cmdDelete);
+            } else {
+                click(e->cmdEdit);
+                for (int box : {3, 1, 0}) {
+                    if (chance(60))
+                        paste(e->txtFields.at(box), anyText());
+                }
+                click(e->cmdUpdate);
+            }
+        } else {
             chooseLooks(true);
-        else
-            closeEditor();
-    } else if (m_state.selected.size() > 120 || roll < 4) {
-        deleteAll();
-    } else if (roll < 40) {
-        addTickedItems();
+        }
+        return finish(closing);
+    }
+    frmCartstock& w = mainWindow();
+    const bool listed = !m_state.selected.isEmpty();
+    if (m_state.selected.size() > 120 || roll < 4) {
+        if (listed)
+            MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click(w.cmdClearAll);
+    } else if (roll < 40 || (roll < 58 && !listed) || (roll < 67 && !w.grdList->isEnabled())) {
+        // An empty list's grid is disabled, and its new-row line with it.
+        addTickedItems(w);
     } else if (roll < 58) {
-        editListCell();
+        static const char* const fields[] = {"Item", "Category", "Aisle", "Quantity", "Date"};
+        const int field = below(5);
+        const QString text = field == 4   ? anyDate().toString(Qt::ISODate)
+                             : field == 3 ? Quantities.at(below(int(Quantities.size())))
+                                          : anyText();
+        editCell(w.grdList, below(int(m_state.selected.size())),
+                 gridColumn(w.grdList, QString::fromLatin1(fields[field])), text);
     } else if (roll < 67) {
-        addRowInGrid();
+        editCell(w.grdList, w.grdList->model()->rowCount() - 1, gridColumn(w.grdList, QStringLiteral("Item")),
+                 anyText());
     } else if (roll < 75) {
-        changeDates();
-    } else if (roll < 80) {
-        deleteCategory();
+        enterDate(w.DTPick, anyDate());
+        if (listed)
+            MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click(w.cmdChangeDates);
+    } else if (roll < 80 && !m_state.categories.isEmpty()) {
+        clickEntry(w.lstCat, anyCategory());
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        click(w.cmdDelCat);
     } else if (roll < 88) {
         chooseLooks(false);
     } else {
-        openEditor();
+        chooseFromMenu(w, QStringLiteral("Add"));
     }
+    finish();
 }
 
 QString Shopper::anyText() { return Texts.at(below(int(Texts.size()))); }
 
 QDate Shopper::anyDate() { return QDate(2026, 1, 1).addDays(below(3 * 365)); }
 
-void Shopper::addTickedItems()
+QString Shopper::anyCategory() { return m_state.categories.at(below(int(m_state.categories.size()))); }
+
+void Shopper::addTickedItems(frmCartstock& w)
 {
-    frmCartstock& w = mainWindow();
-    const bool all = m_state.categories.isEmpty() || chance(60);
-    if (all)
+    if (m_state.categories.isEmpty() || chance(60))
         click(w.cmdAll);
     else
-        clickEntry(w.lstCat, below(int(m_state.categories.size())));
+        clickEntry(w.lstCat, anyCategory());
     if (chance(30))
         enterDate(w.DTPick, anyDate());
     const int n = w.lvwItems->topLevelItemCount();
@@ -159,61 +194,6 @@ void Shopper::addTickedItems()
     }
     tick(w.lvwItems, ticked);
     click(w.cmdAddToList);
-    finish();
-}
-
-void Shopper::editListCell()
-{
-    frmCartstock& w = mainWindow();
-    if (m_state.selected.isEmpty())
-        return addTickedItems();
-    static const char* const fields[] = {"Item", "Category", "Aisle", "Quantity", "Date"};
-    const int field = below(5);
-    const QString text = field == 4   ? anyDate().toString(Qt::ISODate)
-                         : field == 3 ? Quantities.at(below(int(Quantities.size())))
-                                      : anyText();
-    editCell(w.grdList, below(int(m_state.selected.size())), gridColumn(w.grdList, QString::fromLatin1(fields[field])),
-             text);
-    finish();
-}
-
-void Shopper::addRowInGrid()
-{
-    frmCartstock& w = mainWindow();
-    // An empty list's grid is disabled, and its new-row line with it.
-    if (!w.grdList->isEnabled())
-        return addTickedItems();
-    editCell(w.grdList, w.grdList->model()->rowCount() - 1, gridColumn(w.grdList, QStringLiteral("Item")), anyText());
-    finish();
-}
-
-void Shopper::changeDates()
-{
-    frmCartstock& w = mainWindow();
-    enterDate(w.DTPick, anyDate());
-    if (!m_state.selected.isEmpty())
-        MessageBox::queueAnswer(MessageBox::Answer::Yes);
-    click(w.cmdChangeDates);
-    finish();
-}
-
-void Shopper::deleteAll()
-{
-    if (!m_state.selected.isEmpty())
-        MessageBox::queueAnswer(MessageBox::Answer::Yes);
-    click(mainWindow().cmdClearAll);
-    finish();
-}
-
-void Shopper::deleteCategory()
-{
-    frmCartstock& w = mainWindow();
-    if (m_state.categories.isEmpty())
-        return openEditor();
-    clickEntry(w.lstCat, below(int(m_state.categories.size())));
-    MessageBox::queueAnswer(MessageBox::Answer::Yes);
-    click(w.cmdDelCat);
-    finish();
 }
 
 // A font, a back colour or a text and window colour, chosen from the window's Options menu.
@@ -230,24 +210,10 @@ void Shopper::chooseLooks(bool inEditor)
                    kind == 0   ? QStringLiteral("Font")
                    : kind == 1 ? back
                                : QStringLiteral("Font & Form Color"));
-    finish();
 }
 
-void Shopper::openEditor()
+void Shopper::addItem(frmAdding& e)
 {
-    chooseFromMenu(mainWindow(), QStringLiteral("Add"));
-    finish();
-}
-
-void Shopper::closeEditor()
-{
-    click(editor().cmdQuit);
-    finish(true);
-}
-
-void Shopper::addItem()
-{
-    frmAdding& e = editor();
     click(e.cmdAdd);
     if (chance(35)) {
         // A new category typed into the category list is stored at once, before Update: an
@@ -263,38 +229,4 @@ void Shopper::addItem()
     paste(e.txtFields.at(3), anyText());
     paste(e.txtFields.at(0), chance(70) ? QString::number(1 + below(15)) : anyText());
     click(e.cmdUpdate);
-    finish();
-}
-
-void Shopper::findRecord()
-{
-    QListView* list = editor().cboFind->list();
-    const int rows = list->model()->rowCount();
-    int row = below(rows);
-    // An item without a name cannot be searched for by it.
-    while (list->model()->index(row, list->modelColumn()).data().toString().isEmpty())
-        row = (row + 1) % rows;
-    clickEntry(list, row);
-}
-
-void Shopper::editItem()
-{
-    frmAdding& e = editor();
-    findRecord();
-    click(e.cmdEdit);
-    for (int box : {3, 1, 0}) {
-        if (chance(60))
-            paste(e.txtFields.at(box), anyText());
-    }
-    click(e.cmdUpdate);
-    finish();
-}
-
-void Shopper::deleteItem()
-{
-    frmAdding& e = editor();
-    findRecord();
-    MessageBox::queueAnswer(MessageBox::Answer::Yes);
-    click(e.cmdDelete);
-    finish();
 }

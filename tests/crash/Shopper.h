@@ -5,6 +5,9 @@
 #include <QRandomGenerator>
 #include <QString>
 
+class frmAdding;
+class frmCartstock;
+
 // A user who works the program through its windows at random, with a seed: ticks and adds
 // items, edits the list in the grid, changes dates, deletes, edits the catalogue in the item
 // editor, chooses fonts and colours. Before each action it notes that one begins; once the
@@ -37,25 +40,15 @@ private:
     // acknowledges what it holds.
     void finish(bool catalogue = false);
 
-    void addTickedItems();
-    void editListCell();
-    void addRowInGrid();
-    void changeDates();
-    void deleteAll();
-    void deleteCategory();
+    void addTickedItems(frmCartstock& w);
     void chooseLooks(bool inEditor);
-    void openEditor();
-    void closeEditor();
-    void addItem();
-    void editItem();
-    void deleteItem();
-    // Finds a catalogue record with the search list.
-    void findRecord();
+    void addItem(frmAdding& e);
 
     int below(int n) { return int(m_random.bounded(n)); }
     bool chance(int percent) { return below(100) < percent; }
     QString anyText();
     QDate anyDate();
+    QString anyCategory();
 
     QRandomGenerator m_random;
     int m_side = -1;

@@ -1,17 +1,9 @@
-# The crash and fault suite: a driver works the windows as a user does and is killed at
-# random moments; the file it leaves, and the files of refused writes, are read with plain
-# SQLite.
-add_executable(cartlist-crash-driver crash/crash_driver.cpp crash/Shopper.cpp)
-target_include_directories(cartlist-crash-driver PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/crash)
-target_link_libraries(cartlist-crash-driver PRIVATE cartlist_test_support)
-cartlist_target_defaults(cartlist-crash-driver)
-
-# CARTLIST_CRASH_SEED runs another seed than the fixed ones, CARTLIST_CRASH_TRIALS=1000 long.
+# The crash and fault suite: tst_crash runs itself as a driver that works the windows as a user
+# does and is killed at random moments; the file it leaves, and the files of refused writes, are
+# read with plain SQLite. CARTLIST_CRASH_SEED runs another seed than the fixed ones,
+# CARTLIST_CRASH_TRIALS=1000 long.
 cartlist_test(tst_crash crash/tst_crash.cpp)
 target_sources(tst_crash PRIVATE crash/Shopper.cpp)
-target_include_directories(tst_crash PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/crash)
-target_compile_definitions(tst_crash PRIVATE CARTLIST_CRASH_DRIVER="$<TARGET_FILE:cartlist-crash-driver>")
-add_dependencies(tst_crash cartlist-crash-driver)
 
 # Writes refused by a read-only file, a full file system or a lock held by another program, and
 # bad inputs through the real widgets, each stored exactly or refused whole.

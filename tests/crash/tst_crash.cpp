@@ -1,11 +1,17 @@
 #include "AppFolder.h"
+#include "CommonDialog.h"
 #include "DatabaseMaker.h"
+#include "DesignFont.h"
+#include "MessageBox.h"
 #include "Module1.h"
 #include "Shopper.h"
 #include "TestSession.h"
+#include "Today.h"
 #include "UserMoves.h"
+#include "WindowWiring.h"
 #include "frmCartstock.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +19,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 // The kill comes within this long after the program has started; the driver does an action
@@ -25,6 +33,46 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// This executable run with --drive FOLDER SIDEFILE SEED ACTIONS works the program's windows at
+// random on the database in FOLDER, noting in SIDEFILE what the file holds after each action
+// the windows showed done; for ACTIONS actions, or with -1 until killed. It exits with 3 when the
+// windows do not show an action done or the file does not hold what they show.
+int drive(const QStringList& args)
+{
+    // As the program starts, but on the folder given and with the user's answers scripted.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    DesignFont::installSubstitutes();
+    AppFolder::setPath(args.at(0));
+    MessageBox::startScripting();
+    CommonDialog::startScripting();
+    Today::setForTests(QDate(2026, 12, 5));
+    WindowWiring::install();
+    const int limit = args.at(3).toInt();
+    int status = 0;
+    {
+        Shopper shopper(args.at(2).toUInt(), args.at(1));
+        // Each action runs from the event loop, as a user's would; an exception must not cross it.
+        std::function<void()> next = [&] {
+            try {
+                if (shopper.acknowledged() < 0)
+                    shopper.start();
+                else if (limit < 0 || shopper.acknowledged() < limit)
+                    shopper.step();
+                else
+                    return QApplication::exit(0);
+                QTimer::singleShot(0, next);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "after %d acknowledged actions: %s\n", shopper.acknowledged(), e.what());
+                QApplication::exit(3);
+            }
+        };
+        QTimer::singleShot(0, next);
+        status = QApplication::exec();
+    }
+    WindowWiring::shutDown();
+    return status;
 }
 } // namespace
 
@@ -38,10 +86,9 @@ class TestCrash : public QObject {
     void startDriver(QProcess& driver, const QTemporaryDir& folder, quint32 seed, int actions)
     {
         QVERIFY(QFile::copy(sample(), folder.filePath(QStringLiteral("Cartstock.mdb"))));
-        QStringList args{folder.path(), folder.filePath(QStringLiteral("side")), QString::number(seed)};
-        if (actions >= 0)
-            args << QString::number(actions);
-        driver.start(QStringLiteral(CARTLIST_CRASH_DRIVER), args << QStringLiteral("-platform") << "offscreen");
+        driver.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--drive"), folder.path(), folder.filePath(QStringLiteral("side")),
+                      QString::number(seed), QString::number(actions), QStringLiteral("-platform"), "offscreen"});
         QVERIFY2(driver.waitForStarted(), qPrintable(driver.errorString()));
     }
 
@@ -171,5 +218,14 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestCrash)
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (app.arguments().value(1) == QLatin1String("--drive"))
+        return drive(app.arguments().mid(2));
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestCrash test;
+    return runEachTestAlone(test, argc, argv);
+}
+
 #include "tst_crash.moc"

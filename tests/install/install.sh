@@ -58,6 +58,9 @@ wait_until_database_open() {
 
 case $case_name in
 layout_and_launch)
+    for tool in desktop-file-validate appstreamcli; do
+        command -v "$tool" >/dev/null || fail "$tool is missing: run tools/install-deps --test"
+    done
     install_into "$prefix" >"$tmp/first.log"
 
     for f in cartlist cartlist-makedb Cartstock.hlp Cartstock.mdb; do
@@ -65,7 +68,10 @@ layout_and_launch)
     done
     [ "$(readlink "$prefix/bin/cartlist")" = ../lib/cartlist/cartlist ] ||
         fail "bin/cartlist is not the relative link to lib/cartlist/cartlist"
-    [ -f "$prefix/share/applications/cartlist.desktop" ] || fail "no launcher"
+    entry="$prefix/share/applications/cartlist.desktop"
+    desktop-file-validate "$entry"
+    # The link's full path, quoted for the space; it names the program under any prefix.
+    grep -qxF "Exec=\"$prefix/bin/cartlist\"" "$entry" || fail "Exec does not name the installed link: $(grep ^Exec "$entry")"
     [ -f "$prefix/share/icons/hicolor/scalable/apps/cartlist.svg" ] || fail "no scalable icon"
     # Each picture is as big as the folder it is in says, from 16 to 256 pixels.
     for s in 16 256; do [ -f "$prefix/share/icons/hicolor/${s}x$s/apps/cartlist.png" ] || fail "no ${s}x$s icon"; done
@@ -73,7 +79,7 @@ layout_and_launch)
         folder=${icon%/apps/*}
         [ "$(png_size "$icon")" = "${folder##*/}" ] || fail "$icon is not ${folder##*/}"
     done
-    ls "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "no metainfo"
+    appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
 
     grep -qxF "$prefix/bin/cartlist" "$manifest" || fail "the manifest does not list the link"
     ! grep -q Cartstock.mdb "$manifest" || fail "the manifest lists the database: uninstalling would delete it"
@@ -83,6 +89,9 @@ layout_and_launch)
     "$prefix/bin/cartlist" -platform offscreen >"$tmp/run.log" 2>&1 &
     pid=$!
     wait_until_database_open "$pid" "$(realpath "$db")"
+    # And it keeps running once its windows are up.
+    sleep 2
+    kill -0 "$pid" 2>/dev/null || fail "cartlist exited after opening the database: $(cat "$tmp/run.log")"
     kill "$pid"
     wait "$pid" || true
     pid=""
@@ -104,18 +113,6 @@ layout_and_launch)
     left=$(find "$prefix" ! -type d)
     [ "$left" = "$db" ] || fail "the uninstall left: $left"
     [ "$(fingerprint "$db")" = "$before" ] || fail "the uninstall changed the database"
-    ;;
-
-desktop_files_validate)
-    for tool in desktop-file-validate appstreamcli; do
-        command -v "$tool" >/dev/null || fail "$tool is missing: run tools/install-deps --test"
-    done
-    install_into "$prefix" >"$tmp/install.log"
-    entry="$prefix/share/applications/cartlist.desktop"
-    desktop-file-validate "$entry"
-    # The link's full path, quoted for the space; it names the program under any prefix.
-    grep -qxF "Exec=\"$prefix/bin/cartlist\"" "$entry" || fail "Exec does not name the installed link: $(grep ^Exec "$entry")"
-    appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml
     ;;
 
 refuses_unwritable_folder)

@@ -148,11 +148,11 @@ private Q_SLOTS:
         QFETCH(QString, text);
         HelpViewer::showTopic(writeFile(file), number);
         QVERIFY(HelpViewer::isViewerOpen());
-        QCOMPARE(shownTitle(), title);
-        QCOMPARE(shownText(), text);
+        QCOMPARE((QStringList{shownTitle(), shownText()}), (QStringList{title, text}));
     }
 
-    // One window, never modal and belonging to none, shows each topic asked for or clicked.
+    // One window, never modal and belonging to none, shows each topic asked for or clicked,
+    // read afresh, until Escape closes it.
     void oneWindowShowsEachTopicAskedForOrClickedInItsList()
     {
         QWidget mainWindow;
@@ -165,11 +165,24 @@ private Q_SLOTS:
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->currentRow(), 0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
-        QCOMPARE(shownTitle(), QStringLiteral("The \"Ø\" button"));
-        QCOMPARE(shownText(), QStringLiteral("Clears the ticks."));
+        QCOMPARE((QStringList{shownTitle(), shownText()}), (QStringList{"The \"Ø\" button", "Clears the ticks."}));
         HelpViewer::showTopic(path, 10, &mainWindow);
         QCOMPARE(HelpViewer::current(), first);
         QCOMPARE(shownTitle(), QStringLiteral("The list window"));
+
+        // The file is read again for every topic.
+        writeFile("== 11 Changed\nNew text.");
+        HelpViewer::showTopic(path, 11);
+        QCOMPARE(shownText(), QStringLiteral("New text."));
+        QCOMPARE(list->count(), 1);
+
+        // Escape and closeViewer close it.
+        QTest::keyClick(first, Qt::Key_Escape);
+        QVERIFY(!HelpViewer::isViewerOpen());
+        HelpViewer::showTopic(path, 10);
+        QVERIFY(HelpViewer::isViewerOpen());
+        HelpViewer::closeViewer();
+        QVERIFY(!HelpViewer::isViewerOpen() && HelpViewer::current() == nullptr);
     }
 
     void missingFileOrTopicIsSaidAndTheOthersCanStillBeChosen_data()
@@ -197,28 +210,6 @@ private Q_SLOTS:
         QVERIFY2(shownText().startsWith(sentence.arg(path)), qPrintable(shownText()));
         QCOMPARE(topicList()->count(), topics);
         QVERIFY(topicList()->currentItem() == nullptr);
-    }
-
-    void fileIsReadAgainForEveryTopic()
-    {
-        const QString path = writeFile(Sample.toUtf8());
-        HelpViewer::showTopic(path, 11);
-        writeFile("== 11 Changed\nNew text.");
-        HelpViewer::showTopic(path, 11);
-        QCOMPARE(shownText(), QStringLiteral("New text."));
-        QCOMPARE(topicList()->count(), 1);
-    }
-
-    void escapeAndCloseViewerCloseIt()
-    {
-        const QString path = writeFile(Sample.toUtf8());
-        HelpViewer::showTopic(path, 10);
-        QTest::keyClick(HelpViewer::current(), Qt::Key_Escape);
-        QVERIFY(!HelpViewer::isViewerOpen());
-        HelpViewer::showTopic(path, 10);
-        QVERIFY(HelpViewer::isViewerOpen());
-        HelpViewer::closeViewer();
-        QVERIFY(!HelpViewer::isViewerOpen() && HelpViewer::current() == nullptr);
     }
 
     void openHelpDoesNotKeepTheProgramRunning()

@@ -3,12 +3,12 @@
 #include "FileDialog.h"
 #include "Paginator.h"
 #include "PrintDialog.h"
-#include "ReportPaper.h"
 #include "ReportPreview.h"
 #include "ReportRenderer.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "WhenShown.h"
 #include "rptAisle.h"
 #include "rptAll.h"
 #include "rptPrint.h"
@@ -40,7 +40,6 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -128,24 +127,6 @@ template <class Button = QToolButton> void click(QWidget* window, const char* na
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-// Runs `act` once on the first visible top-level T (a dialog the code under test is about
-// to show modally), from the event loop that dialog runs. Give up after a few seconds.
-template <class T> void whenShown(std::function<void(T*)> act)
-{
-    auto* timer = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, ticks, act] {
-        const auto shown = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (shown || ++*ticks > 500) {
-            timer->stop();
-            timer->deleteLater();
-        }
-        if (shown)
-            act(shown);
-    });
-    timer->start(20);
-}
-
 // The output of a poppler-utils tool (installed by tools/install-deps).
 QByteArray poppler(const char* tool, const QStringList& args)
 {
@@ -161,12 +142,6 @@ QString pdfText(const QString& fileName, int page = 0)
     const QString n = QString::number(page);
     const QStringList pages = page > 0 ? QStringList{QStringLiteral("-f"), n, QStringLiteral("-l"), n} : QStringList();
     return QString::fromUtf8(poppler("pdftotext", pages + QStringList{fileName, QStringLiteral("-")}));
-}
-
-// pdftotext ends each page with a form feed; -1 for a file that is not a PDF.
-int pdfPageCount(const QString& fileName)
-{
-    return QFile::exists(fileName) ? int(pdfText(fileName).count(QLatin1Char('\f'))) : -1;
 }
 
 // A PDF page as a picture, `dpi` dots an inch.
@@ -217,33 +192,23 @@ class TestReports : public QObject {
     // Where Qt's dialogs would keep their state: nothing may appear there.
     QTemporaryDir settingsHome;
 
-    void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& quantity,
-                  const QDate& date = ListDate)
+    void addEntry(const QString& item, const QString& category, const QString& aisle, const QString& quantity)
     {
         db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) "
-                                "VALUES (?, ?, ?, ?, ?)"),
-                 {item, category, aisle, quantity, date.toString(Qt::ISODate)});
+                                "VALUES (?, ?, ?, ?, '2026-12-05')"),
+                 {item, category, aisle, quantity});
     }
-    void addItem(const QString& item, const QVariant& category, const QString& aisle)
-    {
-        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"),
-                 {item, category, aisle});
-    }
+    // On the list date, but Pears the day after; the catalogue has Tea twice alike.
     void addFixture()
     {
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2"));
-        addEntry(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("6"));
-        addEntry(QStringLiteral("Cheese"), QStringLiteral("dairy"), QStringLiteral("3"), QStringLiteral("1"));
-        addEntry(QStringLiteral("Bread"), QStringLiteral("Bakery"), QStringLiteral("12"), QStringLiteral("1"));
-        addEntry(QStringLiteral("Foil"), QVariant(), QStringLiteral("10"), QStringLiteral("1"));
-        addEntry(QStringLiteral("Pears"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("4"),
-                 ListDate.addDays(1));
-        addItem(QStringLiteral("Tea"), QStringLiteral("Drinks"), QStringLiteral("8"));
-        addItem(QStringLiteral("Coffee"), QStringLiteral("Drinks"), QStringLiteral("8"));
-        addItem(QStringLiteral("Tea"), QStringLiteral("Drinks"), QStringLiteral("8"));
-        addItem(QStringLiteral("Tea"), QStringLiteral("Drinks"), QStringLiteral("9"));
-        addItem(QStringLiteral("Soap"), QVariant(), QStringLiteral("10"));
-        addItem(QStringLiteral("Bread"), QStringLiteral("Bakery"), QStringLiteral("1"));
+        db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES "
+                                "('Milk', 'Dairy', '3', '2', '2026-12-05'), ('Apples', 'Produce', '1', '6', "
+                                "'2026-12-05'), ('Cheese', 'dairy', '3', '1', '2026-12-05'), ('Bread', 'Bakery', "
+                                "'12', '1', '2026-12-05'), ('Foil', NULL, '10', '1', '2026-12-05'), ('Pears', "
+                                "'Produce', '1', '4', '2026-12-06')"));
+        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES ('Tea', 'Drinks', '8'), "
+                                "('Coffee', 'Drinks', '8'), ('Tea', 'Drinks', '8'), ('Tea', 'Drinks', '9'), "
+                                "('Soap', NULL, '10'), ('Bread', 'Bakery', '1')"));
     }
     // Entries in seven categories, numbered so their order shows.
     void addManyEntries(int count)
@@ -274,7 +239,7 @@ private Q_SLOTS:
         CARTLIST_CHECK_SESSION(session);
     }
 
-    void reportsGroupTheirRowsAndWritePdf_data()
+    void reportsGroupTheirRows_data()
     {
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("expected");
@@ -295,7 +260,7 @@ private Q_SLOTS:
             << QStringList{"# ", "Soap | 10", "# Bakery", "Bread | 1", "# Drinks", "Coffee | 8", "Tea | 8", "Tea | 9"}
             << QColor(Qt::white) << QColor(192, 192, 255);
     }
-    void reportsGroupTheirRowsAndWritePdf()
+    void reportsGroupTheirRows()
     {
         QFETCH(QString, report);
         QFETCH(QStringList, expected);
@@ -304,8 +269,6 @@ private Q_SLOTS:
         addFixture();
         BandedReport& r = printed(report);
         QCOMPARE(outline(r.pages()), expected);
-        QCOMPARE(r.pages().pageCount(), 1);
-        QCOMPARE(r.pages().paper, ReportPaper::twips(ReportPaper::defaultSize()));
         const QImage image = rendered(r.pages(), 0, 0.1);
         const auto colourAt = [&](const QString& control) {
             for (const PageList::Band& band : r.pages().pages.first().bands) {
@@ -321,10 +284,6 @@ private Q_SLOTS:
             QCOMPARE(QColor(image.pixel(
                          itemNamed(r.pages().pages.first().bands.at(2), QStringLiteral("Shape1"))->rect.center() / 10)),
                      bullet);
-
-        const QString pdf = outFile(report + QStringLiteral(".pdf"));
-        QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
-        QCOMPARE(pdfPageCount(pdf), 1);
     }
 
     // Bands of 100 twips on paper 1000 high: the page footer takes the last 100, the page
@@ -375,75 +334,6 @@ private Q_SLOTS:
         QCOMPARE(shown, expected);
     }
 
-    // Fault: at its default zoom the preview cut long names a letter earlier than the paper
-    // ("...piggy-ba" on screen, "...piggy-bag" printed). Each name ends, on the preview fitted
-    // to its width and on the PDF drawn at that scale, at the same place, inside its box.
-    void previewCutsLongNamesWhereThePaperDoes()
-    {
-        const QStringList names = {
-            QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
-            QStringLiteral("Reusable shopping bags, the folding piggy-bag kind"),
-            QStringLiteral("Illy whole-bean espresso, medium roast, twin tin pack"),
-            QStringLiteral("Mild mature cheddar, thinly sliced, resealable pack")};
-        for (const QString& name : names)
-            addEntry(name, QStringLiteral("Long"), QStringLiteral("1"), QStringLiteral("1"));
-        BandedReport& r = printed(QStringLiteral("rptPrint"));
-        r.show();
-        QWidget* view = r.previewWindow()->findChild<QScrollArea*>()->widget();
-        const QImage screen = view->grab().toImage();
-        const double scale = r.previewWindow()->zoom() / 15;
-        const QString pdf = outFile(QStringLiteral("long.pdf"));
-        QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
-        const QImage paper = pdfPicture(pdf, 1, qRound(scale * 1440 * 1000) / 1000.0);
-        // The right end of the ink in an item's box, and beyond it to the next column.
-        const auto inkEnd = [&](const QImage& image, const QRect& box, const QPoint& at) {
-            const QRect area = QRectF(QPointF(box.topLeft()) * scale, QSizeF(box.size()) * scale).toRect();
-            int end = -1;
-            for (int x = area.left(); x <= area.right() + 5; ++x) {
-                if (inkIn(image, QRect(at + QPoint(x, area.top() + 2), QSize(1, area.height() - 4))) > 0)
-                    end = x;
-            }
-            return end - area.right();
-        };
-        int compared = 0;
-        for (const PageList::Band& band : r.pages().pages.first().bands) {
-            const PageList::Item* item = itemNamed(band, QStringLiteral("txtItem"));
-            if (!item || !names.contains(item->text))
-                continue;
-            const int onScreen = inkEnd(screen, item->rect, QPoint(12, 12));
-            const int onPaper = inkEnd(paper, item->rect, QPoint());
-            QVERIFY2(
-                qAbs(onScreen - onPaper) <= 2 && onPaper <= 0 && onPaper > -25,
-                qPrintable(QStringLiteral("%1: %2 on screen, %3 on paper").arg(item->text).arg(onScreen).arg(onPaper)));
-            ++compared;
-        }
-        QCOMPARE(compared, names.size());
-    }
-
-    void fullListFreesItsResultWhenItGoesAway()
-    {
-        addFixture();
-        BandedReport& all = printed(QStringLiteral("rptAll"));
-        all.show();
-        printed(QStringLiteral("rptPrint")).show();
-        QCOMPARE(previewWindows().size(), 2);
-        ResultSet& rsAll = DECartstock().resultSet(QStringLiteral("rsAll_Grouping"));
-        ResultSet& rsList = DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping"));
-
-        // Another report going away leaves its result alone.
-        QVERIFY(all.previewWindow()->close());
-        QCOMPARE(rptAll::existing(), nullptr);
-        QCOMPARE(rsAll.state(), 0);
-        QCOMPARE(rsList.state(), 1);
-
-        // A fresh report finds its command closed and runs it again.
-        rptAll::instance().refresh();
-        QCOMPARE(rsAll.state(), 1);
-        QCOMPARE(outline(rptAll::instance().pages()).size(), 8);
-        BandedReport::closeAll();
-        QCOMPARE(rsAll.state(), 0);
-    }
-
     // Also a fault: a second preview opened over the main window's title and menu bar.
     void showingAgainKeepsOneWindowWithTheLatestData()
     {
@@ -456,17 +346,9 @@ private Q_SLOTS:
         printed(QStringLiteral("rptPrint")).show();
         ReportPreview* window = rptPrint::existing()->previewWindow();
         QCOMPARE(window->windowTitle(), QStringLiteral("Cartlist"));
-
-        addEntry(QStringLiteral("Butter"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("1"));
-        BandedReport& again = printed(QStringLiteral("rptPrint"));
-        again.show();
-        QCOMPARE(&again, static_cast<BandedReport*>(rptPrint::existing()));
-        QCOMPARE(previewWindows(), QList<ReportPreview*>{window});
-        QVERIFY(outline(again.pages()).contains(QStringLiteral("Butter | 3 | 1")));
-
+        // Printed again, for another date: still the one window.
         printed(QStringLiteral("rptPrint"), ListDate.addDays(1)).show();
         QCOMPARE(previewWindows(), QList<ReportPreview*>{window});
-        QCOMPARE(outline(rptPrint::existing()->pages()), (QStringList{"# Produce", "Pears | 1 | 4"}));
 
         printed(QStringLiteral("rptAll")).show();
         QCOMPARE(rptAll::existing()->previewWindow()->windowTitle(), QStringLiteral("Full List"));
@@ -483,127 +365,49 @@ private Q_SLOTS:
 
     // Fault: after Delete All, with the preview open, Print and Export PDF put out every
     // deleted row. Whatever changed the file, the preview puts out what it holds now.
-    void previewPutsOutWhatTheFileHoldsNow_data()
-    {
-        QTest::addColumn<QString>("change");
-        QTest::addColumn<bool>("exported");
-        // Whether the list still holds "Apples", now in a quantity of 77.
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("Delete All, exported") << "ClearList" << true << false;
-        QTest::newRow("list moved to another date, printed") << "ChangeDates" << false << false;
-        QTest::newRow("quantity changed by another connection, printed")
-            << "UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'" << false << true;
-    }
     void previewPutsOutWhatTheFileHoldsNow()
     {
-        QFETCH(QString, change);
-        QFETCH(bool, exported);
-        QFETCH(bool, kept);
         addFixture();
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
-        if (change == QLatin1String("ClearList"))
-            DECartstock().run(change);
-        else if (change == QLatin1String("ChangeDates"))
-            DECartstock().run(change, ListDate.addDays(3));
-        else
-            db->exec(change);
+        // A quantity changed by another connection, then printed.
+        db->exec(QStringLiteral("UPDATE Selected SET Quantity = '77' WHERE Item = 'Apples'"));
+        const QString printedFile = outFile(QStringLiteral("printed.pdf"));
+        PrintDialog::queueAnswer(true, printedFile);
+        click(r.previewWindow(), "cmdPrint");
+        const QString printedText = pdfText(printedFile);
+        QVERIFY2(printedText.contains(QStringLiteral("Apples")) && printedText.contains(QStringLiteral("77")),
+                 qPrintable(printedText));
+        QVERIFY(outline(r.pages()).contains(QStringLiteral("Apples | 1 | 77")));
 
-        const QString file = outFile(QStringLiteral("now.pdf"));
-        if (exported)
-            FileDialog::queueAnswer(file);
-        else
-            PrintDialog::queueAnswer(true, file);
-        click(r.previewWindow(), exported ? "cmdExportPdf" : "cmdPrint");
-        const QString text = pdfText(file);
-        QVERIFY2(text.contains(QStringLiteral("Quantity:")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("Apples")) == kept && text.contains(QStringLiteral("77")) == kept,
-                 qPrintable(text));
-        // The preview shows it too.
-        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Apples | 1 | 77")), kept);
-        QCOMPARE(outline(r.pages()).contains(QStringLiteral("Milk | 3 | 2")), kept);
-    }
-
-    void previewPagesAndZooms()
-    {
-        addManyEntries(200);
-        BandedReport& r = printed(QStringLiteral("rptAisle"));
-        r.show();
-        ReportPreview* window = r.previewWindow();
-        const int count = r.pages().pageCount();
-        auto* page = window->findChild<QSpinBox*>(QStringLiteral("txtPage"));
-        auto* of = window->findChild<QLabel*>(QStringLiteral("lblPage"));
-        QCOMPARE(of->text(), QStringLiteral("of %1").arg(count));
-        click(window, "cmdLast");
-        QCOMPARE(window->currentPage(), count - 1);
-        QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->isEnabled());
-
-        // The zoom is shown as it changes.
-        auto* zoom = window->findChild<QLabel*>(QStringLiteral("lblZoom"));
-        click(window, "cmdActualSize");
-        QCOMPARE(zoom->text(), QStringLiteral("100%"));
-        click(window, "cmdZoomIn");
-        QCOMPARE(zoom->text(), QStringLiteral("125%"));
-        click(window, "cmdFitWidth");
-        QVERIFY(window->zoom() < 1.0);
-        // Fit width follows the window.
-        const double fitted = window->zoom();
-        window->resize(window->width() + 200, window->height());
-        QVERIFY(window->zoom() > fitted);
-
-        // Printed again from as far in as it zooms: the new data from the top of its first
-        // page, fitted to the window, its headings in view.
-        while (window->findChild<QToolButton*>(QStringLiteral("cmdZoomIn"))->isEnabled())
-            click(window, "cmdZoomIn");
-        QCOMPARE(zoom->text(), QStringLiteral("500%"));
-        click(window, "cmdLast");
-        printed(QStringLiteral("rptAisle"), ListDate.addYears(1));
-        QCOMPARE(page->value(), 1);
-        QCOMPARE(of->text(), QStringLiteral("of 1"));
-        QVERIFY(window->zoom() < 1.25);
-        QCOMPARE(zoom->text(), QStringLiteral("%1%").arg(qRound(window->zoom() * 100)));
-        const QImage view = window->findChild<QScrollArea*>()->viewport()->grab().toImage();
-        int letters = 0;
-        for (int i = 0; i < view.width() * view.height(); ++i)
-            letters += qGray(view.pixel(i % view.width(), i / view.width())) < 100 &&
-                       view.pixel(i % view.width(), i / view.width()) != qRgb(64, 64, 64);
-        QVERIFY(letters > 20);
-    }
-
-    void exportPdfTellsWhyItCouldNotWrite()
-    {
-        addFixture();
-        printed(QStringLiteral("rptPrint")).show();
+        // Delete All, then exported; a file that cannot be written is named in the message saying so.
+        DECartstock().run(QStringLiteral("ClearList"));
         const QString unwritable = outFile(QStringLiteral("no such folder/list.pdf"));
         FileDialog::queueAnswer(unwritable);
         TestSession::answer(MessageBox::Answer::Ok);
-        click(rptPrint::existing()->previewWindow(), "cmdExportPdf");
+        click(r.previewWindow(), "cmdExportPdf");
         QCOMPARE(TestSession::messages().size(), 1);
         QVERIFY(TestSession::messages().first().contains(QDir::toNativeSeparators(unwritable)));
+        FileDialog::queueAnswer(outFile(QStringLiteral("exported.pdf")));
+        click(r.previewWindow(), "cmdExportPdf");
+        const QString text = pdfText(outFile(QStringLiteral("exported.pdf")));
+        QVERIFY2(text.contains(QStringLiteral("Quantity:")) && !text.contains(QStringLiteral("Apples")),
+                 qPrintable(text));
+        QCOMPARE(outline(r.pages()), QStringList());
     }
 
     // Fault: the last row of a group lost the bottoms of g, y, p under the next group's bar.
-    void lastRowOfAGroupKeepsItsDescenders_data()
-    {
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<double>("scale");
-        QTest::newRow("rptPrint, preview at 100%") << "rptPrint" << 1.0 / 15;
-        QTest::newRow("rptAisle, 300 dpi") << "rptAisle" << 300.0 / 1440;
-    }
     void lastRowOfAGroupKeepsItsDescenders()
     {
-        QFETCH(QString, report);
-        QFETCH(double, scale);
+        // The preview at 100%.
+        const double scale = 1.0 / 15;
         addEntry(QStringLiteral("gypsy quay"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("gyp"));
         addEntry(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("4"), QStringLiteral("6"));
-        const PageList& pages = printed(report).pages();
+        const PageList& pages = printed(QStringLiteral("rptPrint")).pages();
         const QList<PageList::Band>& bands = pages.pages.first().bands;
         qsizetype row = -1;
-        for (qsizetype b = 0; b < bands.size(); ++b) {
-            if (bands.at(b).kind == ReportBand::Kind::Detail &&
-                firstItemOf(PageList::Page{{bands.at(b)}}) == QLatin1String("gypsy quay"))
-                row = b;
-        }
+        for (qsizetype b = 0; b < bands.size(); ++b)
+            row = firstItemOf(PageList::Page{{bands.at(b)}}) == QLatin1String("gypsy quay") ? b : row;
         QVERIFY(row > 0 && row + 1 < bands.size());
         QCOMPARE(bands.at(row + 1).kind, ReportBand::Kind::GroupHeader);
 
@@ -627,13 +431,19 @@ private Q_SLOTS:
         QVERIFY(inkIn(own, QRect(band.left(), band.bottom() - band.height() / 5, band.width(), band.height() / 5)) > 0);
     }
 
-    // Faults: a value cut at its box came out whole in the PDF's text; ligatures came out as
-    // ligature letters ("Co\ufb00ee"); a letter the report's face lacks (an emoji, Hebrew)
-    // printed as a blank: it comes from a face that has it.
-    void pdfTextIsWhatThePageShows()
+    // Faults: a value cut at its box came out whole in the PDF's text; at its default zoom the
+    // preview cut long names a letter earlier than the paper ("...piggy-ba" on screen,
+    // "...piggy-bag" printed); ligatures came out as ligature letters ("Co\ufb00ee"); a letter
+    // the report's face lacks (an emoji, Hebrew) printed as a blank: it comes from a face that has it.
+    void pdfAndPreviewShowWhatThePageShows()
     {
-        addEntry(QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
-                 QStringLiteral("Sauces"), QStringLiteral("Aisle 7"), QStringLiteral("1"));
+        const QStringList longNames = {
+            QStringLiteral("Worcestershire sauce, the extra large family bottle with a pouring spout"),
+            QStringLiteral("Reusable shopping bags, the folding piggy-bag kind"),
+            QStringLiteral("Illy whole-bean espresso, medium roast, twin tin pack"),
+            QStringLiteral("Mild mature cheddar, thinly sliced, resealable pack")};
+        for (const QString& name : longNames)
+            addEntry(name, QStringLiteral("Long"), QStringLiteral("Aisle 7"), QStringLiteral("1"));
         const QStringList names = {
             QStringLiteral("Coffee"),           QStringLiteral("Waffles"),
             QStringLiteral("Office fliers"),    QStringLiteral("Affine fish fillet"),
@@ -641,6 +451,9 @@ private Q_SLOTS:
         for (const QString& name : names)
             addEntry(name, QStringLiteral("Staples"), QStringLiteral("5"), QStringLiteral("\u05d0"));
         BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        const QImage screen = r.previewWindow()->findChild<QScrollArea*>()->widget()->grab().toImage();
+        const double scale = r.previewWindow()->zoom() / 15;
         const QString pdf = outFile(QStringLiteral("text.pdf"));
         QCOMPARE(ReportRenderer::writePdf(r.pages(), pdf, r.layout().caption), QString());
         const QString text = pdfText(pdf);
@@ -664,6 +477,33 @@ private Q_SLOTS:
                              qPrintable(item.text));
             }
         }
+
+        // Each long name ends, on the preview fitted to its width and on the PDF drawn at that
+        // scale, at the same place, inside its box.
+        const QImage atScale = pdfPicture(pdf, 1, qRound(scale * 1440 * 1000) / 1000.0);
+        // The right end of the ink in an item's box, and beyond it to the next column.
+        const auto inkEnd = [&](const QImage& image, const QRect& box, const QPoint& at) {
+            const QRect area = QRectF(QPointF(box.topLeft()) * scale, QSizeF(box.size()) * scale).toRect();
+            int end = -1;
+            for (int x = area.left(); x <= area.right() + 5; ++x) {
+                if (inkIn(image, QRect(at + QPoint(x, area.top() + 2), QSize(1, area.height() - 4))) > 0)
+                    end = x;
+            }
+            return end - area.right();
+        };
+        int compared = 0;
+        for (const PageList::Band& band : r.pages().pages.first().bands) {
+            const PageList::Item* item = itemNamed(band, QStringLiteral("txtItem"));
+            if (!item || !longNames.contains(item->text))
+                continue;
+            const int onScreen = inkEnd(screen, item->rect, QPoint(12, 12));
+            const int onPaper = inkEnd(atScale, item->rect, QPoint());
+            QVERIFY2(
+                qAbs(onScreen - onPaper) <= 2 && onPaper <= 0 && onPaper > -25,
+                qPrintable(QStringLiteral("%1: %2 on screen, %3 on paper").arg(item->text).arg(onScreen).arg(onPaper)));
+            ++compared;
+        }
+        QCOMPARE(compared, longNames.size());
     }
 
     // Where the desktop has a colour emoji face, its pictures print too: a PDF cannot hold
@@ -699,8 +539,6 @@ private Q_SLOTS:
                                    << "victim.pdf";
         QTest::newRow("a date with dots") << "Shopping 07.12.2026"
                                           << "Shopping 07.12.2026.pdf";
-        QTest::newRow("a dotted name") << "dotted.v2"
-                                       << "dotted.v2.pdf";
         QTest::newRow("suffix in capitals") << "LIST.PDF"
                                             << "LIST.PDF";
     }
@@ -719,16 +557,18 @@ private Q_SLOTS:
         QStringList asked, startedAt;
         // Types the name and answers whether to replace the file; No leaves the dialog open.
         const auto exportAs = [&](QMessageBox::StandardButton answer) {
-            whenShown<QFileDialog>([&](QFileDialog* dialog) {
-                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                startedAt << dialog->directory().filePath(name->text());
+            whenModal<QFileDialog>([&](QFileDialog& dialog) {
+                auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                startedAt << dialog.directory().filePath(name->text());
+                // The dialog leaves the name box alone while it has the focus.
+                QVERIFY(QTest::qWaitForWindowActive(&dialog));
                 name->setFocus();
                 name->setText(typed);
                 QTest::keyClick(name, Qt::Key_Return);
             });
-            whenShown<QMessageBox>([&asked, answer](QMessageBox* box) {
-                asked << box->text();
-                QTest::mouseClick(box->button(answer), Qt::LeftButton);
+            whenModal<QMessageBox>([&asked, answer](QMessageBox& box) {
+                asked << box.text();
+                QTest::mouseClick(box.button(answer), Qt::LeftButton);
                 // No leaves the file dialog open: then it is cancelled.
                 QTimer::singleShot(0, [] {
                     if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
@@ -739,40 +579,36 @@ private Q_SLOTS:
         };
 
         // First a file that is not there yet, in another folder than the last one.
-        whenShown<QFileDialog>([&](QFileDialog* dialog) {
-            dialog->setDirectory(out->path());
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        whenModal<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.setDirectory(out->path());
+            auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             name->setText(QStringLiteral("first"));
             QTest::keyClick(name, Qt::Key_Return);
         });
         click(r.previewWindow(), "cmdExportPdf");
         exportAs(QMessageBox::No);
-        QCOMPARE(asked.size(), 1);
-        QVERIFY2(asked.first().contains(written), qPrintable(asked.first()));
         QCOMPARE(QFileInfo(file).size(), 7);
         exportAs(QMessageBox::Yes);
         FileDialog::startScripting();
-        QCOMPARE(asked.size(), 2);
-        QVERIFY2(asked.last().contains(written), qPrintable(asked.last()));
-        QCOMPARE(pdfPageCount(file), r.pages().pageCount());
+        // Each time asked about the file it then writes.
+        QVERIFY2(asked.size() == 2 && asked.filter(written).size() == 2, qPrintable(asked.join(u'|')));
+        // pdftotext ends each page with a form feed.
+        QCOMPARE(pdfText(file).count(u'\f'), r.pages().pageCount());
         QCOMPARE(QDir(out->path()).entryList(QDir::Files).size(), 2);
         // Each dialog starts where the last file was written, with its name.
         QCOMPARE(startedAt, QStringList(2, outFile(QStringLiteral("first.pdf"))));
         QCOMPARE(QDir(settingsHome.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
-    // The dialog's choices as words: a range ("all", "2-3", "current"), then "xN" copies,
+    // The dialog's choices as words: a range ("all", "2-3"), then "xN" copies,
     // "uncollated", "reversed", "duplex", "cups:1,3-4" and "set:even" as a CUPS dialog leaves them.
     void printSequenceKeepsTheDialogsWord_data()
     {
         QTest::addColumn<QString>("choices");
         QTest::addColumn<QList<int>>("expected");
         QTest::newRow("all") << "all" << QList<int>{0, 1, 2, 3, 4};
-        QTest::newRow("pages 2-3, 2 copies collated") << "2-3 x2" << QList<int>{1, 2, 1, 2};
         QTest::newRow("pages 2-3, 2 copies uncollated") << "2-3 x2 uncollated" << QList<int>{1, 1, 2, 2};
         QTest::newRow("reversed") << "all reversed" << QList<int>{4, 3, 2, 1, 0};
-        QTest::newRow("reversed copies") << "1-2 x2 reversed" << QList<int>{1, 0, 1, 0};
-        QTest::newRow("current page") << "current x2" << QList<int>{3, 3};
         QTest::newRow("range past the end") << "4-9" << QList<int>{3, 4};
         QTest::newRow("range beyond the last page") << "6-9" << QList<int>{};
         QTest::newRow("two-sided, odd pages: each copy on fresh sheets")
@@ -786,12 +622,9 @@ private Q_SLOTS:
         QFETCH(QList<int>, expected);
         using Range = ReportRenderer::PrintChoice::Range;
         ReportRenderer::PrintChoice choice;
-        choice.currentPage = 3;
         for (const QString& word : choices.split(QLatin1Char(' '))) {
             const QStringList ends = word.split(QLatin1Char('-'));
-            if (word == QLatin1String("current"))
-                choice.range = Range::Current;
-            else if (ends.size() == 2)
+            if (ends.size() == 2)
                 std::tie(choice.range, choice.fromPage, choice.toPage) =
                     std::tuple(Range::FromTo, ends[0].toInt(), ends[1].toInt());
             choice.copies = word.startsWith(QLatin1Char('x')) ? word.mid(1).toInt() : choice.copies;
@@ -835,30 +668,30 @@ private Q_SLOTS:
         const QString file = outFile(QStringLiteral("dialog.pdf"));
         PrintDialog::stopScripting();
         QStringList seen;
-        whenShown<QPrintDialog>([&](QPrintDialog* dialog) {
-            auto* fromBox = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
-            auto* toBox = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
-            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        whenModal<QPrintDialog>([&](QPrintDialog& dialog) {
+            auto* fromBox = dialog.findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* toBox = dialog.findChild<QSpinBox*>(QStringLiteral("to"));
+            auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
             seen << QStringLiteral("%1-%2").arg(fromBox->value()).arg(toBox->value());
             printers->setCurrentIndex(printers->count() - 1);
-            dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
+            dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
             if (landscape) {
-                whenShown<QDialog>([](QDialog* properties) {
-                    properties->findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
-                    properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+                whenModal<QDialog>([](QDialog& properties) {
+                    properties.findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
+                    properties.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
                 });
-                dialog->findChild<QPushButton*>(QStringLiteral("properties"))->click();
+                dialog.findChild<QPushButton*>(QStringLiteral("properties"))->click();
             }
-            dialog->findChild<QRadioButton*>(from ? "printRange" : "printCurrentPage")->setChecked(true);
+            dialog.findChild<QRadioButton*>(from ? "printRange" : "printCurrentPage")->setChecked(true);
             toBox->setValue(to);
             fromBox->setValue(from);
-            dialog->findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
-            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            dialog.findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
+            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
         click(r.previewWindow(), "cmdPrint");
         PrintDialog::startScripting();
         QCOMPARE(seen, QStringList{QStringLiteral("1-5")});
-        QCOMPARE(pdfPageCount(file), sheets.size());
+        QCOMPARE(pdfText(file).count(u'\f'), sheets.size());
         for (int p = 1; p <= sheets.size(); ++p) {
             QVERIFY(pdfText(file, p).contains(firstItemOf(paper.pages.at(sheets.at(p - 1))) + QLatin1Char('\n')));
             const QImage sheet = pdfPicture(file, p, 10);
@@ -867,7 +700,7 @@ private Q_SLOTS:
     }
 
     // Faults: the preview paged only by its buttons, and closed only by Alt+F4.
-    void previewPagesLikeAViewer()
+    void previewPagesAndZoomsLikeAViewer()
     {
         addManyEntries(520);
         BandedReport& r = printed(QStringLiteral("rptPrint"));
@@ -877,6 +710,9 @@ private Q_SLOTS:
         const int count = r.pages().pageCount();
         auto* scroll = window->findChild<QScrollArea*>(QStringLiteral("scrollPages"));
         QScrollBar* bar = scroll->verticalScrollBar();
+        auto* of = window->findChild<QLabel*>(QStringLiteral("lblPage"));
+        auto* zoom = window->findChild<QLabel*>(QStringLiteral("lblZoom"));
+        QCOMPARE(of->text(), QStringLiteral("of %1").arg(count));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(scroll));
 
         // Page Down: a screen at a time, then the next page from its top.
@@ -891,6 +727,7 @@ private Q_SLOTS:
         QCOMPARE(bar->value(), bar->maximum());
         press(Qt::Key_End);
         QCOMPARE(window->currentPage(), count - 1);
+        QVERIFY(!window->findChild<QToolButton*>(QStringLiteral("cmdNext"))->isEnabled());
         press(Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(window->currentPage(), 0);
 
@@ -907,14 +744,21 @@ private Q_SLOTS:
         turnWheel(page, 120);
         QCOMPARE(window->currentPage(), 0);
 
-        // Ctrl with the wheel, plus or minus zooms.
+        // Ctrl with the wheel, plus or minus zooms, and the zoom is shown as it changes.
         const double fitted = window->zoom();
         turnWheel(page, 120, Qt::ControlModifier);
         QCOMPARE(window->zoom(), fitted * 1.25);
         press(Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(window->zoom(), fitted);
         press(Qt::Key_0, Qt::ControlModifier);
-        QCOMPARE(window->zoom(), 1.0);
+        QCOMPARE(zoom->text(), QStringLiteral("100%"));
+        click(window, "cmdZoomIn");
+        QCOMPARE(zoom->text(), QStringLiteral("125%"));
+        // Fit width follows the window.
+        click(window, "cmdFitWidth");
+        QVERIFY(window->zoom() < 1.0);
+        window->resize(window->width() + 200, window->height());
+        QVERIFY(window->zoom() > fitted);
 
         // Ctrl+G and a typed number go to that page.
         press(Qt::Key_G, Qt::ControlModifier);
@@ -928,6 +772,22 @@ private Q_SLOTS:
         QCOMPARE(window->currentPage(), 7);
         press(Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(window->currentPage(), 8);
+
+        // Printed again from as far in as it zooms: the new data from the top of its first
+        // page, fitted to the window, its headings in view.
+        while (window->findChild<QToolButton*>(QStringLiteral("cmdZoomIn"))->isEnabled())
+            click(window, "cmdZoomIn");
+        QCOMPARE(zoom->text(), QStringLiteral("500%"));
+        printed(QStringLiteral("rptPrint"), ListDate.addYears(1));
+        QCOMPARE(window->findChild<QSpinBox*>(QStringLiteral("txtPage"))->value(), 1);
+        QCOMPARE(of->text(), QStringLiteral("of 1"));
+        QVERIFY(window->zoom() < 1.25);
+        const QImage view = scroll->viewport()->grab().toImage();
+        int letters = 0;
+        for (int i = 0; i < view.width() * view.height(); ++i)
+            letters += qGray(view.pixel(i % view.width(), i / view.width())) < 100 &&
+                       view.pixel(i % view.width(), i / view.width()) != qRgb(64, 64, 64);
+        QVERIFY(letters > 20);
 
         // Escape and Ctrl+W close it.
         for (const QKeyCombination close : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {

@@ -25,14 +25,6 @@ QList<QJsonArray> rows(QSqlDatabase& db, const QString& sql)
     }
     return out;
 }
-
-QList<QJsonArray> listOf(const QJsonValue& value)
-{
-    QList<QJsonArray> out;
-    for (const QJsonValue& row : value.toArray())
-        out << row.toArray();
-    return out;
-}
 } // namespace
 
 QJsonValue ListState::plain(const QVariant& value)
@@ -104,11 +96,15 @@ QJsonObject ListState::toJson() const
 
 ListState ListState::fromJson(const QJsonObject& object)
 {
-    ListState state{listOf(object.value(QStringLiteral("selected"))),
-                    listOf(object.value(QStringLiteral("cartstock"))),
+    ListState state{{},
+                    {},
                     {},
                     object.value(QStringLiteral("settings")).toArray(),
                     object.value(QStringLiteral("settings2")).toArray()};
+    for (const QJsonValue& row : object.value(QStringLiteral("selected")).toArray())
+        state.selected << row.toArray();
+    for (const QJsonValue& row : object.value(QStringLiteral("cartstock")).toArray())
+        state.cartstock << row.toArray();
     for (const QJsonValue& name : object.value(QStringLiteral("categories")).toArray())
         state.categories << name.toString();
     return state;

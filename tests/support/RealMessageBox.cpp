@@ -35,6 +35,7 @@ void RealMessageBox::waitForNext()
         [this](QMessageBox& box) {
             m_texts << box.text();
             m_titles << box.windowTitle();
+            m_icons << box.icon();
             m_answers.takeFirst()(box);
             if (!m_answers.isEmpty())
                 waitForNext();

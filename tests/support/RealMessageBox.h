@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
 #include <QStringList>
 
 #include <functional>
-
-class QMessageBox;
 
 // Answers the real message boxes a test brings up, as a user does: by clicking a button,
 // pressing a key or closing the box by its title bar. Message-box scripting is off while an
@@ -19,9 +18,10 @@ public:
     void then(std::function<void(QMessageBox&)> answer);
     void thenClick(const QString& buttonText);
 
-    // Texts and titles of the boxes answered so far; whether every queued answer was used.
+    // Texts, titles and icons of the boxes answered so far; whether every queued answer was used.
     QStringList texts() const { return m_texts; }
     QStringList titles() const { return m_titles; }
+    QList<QMessageBox::Icon> icons() const { return m_icons; }
     bool allAnswered() const { return m_answers.isEmpty(); }
 
 private:
@@ -29,5 +29,6 @@ private:
 
     QList<std::function<void(QMessageBox&)>> m_answers;
     QStringList m_texts, m_titles;
+    QList<QMessageBox::Icon> m_icons;
     QObject m_waits;
 };

@@ -111,11 +111,8 @@ void TestDatabase::makeWithItems(const QString& file, const QStringList& items)
 {
     DatabaseMaker::create(file, DatabaseMaker::Content::Empty);
     QStringList inserts;
-    for (const QString& item : items) {
-        QString quoted = item;
-        quoted.replace(u'\'', QStringLiteral("''"));
-        inserts
-            << QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES ('%1', 'Test', '1')").arg(quoted);
-    }
+    for (QString item : items)
+        inserts << QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES ('%1', 'Test', '1')")
+                       .arg(item.replace(u'\'', QStringLiteral("''")));
     execIn(file, inserts);
 }

@@ -22,10 +22,6 @@
 #include <stdexcept>
 
 namespace {
-[[noreturn]] void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
-
-bool byId(const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); }
-
 // Views lay out their rows on a timer; a user sees the rows where they are before clicking.
 void letTheScreenCatchUp() { QCoreApplication::processEvents(); }
 
@@ -34,9 +30,21 @@ int shownColumn(const QAbstractItemView* list)
     const auto* view = qobject_cast<const QListView*>(list);
     return view ? view->modelColumn() : 0;
 }
+
+// The entries of a list, sorted.
+QStringList entriesShown(const QAbstractItemView* list)
+{
+    QStringList out;
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        out << list->model()->index(r, shownColumn(list)).data().toString();
+    out.sort();
+    return out;
+}
 } // namespace
 
 namespace UserMoves {
+
+void fail(const QString& why) { throw std::runtime_error(why.toStdString()); }
 
 frmCartstock& mainWindow()
 {
@@ -89,23 +97,15 @@ void tick(QTreeWidget* view, const QList<int>& rows)
     }
 }
 
-void clickEntry(QAbstractItemView* list, int row)
-{
-    const QModelIndex shown = list->model()->index(row, shownColumn(list));
-    if (!shown.isValid())
-        fail(QStringLiteral("%1 has no entry %2").arg(list->objectName()).arg(row));
-    letTheScreenCatchUp();
-    list->scrollTo(shown);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(shown).center());
-}
-
 void clickEntry(QAbstractItemView* list, const QString& text)
 {
     const QModelIndexList found =
         list->model()->match(list->model()->index(0, shownColumn(list)), Qt::DisplayRole, text, 1, Qt::MatchExactly);
     if (found.isEmpty())
-        fail(QStringLiteral("%1 has no entry %2").arg(list->objectName(), text));
-    clickEntry(list, found.at(0).row());
+        fail(QStringLiteral("%1 has no entry %2").arg(list->objectName(), text.left(80)));
+    letTheScreenCatchUp();
+    list->scrollTo(found.at(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.at(0)).center());
 }
 
 void enterDate(QDateEdit* box, const QDate& date)
@@ -116,7 +116,7 @@ void enterDate(QDateEdit* box, const QDate& date)
                  .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
 }
 
-QWidget* openCell(QTableView* grid, int row, int column)
+void editCell(QTableView* grid, int row, int column, const QString& text)
 {
     const QModelIndex index = grid->model()->index(row, column);
     if (!grid->isEnabled())
@@ -129,27 +129,16 @@ QWidget* openCell(QTableView* grid, int row, int column)
     QWidget* editor = grid->indexWidget(index);
     if (!editor)
         fail(QStringLiteral("a double click did not open cell %1,%2 of the grid").arg(row).arg(column));
-    return editor;
-}
-
-void endEdit(QTableView* grid, QWidget* editor)
-{
-    const QModelIndex index = grid->currentIndex();
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (auto* box = qobject_cast<QDateEdit*>(editor); box && date.isValid() && text.size() == 10)
+        enterDate(box, date);
+    else
+        paste(editor, text);
     QTest::keyClick(editor, Qt::Key_Return);
     // The grid ends the edit on Return through a queued call.
     letTheScreenCatchUp();
     if (grid->indexWidget(index))
-        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(index.row()).arg(index.column()));
-}
-
-void editCell(QTableView* grid, int row, int column, const QString& text)
-{
-    QWidget* editor = openCell(grid, row, column);
-    if (auto* date = qobject_cast<QDateEdit*>(editor))
-        enterDate(date, QDate::fromString(text, Qt::ISODate));
-    else
-        paste(editor, text);
-    endEdit(grid, editor);
+        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(row).arg(column));
 }
 
 void enterInCombo(DataCombo* combo, const QString& text)
@@ -184,18 +173,9 @@ QList<QJsonArray> listShown(frmCartstock& window)
     }
     if (window.lblCount->text() != QString::number(rows.size()))
         fail(QStringLiteral("the grid shows %1 rows, the count %2").arg(rows.size()).arg(window.lblCount->text()));
-    std::sort(rows.begin(), rows.end(), byId);
+    std::sort(rows.begin(), rows.end(),
+              [](const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); });
     return rows;
-}
-
-QStringList entriesShown(QAbstractItemView* list)
-{
-    const int column = shownColumn(list);
-    QStringList out;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-        out << list->model()->index(r, column).data().toString();
-    out.sort();
-    return out;
 }
 
 QJsonArray recordShown(frmAdding& editor)

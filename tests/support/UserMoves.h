@@ -20,6 +20,7 @@ struct ListState;
 // read what the windows then show. A move that does not take hold throws std::runtime_error,
 // so a driver and a test alike stop at it.
 namespace UserMoves {
+[[noreturn]] void fail(const QString& why);
 frmCartstock& mainWindow();
 frmAdding& editor();
 
@@ -28,16 +29,12 @@ void click(QWidget* widget);
 void paste(QWidget* field, const QString& text);
 // Ticks these rows of the catalogue view, with the keyboard.
 void tick(QTreeWidget* view, const QList<int>& rows);
-// Clicks an entry of a list (a category in lstCat, an entry of a data combo's list).
-void clickEntry(QAbstractItemView* list, int row);
+// Clicks the entry showing this text in a list (lstCat, a data combo's list).
 void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens a cell of the grid with a click and a double click; returns its editor.
-QWidget* openCell(QTableView* grid, int row, int column);
-// Ends the cell's edit with Return.
-void endEdit(QTableView* grid, QWidget* editor);
-// Opens a cell, enters the text (into a date box: the date the ISO text names), ends the edit.
+// Opens a cell with a click and a double click, enters the text (into a date box, the date an
+// ISO text names; any other text is pasted), and ends the edit with Return.
 void editCell(QTableView* grid, int row, int column, const QString& text);
 // Types into a data combo's text field and clicks it.
 void enterInCombo(DataCombo* combo, const QString& text);
@@ -47,8 +44,6 @@ int gridColumn(QTableView* grid, const QString& field);
 // The list rows the grid shows, in ID order: ID, Item, Category, Aisle, Quantity, Date.
 // Throws when the count label says another number.
 QList<QJsonArray> listShown(frmCartstock& window);
-// The entries of a list, sorted.
-QStringList entriesShown(QAbstractItemView* list);
 // The editor's record: ID, Item, Category, Aisle; an empty box is null.
 QJsonArray recordShown(frmAdding& editor);
 // What the open windows show that the file does not hold: the list grid and the category

@@ -1,32 +1,28 @@
 #pragma once
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
 
-// Acts on a window the code under test is about to show, once it is up, from the event loop
-// it runs, as a user who looks at it first does. The wait ends with `owner`, or after ten
-// seconds; the test then fails on what the window should have done.
-void whenFound(const std::function<QWidget*()>& find, const std::function<void(QWidget&)>& act, QObject* owner);
-
-// The next modal T: a message box, a font, colour, file or print dialog.
+// Acts on the next modal T (a message box, a font, colour, file or print dialog) once it is up,
+// from the event loop it runs, as a user who looks at it first does. The wait ends with
+// `owner`, or after ten seconds; the test then fails on what the window should have done.
 template <typename T> void whenModal(std::function<void(T&)> act, QObject* owner = qApp)
 {
-    whenFound([] { return qobject_cast<T*>(QApplication::activeModalWidget()); },
-              [act](QWidget& shown) { act(static_cast<T&>(shown)); }, owner);
-}
-
-// The next top-level T shown, modal or not.
-template <typename T> void whenShown(std::function<void(T&)> act, QObject* owner = qApp)
-{
-    whenFound(
-        []() -> QWidget* {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (qobject_cast<T*>(w) && w->isVisible())
-                    return w;
-            }
-            return nullptr;
-        },
-        [act](QWidget& shown) { act(static_cast<T&>(shown)); }, owner);
+    auto* poll = new QTimer(owner);
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        T* shown = qobject_cast<T*>(QApplication::activeModalWidget());
+        const bool up = shown && shown->isVisible();
+        if (up || deadline.hasExpired()) {
+            poll->stop();
+            poll->deleteLater();
+        }
+        if (up)
+            act(*shown);
+    });
+    poll->start(10);
 }

@@ -215,12 +215,15 @@ private Q_SLOTS:
         const QColor before = ground(w->lstCat);
         const QVariant stored = row(QStringLiteral("Settings"));
         CommonDialog::stopScripting();
+        QString title;
         for (const auto press : {QDialogButtonBox::Cancel, QDialogButtonBox::Ok}) {
             whenModal<QColorDialog>([&](QColorDialog& dialog) {
+                title = dialog.windowTitle();
                 dialog.setCurrentColor(QColor(0, 128, 255));
                 QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(press), Qt::LeftButton);
             });
             chooseFromMenu(*w, QStringLiteral("Options"), QStringLiteral("Back Color"));
+            QCOMPARE(title, QStringLiteral("BackColor"));
             QCOMPARE(ground(w->lstCat), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
             if (press == QDialogButtonBox::Cancel)
                 QCOMPARE(row(QStringLiteral("Settings")), stored);

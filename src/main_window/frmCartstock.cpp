@@ -149,6 +149,9 @@ void frmCartstock::buildControls()
     cmdQuit->setIcon(QIcon(QStringLiteral(":/images/exit_main.png")));
     cmdQuit->setIconSize(QSize(90, 60));
     cmdQuit->setAccessibleName(QStringLiteral("Exit"));
+    // A click must not take the focus: that would leave an open cell, and report what it cannot
+    // hold, before the quit handler runs to store it or drop it quietly.
+    cmdQuit->setFocusPolicy(Qt::TabFocus);
     cmdClearAll = button(client, "cmdClearAll", QStringLiteral("Delete All"), 120, 5280, 1815, 375, 20);
     cmdRef = button(client, "cmdRef", QStringLiteral("Click if not updating"), 120, 5640, 1815, 495, 21);
     cmdAll = button(client, "cmdAll", QStringLiteral("View All"), 120, 0, 2175, 375, 0);

@@ -458,18 +458,6 @@ private Q_SLOTS:
         QVERIFY(!e.AddingRecord);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), before);
     }
-
-    void statusStripFollowsTheWindowWidth()
-    {
-        frmAdding& e = openEditor();
-        // 9900 twips of outer width: 660 pixels with the frame.
-        e.resize(660 - (e.frameGeometry().width() - e.width()), e.height());
-        QCOMPARE(e.lblStatus->width(), 560);
-        QCOMPARE(e.cmdNext->x(), 607);
-        QCOMPARE(e.cmdLast->x(), 629);
-        e.resize(90, e.height());
-        QCOMPARE(e.lblStatus->width(), 560);
-    }
 };
 
 QTEST_MAIN(TestItemEditor)

@@ -258,12 +258,22 @@ private Q_SLOTS:
         } else {
             QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
         }
-        QVERIFY_THROWS_EXCEPTION(DataError, c.run(insert));
+        QString told;
+        try {
+            c.run(insert);
+            QFAIL("wrote to a file that cannot take it");
+        } catch (const DataError& e) {
+            told = e.description();
+        }
         if (how == QStringLiteral("emptied")) {
             QVERIFY(file.seek(0) && file.write(content) == content.size());
             file.close();
         } else {
-            QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+            // Told in plain words, with a command that sets it right.
+            const qsizetype at = told.indexOf(QStringLiteral("    chmod "));
+            QVERIFY2(told.contains(QStringLiteral("read-only for you")) && at > 0, qPrintable(told));
+            const QString command = told.mid(at, told.indexOf(u'\n', at) - at).trimmed();
+            QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}), 0);
         }
         c.run(insert);
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT count(*) FROM Cartstock")),
@@ -308,23 +318,6 @@ private Q_SLOTS:
         QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}), 0);
         QCOMPARE(c.run(QStringLiteral("SELECT Item FROM Cartstock")).next(), true);
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item FROM Cartstock")), QVariantList{"Tea"});
-    }
-
-    void readOnlyFileRefusesWritesInPlainWords()
-    {
-        if (::geteuid() == 0)
-            QSKIP("Running as root: file permissions do not stop root from writing a file.");
-        TestDatabase db;
-        QVERIFY(QFile::setPermissions(db.path(), QFileDevice::ReadOwner));
-        Connection c(db.connectionString(), db.path());
-        try {
-            c.run(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Coffee')"));
-            QFAIL("wrote to a read-only file");
-        } catch (const StoreError& e) {
-            QCOMPARE(e.problem().kind(), StoreProblem::Kind::ReadOnly);
-            QVERIFY2(e.description().contains(QStringLiteral("read-only")), qPrintable(e.description()));
-        }
-        QFile::setPermissions(db.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
     void setConnectionsSkipsFailingStepsAndOtherSelectors()

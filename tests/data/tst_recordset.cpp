@@ -10,9 +10,7 @@
 #include <QDate>
 #include <QFile>
 #include <QLocale>
-#include <QSet>
 #include <QSignalSpy>
-#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -69,27 +67,15 @@ private Q_SLOTS:
         CARTLIST_CHECK_SESSION(session);
     }
 
-    void readsRowsInSourceOrderIgnoringCase()
-    {
-        auto rs = open(CatalogueQuery);
-        QCOMPARE(items(*rs), (QStringList{"Apples", "apricots", "Butter", "Crayons", "milk"}));
-        QCOMPARE(rs->fieldNames(), (QStringList{"ID", "Item", "Category", "Aisle"}));
-        QCOMPARE(rs->absolutePosition(), 1);
-        rs->moveNext();
-        QVERIFY(rs->value(QStringLiteral("Aisle")).isNull());
-        rs->moveNext();
-        QVERIFY(rs->value(QStringLiteral("Category")).isNull());
-        QVERIFY_THROWS_EXCEPTION(DataError, rs->value(QStringLiteral("Price")));
-    }
-
     void cursorMovesAndStopsAtBothEnds()
     {
         auto rs = open(CatalogueQuery);
+        QCOMPARE(rs->absolutePosition(), 1);
+        QVERIFY_THROWS_EXCEPTION(DataError, rs->value(QStringLiteral("Price")));
         rs->moveLast();
         QCOMPARE(rs->absolutePosition(), 5);
         rs->moveNext();
         QVERIFY(rs->eof() && !rs->bof());
-        QCOMPARE(rs->absolutePosition(), Recordset::PosEOF);
         QVERIFY_THROWS_EXCEPTION(DataError, rs->moveNext());
         QVERIFY_THROWS_EXCEPTION(DataError, rs->value(QStringLiteral("Item")));
         rs->moveFirst();
@@ -98,29 +84,21 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DataError, rs->movePrevious());
         rs->setAbsolutePosition(3);
         QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Butter"));
+        QVERIFY(rs->value(QStringLiteral("Category")).isNull());
         const quint64 mark = rs->bookmark();
         rs->moveFirst();
         rs->setBookmark(mark);
         QCOMPARE(rs->absolutePosition(), 3);
         QVERIFY_THROWS_EXCEPTION(DataError, rs->setAbsolutePosition(6));
-
-        auto empty = open(QStringLiteral("Selected"));
-        QVERIFY(empty->bof() && empty->eof());
-        QCOMPARE(empty->recordCount(), 0);
-        QVERIFY_THROWS_EXCEPTION(DataError, empty->moveFirst());
     }
 
     void filterShowsMatchingRows_data()
     {
         QTest::addColumn<QString>("criteria");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("none") << "" << QStringList{"Apples", "apricots", "Butter", "Crayons", "milk"};
-        QTest::newRow("category") << "Category = 'Produce'" << QStringList{"Apples", "apricots"};
-        QTest::newRow("any case") << "category = 'PRODUCE'" << QStringList{"Apples", "apricots"};
         QTest::newRow("apostrophe") << "Category = 'Kid''s'" << QStringList{"Crayons"};
         QTest::newRow("bracketed") << "[Category]='Dairy'" << QStringList{"milk"};
         QTest::newRow("number against text") << "Aisle = 3" << QStringList{"milk"};
-        QTest::newRow("no match") << "Category = 'Frozen'" << QStringList{};
         QTest::newRow("null never matches") << "Category = ''" << QStringList{};
     }
     void filterShowsMatchingRows()
@@ -131,7 +109,6 @@ private Q_SLOTS:
         rs->moveLast();
         rs->setFilter(criteria);
         QCOMPARE(items(*rs), expected);
-        QCOMPARE(rs->recordCount(), expected.size());
         if (expected.isEmpty())
             QVERIFY(rs->bof() && rs->eof());
         else
@@ -146,7 +123,6 @@ private Q_SLOTS:
         QTest::newRow("no operator") << "Category 'Dairy'";
         QTest::newRow("no value") << "Category =";
         QTest::newRow("unknown column") << "Colour = 'red'";
-        QTest::newRow("sql") << "Category = 'x' OR 1=1";
     }
     void badCriteriaAreClearErrors()
     {
@@ -176,16 +152,12 @@ private Q_SLOTS:
         rs->moveNext();
         rs->find(QStringLiteral("Category = 'produce'"));
         QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("apricots"));
-        rs->moveFirst();
-        rs->find(QStringLiteral("Category = 'Kid''s'"));
-        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Crayons"));
     }
 
     void changesAreWrittenOnUpdateAndOnLeavingTheRow()
     {
         auto rs = open(CatalogueQuery);
         rs->setValue(QStringLiteral("Aisle"), QStringLiteral("2"));
-        QCOMPARE(rs->editMode(), Recordset::EditMode::InProgress);
         QVERIFY(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")) == QStringLiteral("1"));
         rs->update();
         QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item='Apples'")).toString(),
@@ -202,17 +174,6 @@ private Q_SLOTS:
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item='Dried apricots'")), 0);
     }
 
-    void otherSourcesSeeWritesAfterTheirOwnRefresh()
-    {
-        auto writer = open(CatalogueQuery);
-        auto reader = open(CatalogueQuery);
-        writer->setValue(QStringLiteral("Item"), QStringLiteral("Bramley apples"));
-        writer->update();
-        QCOMPARE(items(*reader).first(), QStringLiteral("Apples"));
-        reader->requery();
-        QVERIFY(items(*reader).contains(QStringLiteral("Bramley apples")));
-    }
-
     void addedRowsGetNewIdentifiersFromTheDatabase()
     {
         auto rs = open(CatalogueQuery);
@@ -220,7 +181,6 @@ private Q_SLOTS:
         rs->moveLast();
         rs->deleteCurrent();
         rs->addNew();
-        QCOMPARE(rs->editMode(), Recordset::EditMode::Add);
         rs->setValue(QStringLiteral("Item"), QStringLiteral("Eggs"));
         rs->update();
         // Above every identifier the table ever held, the deleted highest one included.
@@ -250,7 +210,9 @@ private Q_SLOTS:
         QCOMPARE(rs->absolutePosition(), 2);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 5);
 
+        // An empty set, before and after: there is nowhere to move.
         auto empty = open(QStringLiteral("Selected"));
+        QVERIFY(empty->bof() && empty->eof());
         empty->addNew();
         empty->cancelUpdate();
         QVERIFY(empty->bof() && empty->eof());
@@ -317,8 +279,8 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::ReadWrite));
             QVERIFY(file.resize(0) && file.write(backup) == backup.size());
         }
-        const QList<QVariantList> before = {db->column(QStringLiteral("SELECT Item FROM Cartstock ORDER BY ID")),
-                                            db->column(QStringLiteral("SELECT Aisle FROM Cartstock ORDER BY ID"))};
+        const QString held = QStringLiteral("SELECT Item || ' ' || ifnull(Aisle, '-') FROM Cartstock ORDER BY ID");
+        const QVariantList before = db->column(held);
         try {
             if (deleting) {
                 rs->deleteCurrent();
@@ -332,9 +294,7 @@ private Q_SLOTS:
                                                      "since it was last read.")
                                           .arg(deleting ? "deletion" : "updating"));
         }
-        const QList<QVariantList> after = {db->column(QStringLiteral("SELECT Item FROM Cartstock ORDER BY ID")),
-                                           db->column(QStringLiteral("SELECT Aisle FROM Cartstock ORDER BY ID"))};
-        QCOMPARE(after, before);
+        QCOMPARE(db->column(held), before);
         QCOMPARE(rs->editMode(), Recordset::EditMode::None);
         QCOMPARE(items(*rs), shownAfter);
         if (meanwhile.startsWith(QStringLiteral("UPDATE"))) {
@@ -351,15 +311,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QDate>("date");
-        QTest::newRow("a day") << "2026-12-05" << QDate(2026, 12, 5);
         QTest::newRow("leap day") << "2024-02-29" << QDate(2024, 2, 29);
         QTest::newRow("no such day") << "2026-02-29" << QDate();
-        QTest::newRow("no such month") << "2026-13-01" << QDate();
         QTest::newRow("trailing text") << "2026-12-05x" << QDate();
-        QTest::newRow("short") << "2026-1-05" << QDate();
         QTest::newRow("other separators") << "2026/12/05" << QDate();
         QTest::newRow("letters") << "2026-1a-05" << QDate();
-        QTest::newRow("signs") << "+026-12-05" << QDate();
     }
 
     void storedDatesAreExactlyIsoCalendarDays()
@@ -375,10 +331,8 @@ private Q_SLOTS:
     {
         db->exec(QStringLiteral("INSERT INTO Selected (Item, Quantity, Date) VALUES ('Tea', '1', '2026-12-05')"));
         auto rs = open(QStringLiteral("Selected"));
-        QCOMPARE(rs->fieldNames(), (QStringList{"Item", "Category", "Aisle", "Quantity", "Date", "ID"}));
         QCOMPARE(rs->value(QStringLiteral("Date")), QVariant(QDate(2026, 12, 5)));
         QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("ID"), 99));
-        QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Date"), QStringLiteral("next week")));
         QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Date"), QStringLiteral("2026-02-30")));
         QCOMPARE(rs->editMode(), Recordset::EditMode::None);
 
@@ -395,7 +349,6 @@ private Q_SLOTS:
     void setsOverQueriesThatAreNotOneTableAreReadOnly()
     {
         auto rs = open(QStringLiteral("SELECT Category, count(*) AS N FROM Cartstock GROUP BY Category"));
-        QVERIFY(!rs->isUpdatable());
         QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Category"), QStringLiteral("x")));
         QVERIFY_THROWS_EXCEPTION(DataError, rs->addNew());
         QVERIFY(open(QStringLiteral("SELECT Categories, ID\r\nFROM Categories\r\nORDER BY Categories"))->isUpdatable());
@@ -413,12 +366,8 @@ private Q_SLOTS:
                                           QStringLiteral("éclairs"), "eggs", "Item 2", "Item 10", "milk", "Oats",
                                           QStringLiteral("Ölive oil"), "Trash bags"}));
         auto down = open(QStringLiteral("SELECT Item, ID FROM Cartstock WHERE ID > 5 ORDER BY Item DESC"));
-        // The two spellings of one word are equal here; which comes first is not the rule's.
-        const QStringList descending = items(*down);
-        QCOMPARE(descending.mid(0, 6),
-                 (QStringList{"Trash bags", QStringLiteral("Ölive oil"), "Oats", "Item 10", "Item 2", "eggs"}));
-        QCOMPARE(QSet<QString>(descending.begin() + 6, descending.end()),
-                 (QSet<QString>{QStringLiteral("Éclairs"), QStringLiteral("éclairs")}));
+        QCOMPARE(items(*down).mid(0, 5),
+                 (QStringList{"Trash bags", QStringLiteral("Ölive oil"), "Oats", "Item 10", "Item 2"}));
         QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
         rs->requery();
         QCOMPARE(items(*rs).mid(10), (QStringList{"Oats", "Trash bags", QStringLiteral("Ölive oil")}));
@@ -473,28 +422,40 @@ private Q_SLOTS:
         QCOMPARE(rs.recordCount(), 7);
     }
 
-    // A write the file refuses leaves nothing pending: the set returns to what the file
-    // holds, and no later command writes what was refused.
-    void refusedWriteLeavesNothingPending()
+    // A row being added that cannot be written (the file refuses it, or lacks one of its
+    // columns) goes, and nothing empty or refused is written later.
+    void rowBeingAddedGoesWhenItCannotBeWritten_data()
     {
-        db->exec(QStringLiteral("CREATE TRIGGER NoNew BEFORE INSERT ON Selected "
-                                "BEGIN SELECT RAISE(ABORT, 'the file refuses it'); END"));
-        db->exec(QStringLiteral("CREATE TRIGGER NoChange BEFORE UPDATE ON Cartstock "
-                                "BEGIN SELECT RAISE(ABORT, 'the file refuses it'); END"));
+        QTest::addColumn<QString>("meanwhile");
+        QTest::newRow("refused")
+            << "CREATE TRIGGER NoNew BEFORE INSERT ON Selected BEGIN SELECT RAISE(ABORT, 'no'); END";
+        QTest::newRow("a column missing") << "ALTER TABLE Selected DROP COLUMN Quantity";
+    }
+    void rowBeingAddedGoesWhenItCannotBeWritten()
+    {
+        QFETCH(QString, meanwhile);
+        db->exec(meanwhile);
         auto list = open(QStringLiteral("Selected"));
         list->addNew();
         list->setValue(QStringLiteral("Item"), QStringLiteral("Tea"));
-        list->setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
-        QVERIFY_THROWS_EXCEPTION(DataError, list->updateBatch());
+        QVERIFY_THROWS_EXCEPTION(DataError, {
+            list->setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
+            list->updateBatch();
+        });
         QCOMPARE(list->recordCount(), 0);
         QCOMPARE(list->editMode(), Recordset::EditMode::None);
         QVERIFY(!list->hasCurrent());
-        db->exec(QStringLiteral("DROP TRIGGER NoNew"));
+        db->exec(QStringLiteral("DROP TRIGGER IF EXISTS NoNew"));
         list->update();
         list->requery();
         QCOMPARE(db->count(QStringLiteral("Selected")), 0);
-        QCOMPARE(list->recordCount(), 0);
+    }
 
+    // A change the file refuses leaves nothing pending: the set shows what the file holds.
+    void refusedChangeLeavesNothingPending()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER NoChange BEFORE UPDATE ON Cartstock "
+                                "BEGIN SELECT RAISE(ABORT, 'the file refuses it'); END"));
         auto rs = open(CatalogueQuery);
         rs->setValue(QStringLiteral("Item"), QStringLiteral("Pears"));
         try {
@@ -511,21 +472,6 @@ private Q_SLOTS:
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Pears'")), 0);
     }
 
-    // A file that lacks a column: the row being added cannot be completed, so it goes,
-    // and nothing empty is written later.
-    void rowBeingAddedGoesWhenAFieldIsMissing()
-    {
-        db->exec(QStringLiteral("ALTER TABLE Selected DROP COLUMN Quantity"));
-        auto list = open(QStringLiteral("Selected"));
-        list->addNew();
-        QVERIFY_THROWS_EXCEPTION(DataError, list->setValue(QStringLiteral("Quantity"), QStringLiteral("1")));
-        QCOMPARE(list->recordCount(), 0);
-        QCOMPARE(list->editMode(), Recordset::EditMode::None);
-        list->update();
-        list->requery();
-        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
-    }
-
     void modelShowsRowsAndAppendsFromTheNewRowLine()
     {
         auto rs = open(QStringLiteral("Selected"));
@@ -533,8 +479,6 @@ private Q_SLOTS:
         model.setEditable(true);
         model.setNewRowLine(true);
         QCOMPARE(model.rowCount(), 1);
-        QCOMPARE(model.columnCount(), 6);
-        QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Quantity"));
 
         QSignalSpy inserted(&model, &RecordsetModel::afterInsert);
         // The owner writes the row after each cell, as the list grid does.
@@ -547,8 +491,7 @@ private Q_SLOTS:
 
         QSignalSpy rejected(&model, &RecordsetModel::editRejected);
         QVERIFY(!model.setData(model.index(0, 5), 42));
-        QVERIFY(!model.setData(model.index(0, 4), QStringLiteral("someday")));
-        QCOMPARE(rejected.size(), 2);
+        QCOMPARE(rejected.size(), 1);
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("2")));
         QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), QStringLiteral("2"));
         QVERIFY(!model.setData(model.index(1, 2), QString()));

@@ -247,7 +247,10 @@ private Q_SLOTS:
             frmCartstock& shown = main ? *main : reload<frmCartstock>();
             for (QWidget* c : QList<QWidget*>{shown.lstCat, shown.lstRecent, shown.lvwItems, shown.lblCount})
                 QCOMPARE(ground(c), QColor(200, 210, 220));
-            QVERIFY(writesIn(shown.lblCount, QColor(10, 20, 30)));
+            // The count's border, one pixel inside its ground, shows on a window of its text colour.
+            const QImage count = seen(shown.lblCount);
+            QCOMPARE(count.pixelColor(0, count.height() / 2), QColor(200, 210, 220));
+            QCOMPARE(count.pixelColor(1, count.height() / 2), QColor(10, 20, 30));
             QCOMPARE(windowGround(shown), QColor(10, 20, 30));
         }
         QVERIFY(!nearly(ground(frmCartstock::loaded()->cmdAll), QColor(200, 210, 220)));

@@ -227,31 +227,25 @@ private Q_SLOTS:
 
     // The pictures
 
-    void picturesLoad_data()
+    void picturesLoadAndTheRecordButtonsShowOnlyTheirGlyph()
     {
-        QTest::addColumn<QString>("name");
         for (const char* name :
-             {"cartlist", "exit_main", "exit_editor", "easter", "nav_first", "nav_previous", "nav_next", "nav_last"})
-            QTest::newRow(name) << name;
-    }
-
-    void picturesLoad()
-    {
-        QFETCH(QString, name);
-        const QImage picture(":/images/" + name + ".png");
-        QVERIFY(!picture.isNull());
-        if (!name.startsWith("nav_"))
-            return;
-        // Only the black glyph may show on the button: its grey ground must be see-through.
-        int black = 0;
-        for (int y = 0; y < picture.height(); ++y) {
-            for (int x = 0; x < picture.width(); ++x) {
-                const QColor pixel = picture.pixelColor(x, y);
-                QVERIFY(pixel.alpha() == 0 || pixel == QColor(Qt::black));
-                black += pixel.alpha() == 0 ? 0 : 1;
+             {"cartlist", "exit_main", "exit_editor", "easter", "nav_first", "nav_previous", "nav_next", "nav_last"}) {
+            const QImage picture(QStringLiteral(":/images/%1.png").arg(QLatin1String(name)));
+            QVERIFY2(!picture.isNull(), name);
+            if (!QByteArray(name).startsWith("nav_"))
+                continue;
+            // Only the black glyph may show on the button: its grey ground must be see-through.
+            int black = 0;
+            for (int y = 0; y < picture.height(); ++y) {
+                for (int x = 0; x < picture.width(); ++x) {
+                    const QColor pixel = picture.pixelColor(x, y);
+                    QVERIFY2(pixel.alpha() == 0 || pixel == QColor(Qt::black), name);
+                    black += pixel.alpha() == 0 ? 0 : 1;
+                }
             }
+            QVERIFY2(black > 10 && black < 60, name);
         }
-        QVERIFY(black > 10 && black < 60);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "SystemBeep.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "UserMoves.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
@@ -31,36 +32,9 @@ void retype(QLineEdit* box, const QString& text)
     QTest::keyClicks(box, text);
 }
 
-// Picks a list entry of a data combo with the mouse, as a user does.
-void pick(DataCombo* combo, const QString& entry)
-{
-    QAbstractItemModel* model = combo->list()->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        const QModelIndex index = model->index(r, combo->list()->modelColumn());
-        if (index.data().toString() == entry) {
-            combo->list()->scrollTo(index);
-            QTest::mouseClick(combo->list()->viewport(), Qt::LeftButton, {}, combo->list()->visualRect(index).center());
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no entry ") + entry));
-}
-
-void typeAndClick(DataCombo* combo, const QString& text)
-{
-    combo->textField()->clear();
-    QTest::keyClicks(combo->textField(), text);
-    QTest::mouseClick(combo->textField(), Qt::LeftButton);
-}
-
-QStringList recent()
-{
-    QStringList out;
-    for (int i = 0; i < frmCartstock::loaded()->lstRecent->count(); ++i)
-        out << frmCartstock::loaded()->lstRecent->item(i)->text();
-    return out;
-}
 } // namespace
+
+using namespace UserMoves;
 
 class TestItemEditor : public QObject {
     Q_OBJECT
@@ -113,11 +87,11 @@ private Q_SLOTS:
         QCOMPARE(e.lblStatus->text(), QStringLiteral("Add record"));
         QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e) && !e.cmdNext->isEnabled());
         retype(e.txtFields[Item], QStringLiteral("Paper towels"));
-        pick(e.cboCat, QStringLiteral("Kid's"));
+        clickEntry(e.cboCat->list(), QStringLiteral("Kid's"));
         QCOMPARE(shown(e, Category), QStringLiteral("Kid's"));
-        typeAndClick(e.cboCat, QStringLiteral("Paper goods"));
+        enterInCombo(e.cboCat, QStringLiteral("Paper goods"));
         QCOMPARE(shown(e, Category), QStringLiteral("Paper goods"));
-        typeAndClick(e.cboCat, QStringLiteral("Paper goods"));
+        enterInCombo(e.cboCat, QStringLiteral("Paper goods"));
         QCOMPARE(db->count(QStringLiteral("Categories WHERE Categories = 'Paper goods'")), 1);
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
         QVERIFY(!e.AddingRecord && e.cmdAdd->isVisibleTo(&e));
@@ -128,14 +102,14 @@ private Q_SLOTS:
         QCOMPARE(shown(e, Id), id.toString());
         QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 5"));
         QTest::mouseClick(e.cmdQuit, Qt::LeftButton);
-        QCOMPARE(recent(), QStringList{"Paper towels"});
+        QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Paper towels"});
         // A later visit lists it again once, under its current name.
         frmAdding& again = openEditor();
         again.txtFields[Item]->setFocus();
         QTest::keyClick(again.txtFields[Item], Qt::Key_End, Qt::ControlModifier);
         retype(again.txtFields[Item], QStringLiteral("Kitchen towels"));
         again.mnuExit->trigger();
-        QCOMPARE(recent(), QStringList{"Kitchen towels"});
+        QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Kitchen towels"});
     }
 
     // Cancel stores nothing and shows the record it started from as stored; on an empty
@@ -299,7 +273,7 @@ private Q_SLOTS:
         retype(e.txtFields[Item], QStringLiteral("Dates"));
         QVERIFY(e.close());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Dates'")), 1);
-        QCOMPARE(recent(), QStringList{"Dates"});
+        QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Dates"});
         // A new record with nothing typed is dropped; an edit is kept.
         frmAdding& again = openEditor();
         QTest::mouseClick(again.cmdEdit, Qt::LeftButton);
@@ -442,20 +416,20 @@ private Q_SLOTS:
         frmAdding& e = openEditor();
         QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
         retype(e.txtFields[Item], QStringLiteral("Ghost"));
-        pick(e.cboFind, QStringLiteral("Bread"));
+        clickEntry(e.cboFind->list(), QStringLiteral("Bread"));
         QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Ghost'")), 1);
         // Stored: nothing is left to update or cancel.
         QVERIFY(!e.AddingRecord && e.cmdAdd->isVisible() && !e.cmdCancel->isVisible() && e.cmdNext->isEnabled());
         QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
         retype(e.txtFields[Item], QStringLiteral("Brown bread"));
-        pick(e.cboFind, QStringLiteral("Milk"));
+        clickEntry(e.cboFind->list(), QStringLiteral("Milk"));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Brown bread'")), 1);
         QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && !e.cmdUpdate->isVisible());
         // A new record left empty is dropped by the move: adding ends too, nothing stored.
         const int before = db->count(QStringLiteral("Cartstock"));
         QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
-        pick(e.cboFind, QStringLiteral("Cheese"));
+        clickEntry(e.cboFind->list(), QStringLiteral("Cheese"));
         QVERIFY(!e.AddingRecord);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), before);
     }

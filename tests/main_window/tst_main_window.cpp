@@ -7,6 +7,7 @@
 #include "RealMessageBox.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "UserMoves.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
 #include "rptAll.h"
@@ -48,20 +49,6 @@ void tick(frmCartstock& w, const QStringList& items)
 {
     for (const QString& item : items)
         row(w, item)->setCheckState(0, Qt::Checked);
-}
-
-void clickCategory(frmCartstock& w, const QString& name)
-{
-    QAbstractItemModel* model = w.lstCat->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        const QModelIndex index = model->index(r, 0);
-        if (index.data().toString() == name) {
-            w.lstCat->scrollTo(index);
-            QTest::mouseClick(w.lstCat->viewport(), Qt::LeftButton, {}, w.lstCat->visualRect(index).center());
-            return;
-        }
-    }
-    QFAIL(qPrintable(QStringLiteral("no category ") + name));
 }
 
 // Every text a report put on its pages, in order.
@@ -155,9 +142,9 @@ private Q_SLOTS:
     {
         frmCartstock& w = start();
         tick(w, {QStringLiteral("Apples")});
-        clickCategory(w, QStringLiteral("Dairy"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
-        clickCategory(w, QStringLiteral("Frozen"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Frozen"));
         QCOMPARE(w.lvwItems->topLevelItemCount(), 0);
         QCOMPARE(w.lvwItems->columnCount(), 3);
         QTest::mouseClick(w.cmdAll, Qt::LeftButton);
@@ -258,11 +245,11 @@ private Q_SLOTS:
     {
         frmCartstock& w = start();
         QTest::mouseClick(w.cmdDelCat, Qt::LeftButton); // nothing selected: no question
-        clickCategory(w, QStringLiteral("Kid's"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Kid's"));
         TestSession::answer(MessageBox::Answer::No);
         QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
         QCOMPARE(db->count(QStringLiteral("Categories")), 4);
-        clickCategory(w, QStringLiteral("Kid's"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Kid's"));
         TestSession::answer(MessageBox::Answer::Yes);
         QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
         QCOMPARE(TestSession::messages(), QStringList(2, QStringLiteral("Are you sure you want to delete Kid's?")));
@@ -332,13 +319,13 @@ private Q_SLOTS:
     void fullListCountsTheFilteredCatalogue()
     {
         frmCartstock& w = start();
-        clickCategory(w, QStringLiteral("Frozen"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Frozen"));
         TestSession::answer(MessageBox::Answer::Ok);
         w.mnuPrintFull->trigger();
         QCOMPARE(TestSession::messages(), QStringList{"No records to show."});
         QTest::mouseClick(w.cmdAll, Qt::LeftButton);
         tick(w, {QStringLiteral("Milk")});
-        clickCategory(w, QStringLiteral("Dairy"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
         tick(w, {QStringLiteral("Milk")});
         w.mnuPrintFull->trigger();
         QVERIFY(rptAll::existing());
@@ -630,7 +617,7 @@ private Q_SLOTS:
             QVERIFY2(look(control) != focused, qPrintable(control->objectName()));
         }
         // A selection shows, yet not as the focused control's selection does.
-        clickCategory(w, QStringLiteral("Dairy"));
+        UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
         const QPoint inRow = w.lstCat->viewport()->mapTo(&w, w.lstCat->visualRect(w.lstCat->currentIndex()).center());
         const QColor withFocus = w.grab().toImage().pixelColor(inRow);
         w.cmdAll->setFocus();

@@ -7,6 +7,7 @@
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "UserMoves.h"
 #include "WindowWiring.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
@@ -33,15 +34,6 @@
 #include <memory>
 
 namespace {
-QStringList recent()
-{
-    QStringList out;
-    QListWidget* list = frmCartstock::loaded()->lstRecent;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->item(i)->text();
-    return out;
-}
-
 // What the item editor's closing steps do: show the main window anew, then list.
 void returnToMainWindow()
 {
@@ -403,11 +395,13 @@ private Q_SLOTS:
         db.exec(QStringLiteral("DELETE FROM Cartstock WHERE ID = ?"), {kale});
         db.exec(QStringLiteral("UPDATE Cartstock SET Item = 'Rice noodles' WHERE Item = 'Rice'"));
         returnToMainWindow();
-        QCOMPARE(recent(), sample ? (QStringList{"Basil", "Zucchini"}) : QStringList());
+        QCOMPARE(UserMoves::entries(frmCartstock::loaded()->lstRecent),
+                 sample ? (QStringList{"Basil", "Zucchini"}) : QStringList());
 
         db.exec(QStringLiteral("UPDATE Cartstock SET Item = 'Courgette' WHERE ID = ?"), {zucchini});
         returnToMainWindow();
-        QCOMPARE(recent(), sample ? (QStringList{"Basil", "Courgette"}) : QStringList());
+        QCOMPARE(UserMoves::entries(frmCartstock::loaded()->lstRecent),
+                 sample ? (QStringList{"Basil", "Courgette"}) : QStringList());
         QCOMPARE(frmCartstock::loaded()->adoCartstock.recordset().absolutePosition(), 1);
     }
 

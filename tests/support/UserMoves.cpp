@@ -34,9 +34,7 @@ int shownColumn(const QAbstractItemView* list)
 // The entries of a list, sorted.
 QStringList entriesShown(const QAbstractItemView* list)
 {
-    QStringList out;
-    for (int r = 0; r < list->model()->rowCount(); ++r)
-        out << list->model()->index(r, shownColumn(list)).data().toString();
+    QStringList out = UserMoves::entries(list);
     out.sort();
     return out;
 }
@@ -145,6 +143,14 @@ void enterInCombo(DataCombo* combo, const QString& text)
 {
     paste(combo->textField(), text);
     QTest::mouseClick(combo->textField(), Qt::LeftButton);
+}
+
+QStringList entries(const QAbstractItemView* list)
+{
+    QStringList out;
+    for (int r = 0; r < list->model()->rowCount(); ++r)
+        out << list->model()->index(r, shownColumn(list)).data().toString();
+    return out;
 }
 
 int gridColumn(QTableView* grid, const QString& field)

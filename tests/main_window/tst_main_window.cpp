@@ -45,10 +45,14 @@ QTreeWidgetItem* row(frmCartstock& w, const QString& item)
     return found.isEmpty() ? nullptr : found.first();
 }
 
+// Ticks these items with the keyboard, as a user does.
 void tick(frmCartstock& w, const QStringList& items)
 {
+    QList<int> rows;
     for (const QString& item : items)
-        row(w, item)->setCheckState(0, Qt::Checked);
+        rows << w.lvwItems->indexOfTopLevelItem(row(w, item));
+    std::sort(rows.begin(), rows.end());
+    UserMoves::tick(w.lvwItems, rows);
 }
 
 // Every text a report put on its pages, in order.
@@ -63,21 +67,6 @@ QStringList reportTexts(const BandedReport& report)
     return out;
 }
 
-// Types into a grid cell as a user does and leaves it with Tab.
-void typeIntoCell(frmCartstock& w, int r, int c, const QString& text)
-{
-    const QModelIndex index = w.grdList->model()->index(r, c);
-    w.grdList->setCurrentIndex(index);
-    w.grdList->edit(index);
-    QWidget* editor = w.grdList->indexWidget(index);
-    QVERIFY(editor);
-    if (auto* line = qobject_cast<QLineEdit*>(editor))
-        line->selectAll();
-    else if (auto* date = qobject_cast<QDateEdit*>(editor))
-        date->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Tab);
-}
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -284,7 +273,7 @@ private Q_SLOTS:
         const QString stored = QStringLiteral("SELECT group_concat(ID || Item || Quantity || Date) FROM Selected");
         const QVariant before = db->scalar(stored);
         TestSession::answer(MessageBox::Answer::Ok);
-        typeIntoCell(w, row, column, text);
+        UserMoves::editCell(w.grdList, row, column, text);
         QVERIFY(TestSession::messages().value(0).contains(reason));
         // The file and the grid keep what was stored.
         QCOMPARE(db->scalar(stored), before);

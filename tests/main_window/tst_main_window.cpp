@@ -28,6 +28,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <memory>
 
 namespace {

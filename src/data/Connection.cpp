@@ -50,18 +50,17 @@ bool onlyReads(const QString& sql)
     return reading.match(sql).hasMatch();
 }
 
-bool identityOf(const QString& path, quint64& device, quint64& inode)
+QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+} // namespace
+
+std::optional<Connection::Stamp> Connection::stampOf(const QString& path)
 {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return false;
-    device = quint64(st.st_dev);
-    inode = quint64(st.st_ino);
-    return true;
+        return std::nullopt;
+    const auto ns = [](const timespec& t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    return Stamp{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
 }
-
-QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
-} // namespace
 
 Connection::Connection(const QString& connectionString, const QString& filePath)
     : m_connectionString(connectionString)
@@ -132,12 +131,14 @@ void Connection::open()
         if (!pragma.exec(QStringLiteral("PRAGMA synchronous = FULL")))
             problem = StoreProblem::ofOpening(path, engineCode(pragma.lastError()), engineText(pragma.lastError()));
     }
-    if (!problem && !identityOf(path, m_device, m_inode))
+    const std::optional<Stamp> stamp = problem ? std::nullopt : stampOf(path);
+    if (!problem && !stamp)
         problem = StoreProblem(StoreProblem::Kind::Missing, path);
     if (problem) {
         close();
         throw StoreError(*problem);
     }
+    m_stamp = *stamp;
     ++m_file;
 }
 
@@ -167,13 +168,36 @@ Connection::Version Connection::version()
     return {query.value(0).toLongLong(), query.value(1).toLongLong(), m_file};
 }
 
+// The engine trusts the pages it keeps while the file's change counter reads the same, and a
+// copy put over the file in place (cp, a restored backup) may carry the very same counter:
+// a file changed since this connection last saw it is opened afresh, its pages read anew,
+// unless only this program's own writes changed it, which the engine counts.
 void Connection::followFile()
 {
-    quint64 device = 0, inode = 0;
-    if (isOpen() && identityOf(filePath(), device, inode) && device == m_device && inode == m_inode)
+    const QString path = filePath();
+    const std::optional<Stamp> now = stampOf(path);
+    if (isOpen() && now && (*now == m_stamp || onlyOwnWritesLeadTo(path, *now))) {
+        m_stamp = *now;
         return;
+    }
     close();
     open();
+}
+
+QList<Connection::Step>& Connection::ownSteps()
+{
+    static QList<Step> steps;
+    return steps;
+}
+
+bool Connection::onlyOwnWritesLeadTo(const QString& path, const Stamp& now) const
+{
+    Stamp at = m_stamp;
+    for (const Step& step : ownSteps()) {
+        if (step.path == path && step.from == at)
+            at = step.to;
+    }
+    return at == now;
 }
 
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
@@ -211,5 +235,15 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
         query.addBindValue(v);
     if (!query.exec())
         fail(query.lastError());
+    // What this connection wrote is in the pages it keeps; the others see it by the counter.
+    if (writing) {
+        const Stamp from = m_stamp;
+        m_stamp = stampOf(filePath()).value_or(m_stamp);
+        if (!(m_stamp == from)) {
+            ownSteps().append({filePath(), from, m_stamp});
+            if (ownSteps().size() > 64)
+                ownSteps().removeFirst();
+        }
+    }
     return query;
 }

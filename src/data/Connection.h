@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
 #include <functional>
+#include <optional>
 
 class QSqlQuery;
 
@@ -17,8 +19,8 @@ class QSqlQuery;
 //
 // Every connection writes durably: rollback journal on the file, synchronous=FULL.
 // The file used is always the one at the path: when the file opened was moved, deleted or
-// replaced (a restored backup put in its place), the next statement opens what the path
-// holds now, or fails when it holds nothing. So every window and report of the program
+// replaced (a restored backup put in its place, or copied over it in place), the next
+// statement opens what the path holds now, or fails when it holds nothing. So every window and report of the program
 // works on one file, the one the user sees in the folder; rows read from the file before
 // are never written into the new one unseen, as record sets locate each row they write by
 // every value they read for it (RowWriter).
@@ -75,8 +77,20 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     int m_busyTimeout = DefaultBusyTimeout;
-    // The identity (device, inode) of the file opened; each statement checks it is still at the path.
-    quint64 m_device = 0;
-    quint64 m_inode = 0;
+    // The file as this connection last saw it: its identity, size and change times.
+    struct Stamp {
+        quint64 device = 0, inode = 0;
+        qint64 size = -1, modified = -1, changed = -1;
+        bool operator==(const Stamp&) const = default;
+    };
+    static std::optional<Stamp> stampOf(const QString& path);
+    // The file states this program's own writes led from and to, oldest first.
+    struct Step {
+        QString path;
+        Stamp from, to;
+    };
+    static QList<Step>& ownSteps();
+    bool onlyOwnWritesLeadTo(const QString& path, const Stamp& now) const;
+    Stamp m_stamp;
     int m_file = 0;
 };

@@ -172,9 +172,8 @@ Connection::Version Connection::version()
 // copy put over the file in place (cp, a restored backup) may carry the very same counter:
 // a file changed since this connection last saw it is opened afresh, its pages read anew,
 // unless only this program's own writes changed it, which the engine counts.
-void Connection::followFile()
+void Connection::followFile(const QString& path)
 {
-    const QString path = filePath();
     const std::optional<Stamp> now = stampOf(path);
     if (isOpen() && now && (*now == m_stamp || onlyOwnWritesLeadTo(path, *now))) {
         m_stamp = *now;
@@ -202,7 +201,8 @@ bool Connection::onlyOwnWritesLeadTo(const QString& path, const Stamp& now) cons
 
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
 {
-    followFile();
+    const QString path = filePath();
+    followFile(path);
     QSqlDatabase& db = m_db;
     const bool writing = !onlyReads(sql);
     QSqlQuery query(db);
@@ -218,8 +218,7 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     if (observer())
         observer()(sql, bound);
     const auto fail = [&](const QSqlError& error) {
-        const StoreProblem problem =
-            StoreProblem::ofStatement(filePath(), engineCode(error), engineText(error), writing);
+        const StoreProblem problem = StoreProblem::ofStatement(path, engineCode(error), engineText(error), writing);
         // The engine keeps what it found about the file for as long as it has it open (read-only,
         // the tables it had when the file was emptied): closing lets the next statement find
         // the file as the user has set it right meanwhile.
@@ -238,9 +237,9 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     // What this connection wrote is in the pages it keeps; the others see it by the counter.
     if (writing) {
         const Stamp from = m_stamp;
-        m_stamp = stampOf(filePath()).value_or(m_stamp);
-        if (!(m_stamp == from)) {
-            ownSteps().append({filePath(), from, m_stamp});
+        m_stamp = stampOf(path).value_or(m_stamp);
+        if (m_stamp != from) {
+            ownSteps().append({path, from, m_stamp});
             if (ownSteps().size() > 64)
                 ownSteps().removeFirst();
         }

@@ -20,10 +20,10 @@ class QSqlQuery;
 // Every connection writes durably: rollback journal on the file, synchronous=FULL.
 // The file used is always the one at the path: when the file opened was moved, deleted or
 // replaced (a restored backup put in its place, or copied over it in place), the next
-// statement opens what the path holds now, or fails when it holds nothing. So every window and report of the program
-// works on one file, the one the user sees in the folder; rows read from the file before
-// are never written into the new one unseen, as record sets locate each row they write by
-// every value they read for it (RowWriter).
+// statement opens what the path holds now, or fails when it holds nothing. So every window
+// and report of the program works on one file, the one the user sees in the folder; rows
+// read from the file before are never written into the new one unseen, as record sets
+// locate each row they write by every value they read for it (RowWriter).
 class Connection {
 public:
     explicit Connection(const QString& connectionString = {}, const QString& filePath = {});
@@ -69,8 +69,8 @@ public:
     static void setStatementObserver(StatementObserver observer);
 
 private:
-    // Opens the path anew when the file opened is no longer the one there.
-    void followFile();
+    // Opens the path anew when the file there is no longer as this connection left it.
+    void followFile(const QString& path);
 
     QString m_connectionString;
     QString m_filePath;

@@ -265,18 +265,21 @@ private Q_SLOTS:
         // A copy put over the file in place (cp keeps its inode); its change counter, by which
         // the engine trusts the pages it keeps, reads the same as the open file's: one write
         // each since a common copy.
-        const auto bytes = [](const QString& path, const QByteArray& put = {}) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadWrite) || (!put.isEmpty() && !(file.resize(0) && file.write(put) > 0)))
-                qFatal("cannot use %s", qPrintable(path));
-            return file.readAll();
+        // What the file holds, and the file written over in place, as cp does.
+        const auto held = [&] {
+            QFile file(db->path());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const auto copyOver = [&](const QByteArray& content) {
+            QFile file(db->path());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
         };
         QByteArray backup;
         if (meanwhile == QStringLiteral("backup")) {
-            const QByteArray common = bytes(db->path());
+            const QByteArray common = held();
             db->exec(QStringLiteral("UPDATE Cartstock SET Item = 'Pears' WHERE Item = 'Apples'"));
-            backup = bytes(db->path());
-            bytes(db->path(), common);
+            backup = held();
+            copyOver(common);
             db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = 'Crafts' WHERE Item = 'Crayons'"));
         }
         auto rs = open(CatalogueQuery);
@@ -284,10 +287,10 @@ private Q_SLOTS:
         if (backup.isEmpty())
             db->exec(meanwhile);
         else
-            bytes(db->path(), backup);
+            copyOver(backup);
         // Read afresh: a connection kept open could trust the pages it has, as the fault does.
-        const QString held = QStringLiteral("SELECT Item || ' ' || ifnull(Aisle, '-') FROM Cartstock ORDER BY ID");
-        const QVariantList before = TestDatabase::columnIn(db->path(), held);
+        const QString rows = QStringLiteral("SELECT Item || ' ' || ifnull(Aisle, '-') FROM Cartstock ORDER BY ID");
+        const QVariantList before = TestDatabase::columnIn(db->path(), rows);
         try {
             if (deleting) {
                 rs->deleteCurrent();
@@ -301,7 +304,7 @@ private Q_SLOTS:
                                                      "since it was last read.")
                                           .arg(deleting ? "deletion" : "updating"));
         }
-        QCOMPARE(TestDatabase::columnIn(db->path(), held), before);
+        QCOMPARE(TestDatabase::columnIn(db->path(), rows), before);
         QCOMPARE(rs->editMode(), Recordset::EditMode::None);
         QCOMPARE(items(*rs), shownAfter);
         if (meanwhile.startsWith(QStringLiteral("UPDATE"))) {

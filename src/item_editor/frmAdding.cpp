@@ -31,16 +31,6 @@
 #include <limits>
 
 namespace {
-struct ReturnHooks {
-    std::function<void()> showMainWindow;
-    std::function<void()> listNewItems;
-};
-ReturnHooks& returnHooks()
-{
-    static ReturnHooks hooks;
-    return hooks;
-}
-
 QFont buttonFont() { return DesignFont::make(QStringLiteral("Tahoma"), 9.75); }
 QFont smallFont() { return DesignFont::make(QStringLiteral("MS Sans Serif"), 8.25); }
 
@@ -76,11 +66,6 @@ QPushButton* pictureButton(QWidget* parent, const char* name, const char* image,
     return b;
 }
 } // namespace
-
-void frmAdding::setReturnToMainWindow(std::function<void()> showMainWindow, std::function<void()> listNewItems)
-{
-    returnHooks() = {std::move(showMainWindow), std::move(listNewItems)};
-}
 
 frmAdding::frmAdding()
     : adoCat(QStringLiteral("adoCat"), QStringLiteral("SELECT Categories\r\nFROM Categories\r\nORDER BY Categories"))
@@ -676,10 +661,7 @@ void frmAdding::closeSequence()
                 adoCart.recordset().moveFirst();
                 adoCart.recordset().update();
             }
-            if (returnHooks().showMainWindow)
-                returnHooks().showMainWindow();
-            if (returnHooks().listNewItems)
-                returnHooks().listNewItems();
+            emit mainWindowRequested();
         },
         this);
     close();

@@ -31,9 +31,6 @@ public:
     ~frmAdding() override;
 
     ConnectionTarget connectionTarget();
-    // What the close sequence does to bring the shopping-list window back and list the new
-    // items; set by the start-up wiring, which knows both windows.
-    static void setReturnToMainWindow(std::function<void()> showMainWindow, std::function<void()> listNewItems);
 
     void ApplyBrowseState(bool browsing);
     // Applies the window's stored font and colours.
@@ -88,6 +85,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // The close sequence brings the shopping-list window back, with the new items listed.
+    void mainWindowRequested();
 
 private:
     frmAdding();

@@ -35,17 +35,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeWidget>
 
 namespace {
-std::function<void()>& openEditor()
-{
-    static std::function<void()> open;
-    return open;
-}
-
 constexpr double ListColumnWidth = 1739.906;
 constexpr double IdColumnWidth = 915.0237;
 
@@ -59,8 +54,6 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
     return b;
 }
 } // namespace
-
-void frmCartstock::setOpenEditor(std::function<void()> open) { openEditor() = std::move(open); }
 
 frmCartstock::frmCartstock()
     : adoCartstock(QStringLiteral("Cartstock"), QStringLiteral("Select * From Cartstock Order By Item"))
@@ -564,8 +557,10 @@ void frmCartstock::mnuAddClicked()
             return;
         break;
     }
-    if (openEditor())
-        openEditor()();
+    // Unwired, there is no editor to go to, and leaving would end the run.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&frmCartstock::editorRequested)))
+        return;
+    emit editorRequested();
     unload();
 }
 

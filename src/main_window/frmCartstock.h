@@ -35,8 +35,6 @@ public:
     ~frmCartstock() override;
 
     ConnectionTarget connectionTarget();
-    // What "Add" opens; set by the start-up wiring, which knows both windows.
-    static void setOpenEditor(std::function<void()> open);
 
     // Refills the catalogue view from the current rows of adoCartstock.
     void AddToListView();
@@ -83,6 +81,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // "Add": the item editor is wanted; this window unloads once someone opens it.
+    void editorRequested();
 
 private:
     frmCartstock();

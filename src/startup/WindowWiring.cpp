@@ -12,6 +12,16 @@
 #include <QApplication>
 #include <QPixmapCache>
 
+#include <memory>
+
+namespace {
+std::unique_ptr<WindowWiring>& installed()
+{
+    static std::unique_ptr<WindowWiring> wiring;
+    return wiring;
+}
+} // namespace
+
 void WindowWiring::setUpApplication()
 {
     // Fusion draws the colours chosen for buttons and lists alike on every desktop.
@@ -26,10 +36,34 @@ void WindowWiring::setUpApplication()
 
 void WindowWiring::install()
 {
-    registerConnectionTarget(1, [] { return frmCartstock::load().connectionTarget(); });
-    registerConnectionTarget(2, [] { return frmAdding::load().connectionTarget(); });
-    frmCartstock::setOpenEditor([] { frmAdding::load().show(); });
-    frmAdding::setReturnToMainWindow([] { frmCartstock::load().show(); }, [] { Module1::ListNewItems(); });
+    installed().reset(new WindowWiring);
+    WindowWiring* wiring = installed().get();
+    // Each window's load sequence asks for its own target first, so this wires every window
+    // before any of its handlers can run.
+    registerConnectionTarget(1, [wiring] { return wiring->mainWindow().connectionTarget(); });
+    registerConnectionTarget(2, [wiring] { return wiring->editor().connectionTarget(); });
+}
+
+frmCartstock& WindowWiring::mainWindow()
+{
+    frmCartstock& window = frmCartstock::load();
+    connect(&window, &frmCartstock::editorRequested, this, &WindowWiring::openEditor, Qt::UniqueConnection);
+    return window;
+}
+
+frmAdding& WindowWiring::editor()
+{
+    frmAdding& window = frmAdding::load();
+    connect(&window, &frmAdding::mainWindowRequested, this, &WindowWiring::showMainWindow, Qt::UniqueConnection);
+    return window;
+}
+
+void WindowWiring::openEditor() { editor().show(); }
+
+void WindowWiring::showMainWindow()
+{
+    mainWindow().show();
+    Module1::ListNewItems();
 }
 
 void WindowWiring::shutDown()
@@ -43,4 +77,5 @@ void WindowWiring::shutDown()
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DataEnvironment::resetInstance();
     clearConnectionTargets();
+    installed().reset();
 }

@@ -1,8 +1,16 @@
 #pragma once
 
-// Connects the windows to the routines that reach them by selector or by name: the
-// connection set-up's targets, and the ways from one window to the other.
-class WindowWiring {
+#include <QObject>
+
+class frmAdding;
+class frmCartstock;
+
+// Owns the ways from one window to the other: the connection set-up's targets, and the
+// windows' requests (the editor asked for, back to the list, new items to list), connected
+// to the windows as each loads. A window nobody wired asks for nothing that could end the run.
+class WindowWiring : public QObject {
+    Q_OBJECT
+
 public:
     // What the whole program draws with, set once before any window: one style on every
     // desktop, the faces that stand in for the design fonts, and no cache of drawn pieces.
@@ -11,4 +19,11 @@ public:
     // Ends the run's windows, reports and data environment while Qt is still there to
     // close their connections; the program calls it once its event loop has ended.
     static void shutDown();
+
+private:
+    WindowWiring() = default;
+    frmCartstock& mainWindow();
+    frmAdding& editor();
+    void openEditor();
+    void showMainWindow();
 };

@@ -278,5 +278,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestAppearance)
+CARTLIST_TEST_MAIN(TestAppearance)
 #include "tst_appearance.moc"

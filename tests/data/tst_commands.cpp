@@ -2,9 +2,9 @@
 #include "Connection.h"
 #include "DataEnvironment.h"
 #include "DataError.h"
+#include "DataSession.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
-#include "TestSession.h"
 #include "TextOrder.h"
 
 #include <QDate>
@@ -32,7 +32,7 @@ QStringList groups(ResultSet& rs, const QString& childColumn = QStringLiteral("I
 
 class TestCommands : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestSession> session;
+    std::unique_ptr<DataSession> session;
     std::unique_ptr<TestDatabase> db;
 
     void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& date)
@@ -45,7 +45,7 @@ class TestCommands : public QObject {
 private Q_SLOTS:
     void init()
     {
-        session = std::make_unique<TestSession>();
+        session = std::make_unique<DataSession>();
         db = std::make_unique<TestDatabase>();
         SetConnections(0);
     }
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::system());
         Connection::setStatementObserver({});
         db.reset();
-        CARTLIST_CHECK_SESSION(session);
+        session.reset();
     }
 
     void commandTextBindsParametersOutsideQuotes_data()
@@ -250,5 +250,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestCommands)
+CARTLIST_TEST_MAIN(TestCommands)
 #include "tst_commands.moc"

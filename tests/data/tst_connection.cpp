@@ -5,10 +5,10 @@
 #include "DataControl.h"
 #include "DataEnvironment.h"
 #include "DataError.h"
+#include "DataSession.h"
 #include "SetConnections.h"
 #include "StoreProblem.h"
 #include "TestDatabase.h"
-#include "TestSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,11 +22,11 @@
 
 class TestConnection : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestSession> session;
+    std::unique_ptr<DataSession> session;
 
 private Q_SLOTS:
-    void init() { session = std::make_unique<TestSession>(); }
-    void cleanup() { CARTLIST_CHECK_SESSION(session); }
+    void init() { session = std::make_unique<DataSession>(); }
+    void cleanup() { session.reset(); }
 
     // The file is read whole from the text, and our engine is chosen for the providers that name it.
     void dataSourceIsReadWhole_data()
@@ -217,8 +217,9 @@ private Q_SLOTS:
         }
         if (how == QStringLiteral("deleted"))
             return;
-        c.run(insert);
+        // Rows read before the file went are not trusted, though nothing was written since.
         QVERIFY(!(c.version() == before));
+        c.run(insert);
         const QVariantList expected =
             how == QStringLiteral("replaced") ? QVariantList{QStringLiteral("Coffee")} : QVariantList{"Tea", "Coffee"};
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item FROM Cartstock ORDER BY ID")), expected);
@@ -336,5 +337,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestConnection)
+CARTLIST_TEST_MAIN(TestConnection)
 #include "tst_connection.moc"

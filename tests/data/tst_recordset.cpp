@@ -1,11 +1,11 @@
 #include "Connection.h"
 #include "DataControl.h"
 #include "DataError.h"
+#include "DataSession.h"
 #include "Recordset.h"
 #include "RecordsetModel.h"
 #include "StoredDate.h"
 #include "TestDatabase.h"
-#include "TestSession.h"
 
 #include <QDate>
 #include <QFile>
@@ -30,7 +30,7 @@ QStringList items(Recordset& rs)
 
 class TestRecordset : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestSession> session;
+    std::unique_ptr<DataSession> session;
     std::unique_ptr<TestDatabase> db;
     std::shared_ptr<Connection> connection;
 
@@ -50,7 +50,7 @@ class TestRecordset : public QObject {
 private Q_SLOTS:
     void init()
     {
-        session = std::make_unique<TestSession>();
+        session = std::make_unique<DataSession>();
         db = std::make_unique<TestDatabase>();
         connection = std::make_shared<Connection>(db->connectionString());
         addItem(QStringLiteral("milk"), QStringLiteral("Dairy"), QStringLiteral("3"));
@@ -64,7 +64,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::system());
         connection.reset();
         db.reset();
-        CARTLIST_CHECK_SESSION(session);
+        session.reset();
     }
 
     void cursorMovesAndStopsAtBothEnds()
@@ -509,5 +509,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestRecordset)
+CARTLIST_TEST_MAIN(TestRecordset)
 #include "tst_recordset.moc"

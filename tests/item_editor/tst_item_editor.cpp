@@ -264,24 +264,26 @@ private Q_SLOTS:
     // Every way out runs the close sequence once, and keeps what the user typed.
     void closingKeepsWhatWasTyped()
     {
-        frmAdding& e = openEditor();
-        // The hooks outlive the test: what they count must too.
-        static int shown = 0;
-        shown = 0;
-        frmAdding::setReturnToMainWindow([] { ++shown, frmCartstock::load().show(); }, [] { Module1::ListNewItems(); });
+        // Each way out asks for the shopping-list window once.
+        int returns = 0;
+        const auto counted = [&](frmAdding& editor) -> frmAdding& {
+            connect(&editor, &frmAdding::mainWindowRequested, &editor, [&] { ++returns; });
+            return editor;
+        };
+        frmAdding& e = counted(openEditor());
         QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
         retype(e.txtFields[Item], QStringLiteral("Dates"));
         QVERIFY(e.close());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Dates'")), 1);
         QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Dates"});
         // A new record with nothing typed is dropped; an edit is kept.
-        frmAdding& again = openEditor();
+        frmAdding& again = counted(openEditor());
         QTest::mouseClick(again.cmdEdit, Qt::LeftButton);
         retype(again.txtFields[Aisle], QStringLiteral("8"));
         again.mnuExit->trigger();
         QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Apples'")).toString(),
                  QStringLiteral("8"));
-        frmAdding& third = openEditor();
+        frmAdding& third = counted(openEditor());
         QTest::mouseClick(third.cmdAdd, Qt::LeftButton);
         third.mnuExit->trigger();
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 5);
@@ -289,15 +291,15 @@ private Q_SLOTS:
         // An edit the file refuses is reported, and the window still closes.
         db->exec(
             QStringLiteral("CREATE TRIGGER NoEdit BEFORE UPDATE ON Cartstock BEGIN SELECT RAISE(ABORT, 'no'); END"));
-        frmAdding& fourth = openEditor();
+        frmAdding& fourth = counted(openEditor());
         QTest::mouseClick(fourth.cmdEdit, Qt::LeftButton);
         retype(fourth.txtFields[Aisle], QStringLiteral("9"));
         TestSession::answer(MessageBox::Answer::Ok);
         QVERIFY(fourth.close());
         QCOMPARE(TestSession::messages(), QStringList{"no"});
         QVERIFY(!frmAdding::loaded() && frmCartstock::loaded());
-        openEditor().cmdQuit->click();
-        QCOMPARE(shown, 5);
+        counted(openEditor()).cmdQuit->click();
+        QCOMPARE(returns, 5);
     }
 
     void helpAndTheOtherButtons()
@@ -435,5 +437,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestItemEditor)
+CARTLIST_TEST_MAIN(TestItemEditor)
 #include "tst_item_editor.moc"

@@ -658,5 +658,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+CARTLIST_TEST_MAIN(TestMainWindow)
 #include "tst_main_window.moc"

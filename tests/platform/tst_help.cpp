@@ -249,5 +249,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestHelp)
+CARTLIST_TEST_MAIN(TestHelp)
 #include "tst_help.moc"

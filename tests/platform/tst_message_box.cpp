@@ -50,5 +50,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMessageBox)
+CARTLIST_TEST_MAIN(TestMessageBox)
 #include "tst_message_box.moc"

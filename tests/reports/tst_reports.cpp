@@ -757,5 +757,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestReports)
+CARTLIST_TEST_MAIN(TestReports)
 #include "tst_reports.moc"

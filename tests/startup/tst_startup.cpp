@@ -120,25 +120,33 @@ private Q_SLOTS:
                 file.close();
             }
         }
+        // The advice is for a folder of any name, one with a quote in it too.
+        const QString folder = db.folder() + QStringLiteral("/Bob's list");
+        const QString path = folder + QStringLiteral("/Cartstock.mdb");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(kind == QStringLiteral("missing") || QFile::rename(db.path(), path));
+        AppFolder::setPath(folder);
+        file.setFileName(path);
         QByteArray before;
         if (file.open(QIODevice::ReadOnly)) {
             before = file.readAll();
             file.close();
         }
-        // What an earlier round of the same advice set aside.
-        const QString setAsideBefore = db.path() + QStringLiteral(".old");
-        TestDatabase::execIn(setAsideBefore, {QStringLiteral("CREATE TABLE Kept (x)")});
+        // What two earlier rounds of the same advice set aside.
+        const QStringList setAsideBefore{path + QStringLiteral(".old"), path + QStringLiteral(".old2")};
+        for (const QString& aside : setAsideBefore)
+            TestDatabase::execIn(aside, {QStringLiteral("CREATE TABLE Kept (x)")});
 
         TestSession::answer(MessageBox::Answer::Ok);
         QVERIFY(!Module1::Main());
         QCOMPARE(TestSession::messages().size(), 1);
         const QString text = TestSession::messages().first();
-        QVERIFY2(text.contains(db.path()), qPrintable(text));
+        QVERIFY2(text.contains(path), qPrintable(text));
         for (const QString& phrase : told)
             QVERIFY2(text.contains(phrase), qPrintable(phrase + QStringLiteral(" not in:\n") + text));
         QCOMPARE(frmCartstock::loaded(), nullptr);
         if (kind == QStringLiteral("missing")) {
-            QVERIFY(!QFile::exists(db.path()));
+            QVERIFY(!QFile::exists(path));
             return;
         }
         // A file is there: making one over it cannot work, so it is set aside first, and the
@@ -151,9 +159,11 @@ private Q_SLOTS:
         QVERIFY2(setAside > 0 && setAside < text.indexOf(QStringLiteral("cartlist-makedb")), qPrintable(text));
         const QString command = text.mid(setAside, text.indexOf(u'\n', setAside) - setAside).trimmed();
         QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}), 0);
-        QVERIFY(!QFile::exists(db.path()));
-        QCOMPARE(TestDatabase::columnIn(setAsideBefore, QStringLiteral("SELECT name FROM sqlite_master")),
-                 QVariantList{"Kept"});
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::exists(path + QStringLiteral(".old3")));
+        for (const QString& aside : setAsideBefore)
+            QCOMPARE(TestDatabase::columnIn(aside, QStringLiteral("SELECT name FROM sqlite_master")),
+                     QVariantList{"Kept"});
     }
 
     // Another program holding the file: told within about a second, not after a long silence.
@@ -405,6 +415,19 @@ private Q_SLOTS:
         QCOMPARE(frmCartstock::loaded()->adoCartstock.recordset().absolutePosition(), 1);
     }
 
+    // A window nobody wired cannot leave for an editor that is not there and so end the run.
+    void anUnwiredWindowStaysOpen()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        WindowWiring::shutDown();
+        registerConnectionTarget(1, [] { return frmCartstock::load().connectionTarget(); });
+        frmCartstock& w = frmCartstock::load();
+        w.show();
+        w.mnuAdd->trigger();
+        QCOMPARE(frmCartstock::loaded(), &w);
+        QVERIFY(w.isVisible() && !frmAdding::loaded());
+    }
+
     void shutDownLeavesNoConnectionOpen()
     {
         // Connections left to static destruction outlive Qt's own registry of them.
@@ -420,5 +443,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestStartup)
+CARTLIST_TEST_MAIN(TestStartup)
 #include "tst_startup.moc"

@@ -25,6 +25,7 @@ void RealMessageBox::thenClick(const QString& buttonText)
             if (button->text().remove(u'&') == buttonText)
                 return QTest::mouseClick(button, Qt::LeftButton);
         }
+        closeUnanswered(&box);
         QFAIL(qPrintable(QStringLiteral("the box has no button ") + buttonText));
     });
 }

@@ -1,21 +1,30 @@
 #pragma once
 
-// Included ahead of every test's own code (see tests/CMakeLists.txt). QTest ends the whole run
-// at an exception that escapes a test function, so the functions after it would go unrun and
-// their failures unseen: QTEST_MAIN and its kin run each function in a run of its own, where an
-// exception fails that function alone.
+// Each test file ends with CARTLIST_TEST_MAIN(Class) instead of QTEST_MAIN. QTest ends the whole
+// run at an exception that escapes a test function, so the functions after it would go unrun and
+// their failures unseen: here each function runs in a qExec of its own, where an exception fails
+// that function alone.
 #include <QTest>
+
+#if defined(QT_WIDGETS_LIB)
+#include <QApplication>
+using TestApplication = QApplication;
+#elif defined(QT_GUI_LIB)
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 // Each function alone, those named on the command line or all; with other options, one run.
 int runEachTestAlone(QObject& test, int argc, char** argv);
 
-#undef QTEST_MAIN_WRAPPER
-#define QTEST_MAIN_WRAPPER(TestObject, ...)                                                                            \
+#define CARTLIST_TEST_MAIN(TestObject)                                                                                 \
     int main(int argc, char* argv[])                                                                                   \
     {                                                                                                                  \
-        QT_PREPEND_NAMESPACE(QTest::Internal::callInitMain)<TestObject>();                                             \
-        __VA_ARGS__                                                                                                    \
-        TestObject tc;                                                                                                 \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
-        return runEachTestAlone(tc, argc, argv);                                                                       \
+        TestApplication app(argc, argv);                                                                               \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestObject test;                                                                                               \
+        return runEachTestAlone(test, argc, argv);                                                                     \
     }

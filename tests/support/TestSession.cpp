@@ -1,19 +1,15 @@
 #include "TestSession.h"
 
-#include "AppFolder.h"
 #include "CommonDialog.h"
-#include "DataEnvironment.h"
 #include "DesignFont.h"
 #include "FileDialog.h"
 #include "HelpViewer.h"
 #include "PrintDialog.h"
-#include "SetConnections.h"
 #include "SystemBeep.h"
-#include "Today.h"
+#include "WhenShown.h"
 #include "WindowWiring.h"
 
 #include <QCoreApplication>
-#include <QDate>
 #include <QTimer>
 
 TestSession::TestSession()
@@ -25,10 +21,8 @@ TestSession::TestSession()
     FileDialog::startScripting();
     PrintDialog::startScripting();
     SystemBeep::resetCount();
-    DataEnvironment::resetInstance();
-    clearConnectionTargets();
+    awaitedModals() = 0;
     WindowWiring::install();
-    Today::setForTests(QDate(2026, 12, 5));
     // A case that ended the program (EXIT) leaves Qt refusing to run any event loop, so a real
     // dialog would return at once; running the application's loop once resets that.
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -43,8 +37,6 @@ TestSession::~TestSession()
     CommonDialog::stopScripting();
     FileDialog::stopScripting();
     PrintDialog::stopScripting();
-    Today::reset();
-    AppFolder::reset();
 }
 
 QString TestSession::problems() const
@@ -60,6 +52,8 @@ QString TestSession::problems() const
         out << QStringLiteral("%1 dialog answer(s) never asked for").arg(CommonDialog::pendingAnswers());
     if (!FileDialog::unexpectedCalls().isEmpty() || FileDialog::pendingAnswers() > 0)
         out << QStringLiteral("file dialog: unexpected or unused answers");
+    if (awaitedModals() > 0)
+        out << QStringLiteral("%1 awaited dialog(s) never came").arg(awaitedModals());
     if (PrintDialog::unexpectedCalls() > 0 || PrintDialog::pendingAnswers() > 0)
         out << QStringLiteral("print dialog: unexpected or unused answers");
     return out.join(u'\n');

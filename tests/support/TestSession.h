@@ -1,11 +1,12 @@
 #pragma once
 
+#include "DataSession.h"
 #include "MessageBox.h"
 
 #include <QStringList>
 
-// What every test case starts from and is checked against at its end: a new data
-// environment, no windows, message boxes answered by script, a fixed "today".
+// What every window test case starts from and is checked against at its end: a data session,
+// no windows, message boxes answered by script.
 class TestSession {
 public:
     TestSession();
@@ -16,6 +17,9 @@ public:
 
     static void answer(MessageBox::Answer a) { MessageBox::queueAnswer(a); }
     static QStringList messages() { return MessageBox::shownTexts(); }
+
+private:
+    DataSession m_data;
 };
 
 // In a test class: init() makes a session, cleanup() checks and ends it.

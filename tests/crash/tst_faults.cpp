@@ -3,17 +3,22 @@
 #include "DataCombo.h"
 #include "DataGrid.h"
 #include "DataList.h"
+#include "FileDialog.h"
 #include "ListState.h"
 #include "MenuClicks.h"
 #include "Module1.h"
+#include "PrintDialog.h"
+#include "ReportPreview.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "UserMoves.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
+#include "rptAll.h"
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSemaphore>
@@ -23,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <functional>
@@ -387,6 +393,42 @@ private Q_SLOTS:
         } catch (const std::exception& e) {
             QFAIL(e.what());
         }
+    }
+
+    void aPdfThatDoesNotFitLeavesTheFileItReplacesWhole_data()
+    {
+        QTest::addColumn<bool>("printToFile");
+        QTest::newRow("Export PDF") << false;
+        QTest::newRow("Print to File") << true;
+    }
+
+    // Faults: on a full disk, Export PDF and Print to File left a part-written file in place of
+    // the one they replaced, and the message said "The pages could not be drawn.".
+    void aPdfThatDoesNotFitLeavesTheFileItReplacesWhole()
+    {
+        QFETCH(bool, printToFile);
+        start();
+        const QString pdf = QDir(folder->path()).filePath(QStringLiteral("old.pdf"));
+        const QByteArray old = QByteArray(20000, 'p').prepend("%PDF-1.4\n");
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        file.close();
+        if (!folder->set(Fault::Full))
+            QSKIP("needs a small tmpfs of its own (root, in a mount namespace of its own)");
+        chooseFromMenu(mainWindow(), QStringLiteral("Print"), QStringLiteral("Full List"));
+        ReportPreview* preview = rptAll::existing()->previewWindow();
+        if (printToFile)
+            PrintDialog::queueAnswer(true, pdf);
+        else
+            FileDialog::queueAnswer(pdf);
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(printToFile ? preview->cmdPrint : preview->cmdExportPdf);
+        QCOMPARE(TestSession::messages(),
+                 QStringList{QStringLiteral("The PDF file %1 could not be written: No space left on device").arg(pdf)});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == old);
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{QStringLiteral("Cartstock.mdb"), QStringLiteral("filler"), QStringLiteral("old.pdf")}));
     }
 
     void eachInputIsStoredExactlyOrLeavesTheFileAsItWas_data()

@@ -41,9 +41,14 @@ QString PrintSystem::print(QPrinter& printer, const std::function<bool(QPagedPai
         return {};
     // Qt's CUPS printer sends the job with cupsPrintFile() on this thread as painting ends, and
     // CUPS keeps the status of each thread's last request: that job's, success included.
-    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
+    const ipp_status_t status = cupsLastError();
+    if (status <= IPP_STATUS_OK_EVENTS_COMPLETE)
         return {};
-    return QString::fromUtf8(cupsLastErrorString());
+    const QString said = QString::fromUtf8(cupsLastErrorString());
+    // A server that cannot be reached leaves only the system's word for its socket or address.
+    if (status == IPP_STATUS_ERROR_INTERNAL || status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
+        return QStringLiteral("The print system is not available (%1).").arg(said);
+    return said;
 }
 
 void PrintSystem::startScripting() { script() = Script{true, {}, 0}; }

@@ -63,9 +63,10 @@ int fittingLength(const QString& text, const QFont& font, const QPaintDevice& de
         ends << end;
     const QFontMetricsF metrics(font, paintDevice);
     const auto fits = [&](int end) { return metrics.horizontalAdvance(text.left(end)) <= width; };
-    // The first end that does not fit; beginnings grow with their letters.
+    // The first end that does not fit; beginnings grow with their letters. A box narrower than
+    // the first letter shows what of it the box holds, never nothing.
     const auto past = std::partition_point(ends.cbegin(), ends.cend(), fits);
-    return past == ends.cbegin() ? 0 : *(past - 1);
+    return past == ends.cbegin() ? ends.value(0) : *(past - 1);
 }
 
 // A face whose glyphs are colour pictures (emoji): a PDF cannot hold it as a font.

@@ -21,7 +21,7 @@ public:
         // The designed font at the device's size, ligatures off so a PDF's text is its letters.
         QFont font;
         // What shows: the whole value, or as many whole letters of its beginning as fit the box's
-        // width (never none where one fits).
+        // width (never none: at least what of the first letter the box holds).
         QString visible;
         // Where the visible text starts, on its baseline.
         QPointF origin;

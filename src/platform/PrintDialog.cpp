@@ -25,10 +25,10 @@ Script& script()
 // What the dialog does with the printer when the user presses Print.
 void apply(const PrintDialog::Answer& answer, QPrinter& printer)
 {
-    if (!answer.printToFile.isEmpty()) {
+    // A printer chosen leaves no file name behind, as the dialog's choice of a printer does.
+    if (!answer.printToFile.isEmpty())
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(answer.printToFile);
-    }
+    printer.setOutputFileName(answer.printToFile);
     switch (answer.range) {
     case PrintDialog::Answer::Range::All:
         printer.setPrintRange(QPrinter::AllPages);

@@ -5,6 +5,7 @@
 #include "PageSource.h"
 #include "PageView.h"
 #include "PrintDialog.h"
+#include "PrintSystem.h"
 #include "ReportPaper.h"
 #include "ReportRenderer.h"
 #include "ReturnPressesButton.h"
@@ -387,22 +388,33 @@ void ReportPreview::cmdPrintClicked()
                          MessageBox::Buttons::Ok, this);
         return;
     }
-    if (!ReportRenderer::print(pages, printer, sequence))
-        MessageBox::show(QStringLiteral("The report could not be printed."), MessageBox::Buttons::Ok, this);
+    // Qt's printer writes a file without looking at its writes: a full disk would leave a
+    // part-written file where the user's was. Files are written by the program.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        return writePdf(pages, printer.outputFileName(), sequence);
+    const QString reason = PrintSystem::print(
+        printer, [&](QPagedPaintDevice& device) { return ReportRenderer::print(pages, device, sequence); });
+    if (!reason.isEmpty())
+        MessageBox::show(QStringLiteral("The report could not be printed: %1").arg(reason), MessageBox::Buttons::Ok,
+                         this);
 }
 
 void ReportPreview::cmdExportPdfClicked()
 {
-    const QString caption = m_source.caption();
     const QString start =
-        lastExport().isEmpty() ? QDir::home().filePath(caption + QStringLiteral(".pdf")) : lastExport();
+        lastExport().isEmpty() ? QDir::home().filePath(m_source.caption() + QStringLiteral(".pdf")) : lastExport();
     const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), start,
                                                      QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
     lastExport() = file;
     makeCurrent();
-    const QString error = ReportRenderer::writePdf(m_source.pages(), file, caption);
+    writePdf(m_source.pages(), file);
+}
+
+void ReportPreview::writePdf(const PageList& pages, const QString& file, const QList<int>& sequence)
+{
+    const QString error = ReportRenderer::writePdf(pages, file, m_source.caption(), sequence);
     if (!error.isEmpty()) {
         MessageBox::show(
             QStringLiteral("The PDF file %1 could not be written: %2").arg(QDir::toNativeSeparators(file), error),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 
 class PageSource;
@@ -72,6 +73,8 @@ private:
     void cmdZoomOutClicked();
     void cmdPrintClicked();
     void cmdExportPdfClicked();
+    // Tells the user when the file could not be written.
+    void writePdf(const PageList& pages, const QString& file, const QList<int>& sequence = {});
 
     // A screen further, on to the next page's top at the end of this one; and back.
     void pageDown();

@@ -2,7 +2,6 @@
 
 #include "ReportPaper.h"
 
-#include <QFile>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
@@ -13,6 +12,7 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QRawFont>
+#include <QSaveFile>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -50,17 +50,23 @@ QTextLine oneLine(QTextLayout& layout)
     return line;
 }
 
-// The end of the longest beginning of `text` that fits `width`, at a letter boundary.
+// The end of the longest beginning of `text` that fits `width`, at a letter boundary (never
+// between a letter and its marks). Each beginning is measured as it is drawn, on its own: in a
+// right-to-left text the beginning lies on the right and its last letter takes its final form.
 int fittingLength(const QString& text, const QFont& font, const QPaintDevice& device, double width)
 {
-    QTextLayout layout(text, font, const_cast<QPaintDevice*>(&device));
-    const QTextLine line = oneLine(layout);
-    if (!line.isValid())
-        return 0;
-    int end = line.xToCursor(width, QTextLine::CursorBetweenCharacters);
-    while (end > 0 && line.cursorToX(end) > width)
-        end = layout.previousCursorPosition(end);
-    return end;
+    auto* paintDevice = const_cast<QPaintDevice*>(&device);
+    QTextLayout letters(text, font, paintDevice);
+    QList<int> ends;
+    for (int end = letters.nextCursorPosition(0); end > ends.value(ends.size() - 1, 0);
+         end = letters.nextCursorPosition(end))
+        ends << end;
+    const QFontMetricsF metrics(font, paintDevice);
+    const auto fits = [&](int end) { return metrics.horizontalAdvance(text.left(end)) <= width; };
+    // The first end that does not fit; beginnings grow with their letters. A box narrower than
+    // the first letter shows what of it the box holds, never nothing.
+    const auto past = std::partition_point(ends.cbegin(), ends.cend(), fits);
+    return past == ends.cbegin() ? ends.value(0) : *(past - 1);
 }
 
 // A face whose glyphs are colour pictures (emoji): a PDF cannot hold it as a font.
@@ -86,6 +92,8 @@ bool mayUseColourFace(const QString& text)
 void drawLine(QPainter& painter, const ReportRenderer::TextLine& line)
 {
     painter.setFont(line.font);
+    // Digits and Latin words inside a right-to-left text keep their places in it.
+    painter.setLayoutDirection(line.visible.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
     const int type = painter.device()->devType();
     const bool raster = type == QInternal::Image || type == QInternal::Widget || type == QInternal::Pixmap;
     if (raster || !mayUseColourFace(line.visible)) {
@@ -224,7 +232,8 @@ ReportRenderer::TextLine ReportRenderer::textLine(const PageList::Item& item, co
     const double width = metrics.horizontalAdvance(item.text);
     const bool fits = width <= box.width();
     line.visible = fits ? item.text : item.text.left(fittingLength(item.text, line.font, device, box.width()));
-    // A value too wide for its box shows its beginning, whatever the box's alignment.
+    // A value too wide for its box shows its beginning where reading starts, whatever the box's
+    // alignment: at the left, and at the right for a right-to-left text.
     double x = box.left();
     if (fits) {
         const Qt::Alignment horizontal = control.alignment & Qt::AlignHorizontal_Mask;
@@ -232,6 +241,8 @@ ReportRenderer::TextLine ReportRenderer::textLine(const PageList::Item& item, co
             x += (box.width() - width) / 2;
         else if (horizontal & Qt::AlignRight)
             x += box.width() - width;
+    } else if (item.text.isRightToLeft()) {
+        x = box.right() - metrics.horizontalAdvance(line.visible);
     }
     line.origin = QPointF(x, baseline);
     return line;
@@ -280,20 +291,28 @@ bool ReportRenderer::print(const PageList& pages, QPagedPaintDevice& device, con
     return painter.end();
 }
 
-QString ReportRenderer::writePdf(const PageList& pages, const QString& fileName, const QString& title)
+QString ReportRenderer::writePdf(const PageList& pages, const QString& fileName, const QString& title,
+                                 const QList<int>& sequence)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Written beside the file and put in its place only when whole: a failure leaves the file
+    // that was there as it was, and no part of the new one.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    bool drawn = false;
     {
         QPdfWriter writer(&file);
         writer.setPageLayout(ReportPaper::pageLayout(pages.paper));
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Cartlist"));
-        if (!print(pages, writer))
-            return QStringLiteral("The pages could not be drawn.");
+        drawn = print(pages, writer, sequence);
     }
-    if (!file.flush() || file.error() != QFileDevice::NoError)
+    // The writer does not look at its writes: a full disk is the file's own error.
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    if (!drawn)
+        return QStringLiteral("The pages could not be drawn.");
+    if (!file.commit())
         return file.errorString();
     return {};
 }

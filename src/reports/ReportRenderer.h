@@ -20,7 +20,8 @@ public:
     struct TextLine {
         // The designed font at the device's size, ligatures off so a PDF's text is its letters.
         QFont font;
-        // What shows: the whole value, or as many whole letters as fit the box's width.
+        // What shows: the whole value, or as many whole letters of its beginning as fit the box's
+        // width (never none: at least what of the first letter the box holds).
         QString visible;
         // Where the visible text starts, on its baseline.
         QPointF origin;
@@ -38,8 +39,10 @@ public:
     // on its own sheet of a device whose painter starts at the paper's corner. False when
     // the device could not be painted on.
     static bool print(const PageList& pages, QPagedPaintDevice& device, const QList<int>& sequence = {});
-    // Writes the pages to a PDF file on their own paper. The reason when it failed, else empty.
-    static QString writePdf(const PageList& pages, const QString& fileName, const QString& title);
+    // Writes the pages (as for print()) to a PDF file on their own paper. The file appears whole
+    // or not at all; the reason when it failed, else empty.
+    static QString writePdf(const PageList& pages, const QString& fileName, const QString& title,
+                            const QList<int>& sequence = {});
 
     // What the user chose in the print dialog, as pages to put out.
     struct PrintChoice {

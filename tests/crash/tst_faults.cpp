@@ -3,17 +3,22 @@
 #include "DataCombo.h"
 #include "DataGrid.h"
 #include "DataList.h"
+#include "FileDialog.h"
 #include "ListState.h"
 #include "MenuClicks.h"
 #include "Module1.h"
+#include "PrintDialog.h"
+#include "ReportPreview.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "UserMoves.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
+#include "rptAll.h"
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSemaphore>
@@ -23,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <functional>
@@ -386,6 +392,35 @@ private Q_SLOTS:
             });
         } catch (const std::exception& e) {
             QFAIL(e.what());
+        }
+    }
+
+    // Faults: on a full disk, Export PDF and Print to File left a part-written file in place of
+    // the one they replaced, and the message said "The pages could not be drawn.".
+    void aPdfThatDoesNotFitLeavesTheFileItReplacesWhole()
+    {
+        start();
+        const QString pdf = QDir(folder->path()).filePath(QStringLiteral("old.pdf"));
+        const QByteArray old = QByteArray(20000, 'p').prepend("%PDF-1.4\n");
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        file.close();
+        if (!folder->set(Fault::Full))
+            QSKIP("needs a small tmpfs of its own (root, in a mount namespace of its own)");
+        chooseFromMenu(mainWindow(), QStringLiteral("Print"), QStringLiteral("Full List"));
+        FileDialog::queueAnswer(pdf);
+        PrintDialog::queueAnswer(true, pdf);
+        for (QToolButton* command :
+             {rptAll::existing()->previewWindow()->cmdExportPdf, rptAll::existing()->previewWindow()->cmdPrint}) {
+            TestSession::answer(MessageBox::Answer::Ok);
+            click(command);
+            QCOMPARE(TestSession::messages().last(),
+                     QStringLiteral("The PDF file %1 could not be written: No space left on device").arg(pdf));
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == old);
+            file.close();
+            QCOMPARE(
+                QDir(folder->path()).entryList(QDir::Files | QDir::Hidden),
+                (QStringList{QStringLiteral("Cartstock.mdb"), QStringLiteral("filler"), QStringLiteral("old.pdf")}));
         }
     }
 

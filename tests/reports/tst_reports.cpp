@@ -3,6 +3,7 @@
 #include "FileDialog.h"
 #include "Paginator.h"
 #include "PrintDialog.h"
+#include "PrintSystem.h"
 #include "ReportPreview.h"
 #include "ReportRenderer.h"
 #include "SetConnections.h"
@@ -41,6 +42,8 @@
 #include <QWheelEvent>
 
 #include <memory>
+
+#include <cups/cups.h>
 
 namespace {
 const QDate ListDate(2026, 12, 5);
@@ -496,6 +499,64 @@ private Q_SLOTS:
         const QImage paper = pdfPicture(pdf, 1, 144);
         QVERIFY(!paper.isNull());
         QVERIFY(inkIn(paper, QRect(20, 20, 300, 60)) > 100);
+    }
+
+    // Faults: a right-to-left value too long for its box showed its first letter alone, a piece
+    // of its middle, or nothing; the same code draws the preview and the paper.
+    void rightToLeftValueCutAtItsBoxKeepsItsBeginning()
+    {
+        for (const char* category : {"مواد غذائية عربية", "مواد غذائية مستوردة من الشرق الأوسط"})
+            addEntry(QStringLiteral("زيت زيتون بكر ممتاز في عبوة عائلية كبيرة 2 لتر"), QString::fromUtf8(category),
+                     QStringLiteral("4"), QStringLiteral("1"));
+        const PageList& pages = printed(QStringLiteral("rptAisle")).pages();
+        const QImage page = rendered(pages, 0, 0.2);
+        int cut = 0;
+        for (const PageList::Band& band : pages.pages.first().bands) {
+            for (const PageList::Item& shown :
+                 band.kind == ReportBand::Kind::Detail ? band.items : QList<PageList::Item>()) {
+                if (shown.control.kind != ReportControl::Kind::TextBox || shown.text.size() < 2)
+                    continue;
+                const ReportRenderer::TextLine line = ReportRenderer::textLine(shown, QRectF(shown.rect), page, 1.0);
+                cut += line.visible != shown.text;
+                // Its beginning fills the box from the right edge.
+                const double width = QFontMetricsF(line.font, &page).horizontalAdvance(line.visible);
+                QVERIFY2(!line.visible.isEmpty() && shown.text.startsWith(line.visible) &&
+                             qAbs(line.origin.x() + width - shown.rect.right()) < 30 &&
+                             width > shown.rect.width() * 0.7,
+                         qPrintable(line.visible));
+                // Drawn as laid out: ink at the box's right end.
+                const QRect box = QRectF(QPointF(shown.rect.topLeft()) * 0.2, QSizeF(shown.rect.size()) * 0.2).toRect();
+                QVERIFY(inkIn(page, QRect(box.right() - box.width() / 10, box.top(), box.width() / 10, box.height())) >
+                        0);
+            }
+        }
+        QCOMPARE(cut, 4);
+    }
+
+    // Faults: a job the print system refused, or could not take, was lost without a word.
+    void aJobThePrintSystemRefusesIsTold()
+    {
+        addFixture();
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        PrintSystem::startScripting();
+        PrintSystem::queueAnswer(QStringLiteral("Destination \"pdfq\" is not accepting jobs."));
+        PrintDialog::queueAnswer(true);
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(r.previewWindow(), "cmdPrint");
+        const int jobs = PrintSystem::jobCount();
+        PrintSystem::stopScripting();
+        QCOMPARE(jobs, 1);
+        // A real printer with no print system to reach.
+        cupsSetServer("/nonexistent/cups.sock");
+        PrintDialog::queueAnswer(true);
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(r.previewWindow(), "cmdPrint");
+        cupsSetServer(nullptr);
+        QCOMPARE(
+            TestSession::messages(),
+            (QStringList{QStringLiteral("The report could not be printed: Destination \"pdfq\" is not accepting jobs."),
+                         QStringLiteral("The report could not be printed: The printer could not be opened.")}));
     }
 
     // Faults: a name typed without ".pdf" replaced that file without asking; a name with a

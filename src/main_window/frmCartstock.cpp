@@ -439,9 +439,8 @@ QString frmCartstock::notAddedText(const std::exception& e) const
     constexpr int Named = 12;
     if (items.size() > Named + 1)
         items = items.mid(0, Named) << QStringLiteral("    and %1 more").arg(items.size() - Named);
-    return QStringLiteral(
-               "These items were not added to the list:\n\n%1\n\n%2\n\nThey are still ticked: once that is put "
-               "right, press \"Add Checked Items to Cartlist\" again to add them.")
+    return QStringLiteral("These items were not added to the list:\n\n%1\n\n%2\n\nThey are still ticked: press \"Add "
+                          "Checked Items to Cartlist\" to try them again.")
         .arg(items.join(u'\n'), QString::fromStdString(e.what()));
 }
 

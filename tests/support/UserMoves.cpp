@@ -114,7 +114,7 @@ void enterDate(QDateEdit* box, const QDate& date)
                  .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
 }
 
-void editCell(QTableView* grid, int row, int column, const QString& text)
+void editCell(QTableView* grid, int row, int column, const QString& text, bool keyByKey)
 {
     const QModelIndex index = grid->model()->index(row, column);
     if (!grid->isEnabled())
@@ -123,32 +123,22 @@ void editCell(QTableView* grid, int row, int column, const QString& text)
     grid->scrollTo(index);
     const QPoint cell = grid->visualRect(index).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
-    QWidget* editor = grid->indexWidget(index);
+    QWidget* editor = nullptr;
+    if (keyByKey) {
+        // Each key goes where the focus is: the grid's first opens the cell, the rest reach its editor.
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        editor = grid->indexWidget(index) ? QApplication::focusWidget() : nullptr;
+    } else {
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
+        editor = grid->indexWidget(index);
+        if (editor)
+            paste(editor, text);
+    }
     if (!editor)
-        fail(QStringLiteral("a double click did not open cell %1,%2 of the grid").arg(row).arg(column));
-    paste(editor, text);
+        fail(QStringLiteral("cell %1,%2 of the grid did not open").arg(row).arg(column));
     QTest::keyClick(editor, Qt::Key_Return);
     // The grid ends the edit on Return through a queued call.
-    letTheScreenCatchUp();
-    if (grid->indexWidget(index))
-        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(row).arg(column));
-}
-
-void typeIntoCell(QTableView* grid, int row, int column, const QString& text)
-{
-    const QModelIndex index = grid->model()->index(row, column);
-    letTheScreenCatchUp();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-    // Each key goes where the focus is: the grid's first opens the cell, the rest reach its editor.
-    const auto focused = [&] {
-        if (!QApplication::focusWidget())
-            fail(QStringLiteral("nothing has the focus to type \"%1\" into").arg(text));
-        return QApplication::focusWidget();
-    };
-    for (const QChar c : text)
-        QTest::keyClick(focused(), c.toLatin1());
-    QTest::keyClick(focused(), Qt::Key_Return);
     letTheScreenCatchUp();
     if (grid->indexWidget(index))
         fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(row).arg(column));

@@ -2,6 +2,7 @@
 
 #include "ConnectionString.h"
 #include "DataError.h"
+#include "StoreCheck.h"
 #include "StoreProblem.h"
 
 #include <QDir>
@@ -224,8 +225,10 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
         // the file as the user has set it right meanwhile.
         query = QSqlQuery();
         close();
-        if (problem.kind() == StoreProblem::Kind::Other)
+        if (problem.kind() == StoreProblem::Kind::Other) {
+            StoreCheck::explainMissingPart(path, engineText(error));
             throw DataError(problem.description());
+        }
         throw StoreError(problem);
     };
     if (!query.prepare(sql))

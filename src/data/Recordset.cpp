@@ -5,6 +5,7 @@
 #include "DataError.h"
 #include "StoredDate.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -231,8 +232,11 @@ QVariant Recordset::normalized(int column, const QVariant& value) const
         return normalizedNull(value);
     const QVariant date = StoredDate::fromInput(value);
     if (!value.isNull() && !value.toString().trimmed().isEmpty() && date.isNull()) {
-        throw DataError(QStringLiteral("\"%1\" is not a date: field \"%2\" holds calendar dates.")
-                            .arg(value.toString(), m_src.columns().at(column).name));
+        const QDate example(2026, 12, 31);
+        throw DataError(QStringLiteral("\"%1\" is not a date: field \"%2\" holds calendar dates. Type one whole, as "
+                                       "the list shows dates (%3) or as year-month-day (%4).")
+                            .arg(value.toString(), m_src.columns().at(column).name,
+                                 QLocale().toString(example, QLocale::ShortFormat), example.toString(Qt::ISODate)));
     }
     return date;
 }

@@ -81,4 +81,11 @@ void requireUsable(const QString& path)
     }
 }
 
+void explainMissingPart(const QString& path, const QString& engineText)
+{
+    if (engineText.startsWith(QStringLiteral("no such table:")) ||
+        engineText.startsWith(QStringLiteral("no such column:")))
+        requireUsable(path);
+}
+
 } // namespace StoreCheck

@@ -19,4 +19,7 @@ constexpr int LockWait = 750;
 
 // Throws StoreError saying what is wrong.
 void requireUsable(const QString& path);
+// After the engine said a statement names a table or column the file lacks (emptied, or replaced
+// by another database, while the program runs): throws StoreError saying what is wrong, as start-up does.
+void explainMissingPart(const QString& path, const QString& engineText);
 } // namespace StoreCheck

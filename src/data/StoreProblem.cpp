@@ -204,6 +204,24 @@ QString unusableReason(StoreProblem::Kind kind, const QString& detail)
 }
 } // namespace
 
+bool StoreProblem::unusable() const
+{
+    return m_kind == Kind::Empty || m_kind == Kind::NotADatabase || m_kind == Kind::Damaged ||
+           m_kind == Kind::NotCartlist;
+}
+
+QString StoreProblem::unusableText(const QString& opening) const
+{
+    return QStringLiteral("%1\n\n%2\n\nis not a usable Cartlist database: %3.\n\n"
+                          "Cartlist has left the file as it is. To start afresh, set it aside and make a new "
+                          "one. First rename it, or move it to another folder, for example with\n\n"
+                          "    mv %4 %5\n\n"
+                          "then make a new database with the sample catalogue:\n\n%6\n\n"
+                          "Keep the file you set aside until you are sure you need nothing from it.")
+        .arg(opening, indented(m_path), unusableReason(m_kind, m_detail), shellQuoted(m_path),
+             shellQuoted(asideName(m_path)), makerCommand(m_path));
+}
+
 QString StoreProblem::startupText() const
 {
     const QString file = indented(m_path);
@@ -241,14 +259,7 @@ QString StoreProblem::startupText() const
     case Kind::NotADatabase:
     case Kind::Damaged:
     case Kind::NotCartlist:
-        return QStringLiteral("Cartlist cannot start: the file\n\n%1\n\nis not a usable Cartlist database: %2.\n\n"
-                              "Cartlist has left the file as it is. To start afresh, set it aside and make a new "
-                              "one. First rename it, or move it to another folder, for example with\n\n"
-                              "    mv %3 %4\n\n"
-                              "then make a new database with the sample catalogue:\n\n%5\n\n"
-                              "Keep the file you set aside until you are sure you need nothing from it.")
-            .arg(file, unusableReason(m_kind, m_detail), shellQuoted(m_path), shellQuoted(asideName(m_path)),
-                 makerCommand(m_path));
+        return unusableText(QStringLiteral("Cartlist cannot start: the file"));
     case Kind::Interrupted:
     case Kind::FolderName:
         return QStringLiteral("Cartlist cannot start.\n\n%1").arg(description());
@@ -284,8 +295,8 @@ QString StoreProblem::description() const
     case Kind::NotADatabase:
     case Kind::Damaged:
     case Kind::NotCartlist:
-        return QStringLiteral("The file \"%1\" is not a usable Cartlist database: %2.")
-            .arg(path, unusableReason(m_kind, m_detail));
+        // Emptied or replaced while the program runs: told as at start-up, with what to do.
+        return unusableText(QStringLiteral("The file"));
     case Kind::ReadOnly: {
         // The file may be writable and its folder not: the engine writes its journal there.
         const QStringList parts = readOnlyParts(m_path);

@@ -44,11 +44,16 @@ public:
     QString startupText() const;
     // The description of a failure while the program runs, shown to the user as it is.
     QString description() const;
+    // The file is not a Cartlist database (any more): nothing read from it before holds.
+    bool unusable() const;
 
     // A path as the user can type it into a shell.
     static QString shellQuoted(const QString& text);
 
 private:
+    // What is wrong with a file that is no Cartlist database, and how to start afresh.
+    QString unusableText(const QString& opening) const;
+
     Kind m_kind;
     QString m_path;
     QString m_detail;

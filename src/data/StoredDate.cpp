@@ -26,6 +26,14 @@ QDate exactIso(const QString& text)
         return {};
     return QDate(year, month, day);
 }
+// The locale's short form, as the list shows dates. Where it writes the year in two digits
+// ("12/31/26"), the engine reads them as 19xx; a shopping list's dates are this century's.
+QDate shortForm(const QLocale& locale, const QString& text)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    const QDate date = locale.toDate(text, format);
+    return date.isValid() && !format.contains(QStringLiteral("yyyy")) ? date.addYears(100) : date;
+}
 } // namespace
 
 QVariant StoredDate::fromStored(const QVariant& value)
@@ -57,8 +65,7 @@ QVariant StoredDate::fromInput(const QVariant& value)
     if (text.isEmpty())
         return {};
     const QLocale locale;
-    for (const QDate& date :
-         {exactIso(text), locale.toDate(text, QLocale::ShortFormat), locale.toDate(text, QLocale::LongFormat)}) {
+    for (const QDate& date : {exactIso(text), shortForm(locale, text), locale.toDate(text, QLocale::LongFormat)}) {
         if (date.isValid())
             return date;
     }

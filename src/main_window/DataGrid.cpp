@@ -18,11 +18,36 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        // A date is typed whole, as the grid shows it, and read or refused as a whole: a date
+        // box takes the keys one section at a time and makes another day of what was typed.
+        QWidget* editor = nullptr;
+        if (isDate(index)) {
+            auto* line = new QLineEdit(parent);
+            line->setFrame(false);
+            editor = line;
+        } else {
+            editor = QStyledItemDelegate::createEditor(parent, option, index);
+        }
         // A line edit keeps 32767 characters by default and cuts a longer paste silently.
         if (auto* line = qobject_cast<QLineEdit*>(editor))
             line->setMaxLength(std::numeric_limits<int>::max());
         return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && isDate(index))
+            line->setText(shown(index));
+        else
+            QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        // A date left as shown is no change.
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && isDate(index) && line->text() == shown(index))
+            return;
+        QStyledItemDelegate::setModelData(editor, model, index);
     }
 
 protected:
@@ -44,6 +69,9 @@ protected:
     }
 
 private:
+    static bool isDate(const QModelIndex& index) { return index.data(Qt::EditRole).typeId() == QMetaType::QDate; }
+    QString shown(const QModelIndex& index) const { return displayText(index.data(Qt::EditRole), m_grid->locale()); }
+
     DataGrid* m_grid;
 };
 

@@ -18,6 +18,7 @@
 #include "Place.h"
 #include "RecordsetModel.h"
 #include "ReturnPressesButton.h"
+#include "StoreProblem.h"
 #include "Today.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -210,7 +211,12 @@ void frmCartstock::connectHandlers()
             UserAction::run(
                 [&] {
                     commitGridEdit();
-                    handler();
+                    try {
+                        handler();
+                    } catch (const std::exception& e) {
+                        followRefusal(e);
+                        throw;
+                    }
                 },
                 this);
         };
@@ -382,28 +388,53 @@ void frmCartstock::cmdRefClicked()
 void frmCartstock::cmdAddToListClicked()
 {
     const int n = lvwItems->topLevelItemCount();
-    for (int i = 0; i < n; ++i) {
-        const QTreeWidgetItem* row = lvwItems->topLevelItem(i);
-        if (row->checkState(0) != Qt::Checked)
-            continue;
-        // Each ticked row is stored on its own: a failure part-way keeps those before it.
-        adoList.refresh();
-        Recordset& rs = adoList.recordset();
-        rs.addNew();
-        rs.setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
-        rs.setValue(QStringLiteral("Item"), row->text(0));
-        rs.setValue(QStringLiteral("Category"), row->text(1));
-        rs.setValue(QStringLiteral("Aisle"), row->text(2));
-        rs.setValue(QStringLiteral("Date"), DTPick->date());
-        rs.updateBatch();
-        rs.update();
-        rs.requery();
+    try {
+        for (int i = 0; i < n; ++i) {
+            QTreeWidgetItem* row = lvwItems->topLevelItem(i);
+            if (row->checkState(0) != Qt::Checked)
+                continue;
+            // Each ticked row is stored on its own: a failure part-way keeps those before it.
+            adoList.refresh();
+            Recordset& rs = adoList.recordset();
+            rs.addNew();
+            rs.setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
+            rs.setValue(QStringLiteral("Item"), row->text(0));
+            rs.setValue(QStringLiteral("Category"), row->text(1));
+            rs.setValue(QStringLiteral("Aisle"), row->text(2));
+            rs.setValue(QStringLiteral("Date"), DTPick->date());
+            rs.updateBatch();
+            rs.update();
+            // Stored: only what was not stays ticked, so pressing again after a failure adds no item twice.
+            row->setCheckState(0, Qt::Unchecked);
+            setBold(row, false);
+            rs.requery();
+        }
+    } catch (const std::exception& e) {
+        followRefusal(e);
+        MessageBox::show(notAddedText(e), MessageBox::Buttons::Ok, this);
+        return;
     }
     adoList.refresh();
     showCount();
     grdList->viewport()->update();
     enableGridByCount();
     cmdSelNoneClicked();
+}
+
+QString frmCartstock::notAddedText(const std::exception& e) const
+{
+    // Every row still ticked: the one that failed and those after it.
+    QStringList items;
+    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
+        if (lvwItems->topLevelItem(i)->checkState(0) == Qt::Checked)
+            items << QStringLiteral("    ") + lvwItems->topLevelItem(i)->text(0);
+    }
+    constexpr int Named = 12;
+    if (items.size() > Named + 1)
+        items = items.mid(0, Named) << QStringLiteral("    and %1 more").arg(items.size() - Named);
+    return QStringLiteral("These items were not added to the list:\n\n%1\n\n%2\n\nThey are still ticked: press \"Add "
+                          "Checked Items to Cartlist\" to try them again.")
+        .arg(items.join(u'\n'), QString::fromStdString(e.what()));
 }
 
 void frmCartstock::cmdChangeDatesClicked()
@@ -466,6 +497,7 @@ void frmCartstock::grdListAfterColUpdate(int)
     } catch (const std::exception& e) {
         // What the file refused is dropped; the stored row stays as it was.
         rs.cancelUpdate();
+        followRefusal(e);
         grdListEditRejected(QString::fromStdString(e.what()));
         // A list read again under the open cell took the focus from the grid: the user goes
         // on in the cell where the change was typed.
@@ -485,9 +517,19 @@ void frmCartstock::grdListEditRejected(const QString& description)
 {
     if (m_quitting)
         return;
-    MessageBox::show(QStringLiteral("The change was not saved:\n\n") + description +
-                         QStringLiteral("\n\nThe list shows what the file holds."),
-                     MessageBox::Buttons::Ok, this);
+    MessageBox::show(
+        QStringLiteral("The change was not saved:\n\n") + description +
+            (adoList.recordset().isOpen() ? QStringLiteral("\n\nThe list shows what the file holds.") : QString()),
+        MessageBox::Buttons::Ok, this);
+}
+
+void frmCartstock::followRefusal(const std::exception& e)
+{
+    // A file that is no Cartlist database any more holds no list: none of the rows read before is shown.
+    if (const auto* store = dynamic_cast<const StoreError*>(&e); store && store->problem().unusable())
+        adoList.recordset().close();
+    showCount();
+    enableGridByCount();
 }
 
 void frmCartstock::commitGridEdit() { grdList->commitPendingEdit(); }

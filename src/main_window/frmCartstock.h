@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <exception>
 #include <functional>
 
 class BandedReport;
@@ -100,12 +101,16 @@ private:
     void cmdSelNoneClicked();
     void cmdRefClicked();
     void cmdAddToListClicked();
+    // Names the ticked items a failed Add Checked Items left unstored, and why.
+    QString notAddedText(const std::exception& e) const;
     void cmdChangeDatesClicked();
     void cmdClearAllClicked();
     void cmdDelCatClicked();
     void grdListAfterColUpdate(int column);
     void grdListAfterInsert();
     void grdListEditRejected(const QString& description);
+    // After a refused action the list and its count show what the file holds.
+    void followRefusal(const std::exception& e);
     void commitGridEdit();
     void cmdQuitClicked();
     void mnuPrintClicked();

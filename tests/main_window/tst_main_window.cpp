@@ -18,6 +18,7 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QDateEdit>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +112,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        QLocale::setDefault(QLocale::system());
         db.reset();
         CARTLIST_CHECK_SESSION(session);
     }
@@ -190,6 +192,25 @@ private Q_SLOTS:
         tick(w, {QStringLiteral("Apples")});
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(db->count(QStringLiteral("Selected")), 6);
+    }
+
+    // The second of three inserts is refused: the message names what was not added, only that
+    // stays ticked, and pressing again adds only that.
+    void addCheckedItemsFailingPartWayKeepsOnlyTheRestTicked()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER Refuse BEFORE INSERT ON Selected WHEN NEW.Item = 'Crayons' "
+                                "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END"));
+        frmCartstock& w = start();
+        tick(w, {QStringLiteral("Apples"), QStringLiteral("Crayons"), QStringLiteral("Milk")});
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(w.cmdAddToList, Qt::LeftButton);
+        const QString told = TestSession::messages().value(0);
+        QVERIFY2(told.contains(QStringLiteral("\n    Crayons\n    Milk\n\ndisk I/O error")), qPrintable(told));
+        QCOMPARE(UserMoves::listShown(w).size(), 1);
+        db->exec(QStringLiteral("DROP TRIGGER Refuse"));
+        QTest::mouseClick(w.cmdAddToList, Qt::LeftButton);
+        QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected ORDER BY ID")),
+                 (QVariantList{"Apples", "Crayons", "Milk"}));
     }
 
     void listCommandsAskFirst_data()
@@ -281,6 +302,86 @@ private Q_SLOTS:
         QCOMPARE(w.grdList->model()->index(0, 5).data(), db->scalar(QStringLiteral("SELECT ID FROM Selected")));
         QCOMPARE(w.grdList->model()->index(0, 3).data().toString(), QStringLiteral("2"));
         QCOMPARE(w.lblCount->text(), QStringLiteral("1"));
+    }
+
+    void aDateTypedIntoTheGridIsStoredWholeOrRefused_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // none: refused
+        QTest::newRow("as shown") << "C"
+                                  << "31 Dec 2026"
+                                  << "2026-12-31";
+        QTest::newRow("as shown, day with a zero") << "C"
+                                                   << "07 Dec 2026"
+                                                   << "2026-12-07";
+        QTest::newRow("ISO") << "C"
+                             << "2026-12-24"
+                             << "2026-12-24";
+        QTest::newRow("short form, two-digit year") << "en_US"
+                                                    << "12/31/26"
+                                                    << "2026-12-31";
+        QTest::newRow("short form, four-digit year") << "en_GB"
+                                                     << "24/12/2026"
+                                                     << "2026-12-24";
+        QTest::newRow("no such day") << "C"
+                                     << "31 Feb 2026" << QString();
+        QTest::newRow("not a date") << "C"
+                                    << "Friday" << QString();
+    }
+
+    // Typed key by key over a date, as a user types.
+    void aDateTypedIntoTheGridIsStoredWholeOrRefused()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QLocale::setDefault(QLocale(locale));
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2027-02-15"));
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        if (stored.isEmpty())
+            TestSession::answer(MessageBox::Answer::Ok);
+        UserMoves::editCell(w.grdList, 0, UserMoves::gridColumn(w.grdList, QStringLiteral("Date")), typed, true);
+        // Refused: the old date kept, and told (the session fails on an answer nobody asked for).
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(),
+                 stored.isEmpty() ? QStringLiteral("2027-02-15") : stored);
+    }
+
+    // Another program deletes a row, or empties or replaces the file, before a cell of it is
+    // saved: the grid and the count show the file, which is told as start-up tells it.
+    void aRefusedCellShowsTheFileAndTellsAFileNoLongerUsable_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("row deleted") << false << QByteArray() << "Row cannot be located";
+        QTest::newRow("file emptied") << true << QByteArray()
+                                      << "not a usable Cartlist database: it is empty (0 bytes)";
+        QTest::newRow("file replaced by a text") << true << QByteArray("Milk, tea\n") << "it is not a database file";
+    }
+
+    void aRefusedCellShowsTheFileAndTellsAFileNoLongerUsable()
+    {
+        QFETCH(bool, replaced);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, told);
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
+        addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-05"));
+        frmCartstock& w = start();
+        QFile file(db->path());
+        if (replaced)
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+        else
+            db->exec(QStringLiteral("DELETE FROM Selected WHERE Item = 'Tea'"));
+        file.close();
+        TestSession::answer(MessageBox::Answer::Ok);
+        UserMoves::editCell(w.grdList, 1, UserMoves::gridColumn(w.grdList, QStringLiteral("Quantity")), "5");
+        const QString message = TestSession::messages().value(0);
+        QVERIFY2(message.contains(told), qPrintable(message));
+        QCOMPARE(UserMoves::listShown(w).size(), replaced ? 0 : 1);
+        // Told with what to do about it.
+        QCOMPARE(message.contains(QStringLiteral("    mv ")), replaced);
     }
 
     void printingNeedsRowsAndShowsThePickersDate()

@@ -33,9 +33,9 @@ void tick(QTreeWidget* view, const QList<int>& rows);
 void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens a cell with a click and a double click, enters the text (into a date box, the date an
-// ISO text names; any other text is pasted), and ends the edit with Return.
-void editCell(QTableView* grid, int row, int column, const QString& text);
+// Opens a cell with a click and a double click and pastes the text, or with `keyByKey` types it
+// over the cell the click selected; then ends the edit with Return.
+void editCell(QTableView* grid, int row, int column, const QString& text, bool keyByKey = false);
 // Types into a data combo's text field and clicks it.
 void enterInCombo(DataCombo* combo, const QString& text);
 // The grid column of a field.

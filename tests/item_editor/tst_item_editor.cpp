@@ -1,5 +1,6 @@
 #include "DataCombo.h"
 #include "HelpViewer.h"
+#include "ListState.h"
 #include "Module1.h"
 #include "SystemBeep.h"
 #include "TestDatabase.h"
@@ -197,11 +198,72 @@ private Q_SLOTS:
         QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e));
         QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
         db->exec(QStringLiteral("DROP TRIGGER NoNew"));
+        // Control characters never reach the file, from a box or the category entry.
+        const QString refused = QStringLiteral("Field \"%1\" cannot hold control characters");
+        TestSession::answer(MessageBox::Answer::Ok);
+        enterInCombo(e.cboCat, QStringLiteral("Paper\agoods"));
+        paste(e.txtFields[Item], QStringLiteral("Dried\tfigs"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        QVERIFY(TestSession::messages().at(1).startsWith(refused.arg("Categories")));
+        QVERIFY(TestSession::messages().at(2).startsWith(refused.arg("Category")));
+        QVERIFY(e.AddingRecord && shown(e, Item) == QStringLiteral("Dried\tfigs"));
+        QCOMPARE(db->count(QStringLiteral("Cartstock")) + db->count(QStringLiteral("Categories")), 8);
+        e.txtFields[Category]->clear();
         retype(e.txtFields[Item], QStringLiteral("Dried figs"));
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
         QVERIFY(!e.AddingRecord);
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Cartstock WHERE Item LIKE '%igs'")),
                  QVariantList{"Dried figs"});
+    }
+
+    // Another program deletes or renames the record between Edit and Update: what was typed is
+    // named and goes nowhere; the editor browses the record as the file holds it, or the next.
+    void refusedUpdateShowsTheFileAndNamesWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("last deleted") << "Milk"
+                                      << "DELETE FROM Cartstock WHERE Item = 'Milk'"
+                                      << "Cheese"
+                                      << "3";
+        QTest::newRow("deleted") << "Bread"
+                                 << "DELETE FROM Cartstock WHERE Item = 'Bread'"
+                                 << "Cheese"
+                                 << "2";
+        QTest::newRow("renamed") << "Milk"
+                                 << "UPDATE Cartstock SET Item = 'Almond milk' WHERE Item = 'Milk'"
+                                 << "Almond milk"
+                                 << "1";
+    }
+    void refusedUpdateShowsTheFileAndNamesWhatWasTyped()
+    {
+        QFETCH(QString, edited);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, then);
+        QFETCH(QString, status);
+        frmAdding& e = openEditor();
+        while (shown(e, Item) != edited)
+            click(e.cmdNext);
+        click(e.cmdEdit);
+        retype(e.txtFields[Aisle], QStringLiteral("C5"));
+        db->exec(meanwhile);
+        const ListState held = ListState::read(db->path());
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(e.cmdUpdate);
+        const QString told = TestSession::messages().value(0);
+        QVERIFY2(told.startsWith(QStringLiteral("Row cannot be located for updating.")) &&
+                     told.contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
+                     told.contains(QStringLiteral("no longer holds this record")) == meanwhile.startsWith("DELETE"),
+                 qPrintable(told));
+        QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && !e.cmdUpdate->isVisible());
+        QCOMPARE(shown(e, Item) + e.lblStatus->text() + e.cboFind->text(), then + "Record: " + status + then);
+        // Update pressed again writes nothing, on no record.
+        QTest::keyClick(e.txtFields[Aisle], Qt::Key_U, Qt::AltModifier);
+        QCOMPARE(ListState::read(db->path()), held);
+        QCOMPARE(shownButNotHeld(held), QString());
     }
 
     void deleteAsksAndMovesOn()
@@ -432,6 +494,14 @@ private Q_SLOTS:
         clickEntry(e.cboFind->list(), QStringLiteral("Cheese"));
         QVERIFY(!e.AddingRecord);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), before);
+        // An edit refused on the way is told with what was not stored, never dropped unseen.
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        retype(e.txtFields[Aisle], QStringLiteral("C5"));
+        db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = '7' WHERE Item = 'Cheese'"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        clickEntry(e.cboFind->list(), QStringLiteral("Milk"));
+        QVERIFY(TestSession::messages().value(0).contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")));
+        QVERIFY(!e.EditingRecord && shown(e, Aisle) == QStringLiteral("7"));
     }
 };
 

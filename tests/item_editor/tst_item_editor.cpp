@@ -199,14 +199,12 @@ private Q_SLOTS:
         QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
         db->exec(QStringLiteral("DROP TRIGGER NoNew"));
         // Control characters never reach the file, from a box or the category entry.
-        const QString refused = QStringLiteral("Field \"%1\" cannot hold control characters");
         TestSession::answer(MessageBox::Answer::Ok);
         enterInCombo(e.cboCat, QStringLiteral("Paper\agoods"));
         paste(e.txtFields[Item], QStringLiteral("Dried\tfigs"));
         TestSession::answer(MessageBox::Answer::Ok);
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
-        QVERIFY(TestSession::messages().at(1).startsWith(refused.arg("Categories")));
-        QVERIFY(TestSession::messages().at(2).startsWith(refused.arg("Category")));
+        QCOMPARE(TestSession::messages().mid(1).join(u'|').count(QStringLiteral("cannot hold control characters")), 2);
         QVERIFY(e.AddingRecord && shown(e, Item) == QStringLiteral("Dried\tfigs"));
         QCOMPARE(db->count(QStringLiteral("Cartstock")) + db->count(QStringLiteral("Categories")), 8);
         e.txtFields[Category]->clear();
@@ -221,31 +219,21 @@ private Q_SLOTS:
     // named and goes nowhere; the editor browses the record as the file holds it, or the next.
     void refusedUpdateShowsTheFileAndNamesWhatWasTyped_data()
     {
-        QTest::addColumn<QString>("edited");
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("then");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("last deleted") << "Milk"
-                                      << "DELETE FROM Cartstock WHERE Item = 'Milk'"
-                                      << "Cheese"
-                                      << "3";
-        QTest::newRow("deleted") << "Bread"
-                                 << "DELETE FROM Cartstock WHERE Item = 'Bread'"
-                                 << "Cheese"
-                                 << "2";
-        QTest::newRow("renamed") << "Milk"
-                                 << "UPDATE Cartstock SET Item = 'Almond milk' WHERE Item = 'Milk'"
-                                 << "Almond milk"
-                                 << "1";
+        QTest::newRow("last deleted") << "DELETE FROM Cartstock WHERE Item = 'Milk'"
+                                      << "Cheese Record: 3";
+        QTest::newRow("deleted") << "DELETE FROM Cartstock WHERE Item = 'Bread'"
+                                 << "Cheese Record: 2";
+        QTest::newRow("renamed") << "UPDATE Cartstock SET Item = 'Oats' WHERE Item = 'Milk'"
+                                 << "Oats Record: 4";
     }
     void refusedUpdateShowsTheFileAndNamesWhatWasTyped()
     {
-        QFETCH(QString, edited);
         QFETCH(QString, meanwhile);
         QFETCH(QString, then);
-        QFETCH(QString, status);
         frmAdding& e = openEditor();
-        while (shown(e, Item) != edited)
+        while (shown(e, Item) != meanwhile.section(u'\'', -2, -2))
             click(e.cmdNext);
         click(e.cmdEdit);
         retype(e.txtFields[Aisle], QStringLiteral("C5"));
@@ -258,8 +246,8 @@ private Q_SLOTS:
                      told.contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
                      told.contains(QStringLiteral("no longer holds this record")) == meanwhile.startsWith("DELETE"),
                  qPrintable(told));
-        QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && !e.cmdUpdate->isVisible());
-        QCOMPARE(shown(e, Item) + e.lblStatus->text() + e.cboFind->text(), then + "Record: " + status + then);
+        QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && e.cboFind->text() == shown(e, Item));
+        QCOMPARE(shown(e, Item) + u' ' + e.lblStatus->text(), then);
         // Update pressed again writes nothing, on no record.
         QTest::keyClick(e.txtFields[Aisle], Qt::Key_U, Qt::AltModifier);
         QCOMPARE(ListState::read(db->path()), held);
@@ -500,8 +488,8 @@ private Q_SLOTS:
         db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = '7' WHERE Item = 'Cheese'"));
         TestSession::answer(MessageBox::Answer::Ok);
         clickEntry(e.cboFind->list(), QStringLiteral("Milk"));
-        QVERIFY(TestSession::messages().value(0).contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")));
-        QVERIFY(!e.EditingRecord && shown(e, Aisle) == QStringLiteral("7"));
+        QVERIFY(TestSession::messages().value(0).contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
+                !e.EditingRecord && shown(e, Aisle) == QStringLiteral("7"));
     }
 };
 

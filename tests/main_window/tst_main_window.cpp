@@ -261,8 +261,7 @@ private Q_SLOTS:
         QTest::newRow("a new row's date that is none") << 1 << 4 << QStringLiteral("tomorrow") << QString();
         const QString control = QStringLiteral("Field \"%1\" cannot hold control characters");
         QTest::newRow("NUL and BEL") << 0 << 0 << QStringLiteral("nu\0ll\a") << control.arg("Item");
-        QTest::newRow("a tab") << 0 << 1 << QStringLiteral("Dai\try") << control.arg("Category");
-        QTest::newRow("ESC, DEL, U+001F") << 0 << 2 << QStringLiteral("\x1b\x7f\x1f") << control.arg("Aisle");
+        QTest::newRow("tab, ESC, DEL, U+001F") << 0 << 2 << QStringLiteral("\t\x1b\x7f\x1f") << control.arg("Aisle");
         QTest::newRow("a new row's line break") << 1 << 0 << QStringLiteral("Te\na") << control.arg("Item");
     }
 

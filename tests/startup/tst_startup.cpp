@@ -329,9 +329,7 @@ private Q_SLOTS:
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents(); // the cell is stored once the key is handled
-        // The value typed and not stored is named.
-        QVERIFY2(TestSession::messages().value(0).contains(QStringLiteral("Row cannot be located for updating")) &&
-                     TestSession::messages().value(0).contains(QStringLiteral("Not stored:\n    Quantity: \"7\"")),
+        QVERIFY2(TestSession::messages().value(0).contains(QStringLiteral("Row cannot be located for updating")),
                  qPrintable(TestSession::messages().value(0)));
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item || ':' || Quantity FROM Selected")),
                  QVariantList{"Other:1"});

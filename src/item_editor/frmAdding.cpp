@@ -397,10 +397,10 @@ void frmAdding::offerAgain(const QStringList& typed)
 void frmAdding::showStoredAfterConflict(const RowConflict& conflict)
 {
     backToBrowsing();
-    MessageBox::show(conflict.description() + (conflict.rowGone()
-                                                   ? QStringLiteral("\n\nThe editor shows the record next to it.")
-                                                   : QStringLiteral("\n\nThe editor shows the record as the file now "
-                                                                    "holds it.")),
+    const QString shownNow = !conflict.rowGone()         ? QStringLiteral("the record as the file now holds it")
+                             : adoPrimaryRS.hasCurrent() ? QStringLiteral("the record next to it")
+                                                         : QStringLiteral("no record: the catalogue is empty");
+    MessageBox::show(conflict.description() + QStringLiteral("\n\nThe editor shows ") + shownNow + u'.',
                      MessageBox::Buttons::Ok, this);
     adoCart.recordset().requery();
     cboFind->refresh();

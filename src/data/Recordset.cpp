@@ -5,6 +5,7 @@
 #include "DataError.h"
 #include "StoredDate.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -417,9 +418,15 @@ void Recordset::update()
     }
     try {
         writeCurrent(changed);
-    } catch (const RowConflict&) {
-        rereadAfterConflict(currentRowData().rowid);
-        throw;
+    } catch (const RowConflict& conflict) {
+        // Nothing of the change stays pending, so no later write can put it on another row:
+        // the message names what was not stored.
+        const QString notStored = notStoredText(changed);
+        const bool held = rereadAfterConflict(currentRowData().rowid);
+        throw RowConflict(conflict.description() +
+                              (held ? QString() : QStringLiteral("\n\nThe file no longer holds this record.")) +
+                              notStored,
+                          !held);
     } catch (...) {
         m_src.forgetMatch();
         returnToStored();
@@ -429,25 +436,56 @@ void Recordset::update()
 
 // The snapshot no longer is what the file holds (another program wrote, or another file was
 // put in its place): it is read again whole, and the cursor stays on the row written where
-// the file still has it. Should the file not be readable now, the rows read before stay.
-void Recordset::rereadAfterConflict(qint64 rowid)
+// the file still has it, else goes to the nearest row after it (before it, at the end).
+// Should the file not be readable now, the rows read before stay. True when the row is held.
+bool Recordset::rereadAfterConflict(qint64 rowid)
 {
     m_src.forgetMatch();
+    QList<qint64> nearest{rowid};
+    for (int i = m_pos + 1; i < m_visible.size(); ++i)
+        nearest << m_rows.at(m_visible.at(i)).rowid;
+    for (int i = std::min<int>(m_pos, int(m_visible.size())) - 1; i >= 0; --i)
+        nearest << m_rows.at(m_visible.at(i)).rowid;
     QList<Row> rows;
     try {
         rows = m_src.read(m_nextSerial);
     } catch (const std::exception&) {
         returnToStored();
-        return;
+        return hasCurrent();
     }
     resetTo([&] { m_rows = std::move(rows); });
-    for (int i = 0; i < m_visible.size(); ++i) {
-        if (m_rows.at(m_visible.at(i)).rowid == rowid) {
-            m_pos = i;
+    QHash<qint64, int> visibleAt;
+    for (int i = 0; i < m_visible.size(); ++i)
+        visibleAt.insert(m_rows.at(m_visible.at(i)).rowid, i);
+    for (qint64 near : nearest) {
+        if (const auto found = visibleAt.constFind(near); found != visibleAt.constEnd()) {
+            m_pos = found.value();
             Q_EMIT moveComplete();
-            return;
+            return near == rowid;
         }
     }
+    return false;
+}
+
+// The values a refused change would have stored, one line each: where the user reads again
+// what they typed.
+QString Recordset::notStoredText(const QList<int>& changed) const
+{
+    constexpr int Longest = 200;
+    QStringList lines;
+    const QVariantList values = storedValues(changed);
+    for (int i = 0; i < changed.size(); ++i) {
+        const int column = changed.at(i);
+        if (m_edit.at(column) == currentRowData().values.at(column))
+            continue;
+        QString text = values.at(i).toString();
+        if (text.size() > Longest)
+            text = QStringLiteral("%1\u2026 (%2 characters)").arg(text.left(Longest)).arg(text.size());
+        lines << QStringLiteral("    %1: %2")
+                     .arg(m_src.columns().at(column).name,
+                          text.isEmpty() ? QStringLiteral("(empty)") : u'"' + text + u'"');
+    }
+    return lines.isEmpty() ? QString() : QStringLiteral("\n\nNot stored:\n") + lines.join(u'\n');
 }
 
 void Recordset::writeCurrent(const QList<int>& changed)

@@ -111,7 +111,8 @@ private:
     void saveBeforeLeaving();
     void dropRowAt(int visibleRow);
     void writeCurrent(const QList<int>& changed);
-    void rereadAfterConflict(qint64 rowid);
+    bool rereadAfterConflict(qint64 rowid);
+    QString notStoredText(const QList<int>& changed) const;
     void returnToStored();
     void dropNewRow();
     void finishEdit();

@@ -35,8 +35,29 @@ QString RowWriter::located(QVariantList& values, qint64 rowid, const QVariantLis
     return where;
 }
 
+// Text holding a NUL, a tab, a line break or another control character is cut or garbled
+// by the reports and by other programs reading the file: none of it is written.
+void RowWriter::refuseControlCharacters(const QStringList& names, const QVariantList& values)
+{
+    for (int i = 0; i < names.size(); ++i) {
+        if (values.at(i).typeId() != QMetaType::QString)
+            continue;
+        const QString text = values.at(i).toString();
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            const char16_t c = text.at(at).unicode();
+            if (c < 0x20 || c == 0x7f) {
+                throw DataError(QStringLiteral("Field \"%1\" cannot hold control characters such as tabs and line "
+                                               "breaks, and its new value has one (U+%2) at character %3.")
+                                    .arg(names.at(i), QString::number(c, 16).toUpper().rightJustified(4, u'0'))
+                                    .arg(at + 1));
+            }
+        }
+    }
+}
+
 qint64 RowWriter::insert(const QStringList& names, const QVariantList& values)
 {
+    refuseControlCharacters(names, values);
     const QString sql = names.isEmpty()
                             ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_table)
                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -47,6 +68,7 @@ qint64 RowWriter::insert(const QStringList& names, const QVariantList& values)
 
 void RowWriter::update(qint64 rowid, const QVariantList& read, const QStringList& names, const QVariantList& values)
 {
+    refuseControlCharacters(names, values);
     QVariantList bound = values;
     const QString where = located(bound, rowid, read);
     const QSqlQuery query = m_connection.run(

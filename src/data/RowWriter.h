@@ -12,7 +12,8 @@ class Connection;
 // Writes single rows of one table, the one place that says how a row is found again: by the
 // rowid it was read from and every value read for it. A row that another program changed or
 // deleted since, or that a backup copied over the file holds with other values, matches
-// nothing, and nothing is written: a write lands only on the row the user saw.
+// nothing, and nothing is written: a write lands only on the row the user saw. It is also
+// the one place that keeps control characters, typed or pasted into any window, out of the file.
 class RowWriter {
 public:
     // `columns`: the table's columns as read; `read` values come in this order.
@@ -29,6 +30,7 @@ public:
 
 private:
     QString located(QVariantList& values, qint64 rowid, const QVariantList& read) const;
+    static void refuseControlCharacters(const QStringList& names, const QVariantList& values);
 
     Connection& m_connection;
     QString m_table;
@@ -38,5 +40,15 @@ private:
 // A write refused because its row no longer holds what was read for it.
 class RowConflict : public DataError {
 public:
-    using DataError::DataError;
+    explicit RowConflict(const QString& description, bool rowGone = false)
+        : DataError(description)
+        , m_rowGone(rowGone)
+    {
+    }
+
+    // The file holds no row of that rowid any more.
+    bool rowGone() const { return m_rowGone; }
+
+private:
+    bool m_rowGone;
 };

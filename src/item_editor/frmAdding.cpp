@@ -13,6 +13,7 @@
 #include "MessageBox.h"
 #include "Place.h"
 #include "ReturnPressesButton.h"
+#include "RowWriter.h"
 #include "SystemBeep.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -375,6 +376,22 @@ void frmAdding::offerAgain(const QStringList& typed)
     }
 }
 
+// Another program changed or deleted the record since it was read. What was typed goes
+// nowhere (the message names it): the editor browses the record as the file now holds it,
+// or the one next to it, and the search list reads the file again.
+void frmAdding::showStoredAfterConflict(const RowConflict& conflict)
+{
+    backToBrowsing();
+    const QString shownNow = !conflict.rowGone()         ? QStringLiteral("the record as the file now holds it")
+                             : adoPrimaryRS.hasCurrent() ? QStringLiteral("the record next to it")
+                                                         : QStringLiteral("no record: the catalogue is empty");
+    MessageBox::show(conflict.description() + QStringLiteral("\n\nThe editor shows ") + shownNow + u'.',
+                     MessageBox::Buttons::Ok, this);
+    adoCart.recordset().requery();
+    cboFind->refresh();
+    cboFind->setText(adoPrimaryRS.hasCurrent() ? adoPrimaryRS.value(fieldOf(3)).toString() : QString());
+}
+
 void frmAdding::backToBrowsing()
 {
     EditingRecord = false;
@@ -409,6 +426,10 @@ void frmAdding::cmdUpdateClicked()
     m_updating = true;
     try {
         adoPrimaryRS.updateBatch();
+    } catch (const RowConflict& conflict) {
+        m_updating = false;
+        showStoredAfterConflict(conflict);
+        return;
     } catch (...) {
         m_updating = false;
         offerAgain(typed);
@@ -510,6 +531,10 @@ void frmAdding::cboFindClicked()
     if (cboFind->boundText().isEmpty())
         return;
     cboFind->refresh();
+    // The record being added or edited is stored before the search moves off it: a refusal
+    // is told, with what was not stored, and the search goes no further.
+    if (adoPrimaryRS.isDirty())
+        adoPrimaryRS.update();
     // From here a failure ends the search quietly; the positions reached stay.
     try {
         adoCart.recordset().moveFirst();

@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class RowConflict;
 
 // The item editor: the catalogue one record at a time, with search and category choice.
 class frmAdding : public QMainWindow, public SingleWindow<frmAdding> {
@@ -104,6 +105,7 @@ private:
     void adoPrimaryRSMoveComplete();
     void backToBrowsing();
     void offerAgain(const QStringList& typed);
+    void showStoredAfterConflict(const RowConflict& conflict);
 
     void cmdAddClicked();
     void cmdEditClicked();

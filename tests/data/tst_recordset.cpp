@@ -300,9 +300,12 @@ private Q_SLOTS:
             }
             QFAIL("a write to a row changed since it was read reported success");
         } catch (const DataError& e) {
+            // An update names what it did not store, and says when the row is gone.
+            const QString gone = meanwhile.startsWith("DELETE") ? "\n\nThe file no longer holds this record." : "";
             QCOMPARE(e.description(), QStringLiteral("Row cannot be located for %1. Some values may have been changed "
-                                                     "since it was last read.")
-                                          .arg(deleting ? "deletion" : "updating"));
+                                                     "since it was last read.%2")
+                                          .arg(deleting ? "deletion" : "updating",
+                                               deleting ? "" : gone + "\n\nNot stored:\n    Aisle: \"9\""));
         }
         QCOMPARE(TestDatabase::columnIn(db->path(), rows), before);
         QCOMPARE(rs->editMode(), Recordset::EditMode::None);

@@ -1,5 +1,6 @@
 #include "DataCombo.h"
 #include "HelpViewer.h"
+#include "ListState.h"
 #include "Module1.h"
 #include "SystemBeep.h"
 #include "TestDatabase.h"
@@ -197,11 +198,60 @@ private Q_SLOTS:
         QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e));
         QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
         db->exec(QStringLiteral("DROP TRIGGER NoNew"));
+        // Control characters never reach the file, from a box or the category entry.
+        TestSession::answer(MessageBox::Answer::Ok);
+        enterInCombo(e.cboCat, QStringLiteral("Paper\agoods"));
+        paste(e.txtFields[Item], QStringLiteral("Dried\tfigs"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        QCOMPARE(TestSession::messages().mid(1).join(u'|').count(QStringLiteral("cannot hold control characters")), 2);
+        QVERIFY(e.AddingRecord && shown(e, Item) == QStringLiteral("Dried\tfigs"));
+        QCOMPARE(db->count(QStringLiteral("Cartstock")) + db->count(QStringLiteral("Categories")), 8);
+        e.txtFields[Category]->clear();
         retype(e.txtFields[Item], QStringLiteral("Dried figs"));
         QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
         QVERIFY(!e.AddingRecord);
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Cartstock WHERE Item LIKE '%igs'")),
                  QVariantList{"Dried figs"});
+    }
+
+    // Another program deletes or renames the record between Edit and Update: what was typed is
+    // named and goes nowhere; the editor browses the record as the file holds it, or the next.
+    void refusedUpdateShowsTheFileAndNamesWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("then");
+        QTest::newRow("last deleted") << "DELETE FROM Cartstock WHERE Item = 'Milk'"
+                                      << "Cheese Record: 3";
+        QTest::newRow("deleted") << "DELETE FROM Cartstock WHERE Item = 'Bread'"
+                                 << "Cheese Record: 2";
+        QTest::newRow("renamed") << "UPDATE Cartstock SET Item = 'Oats' WHERE Item = 'Milk'"
+                                 << "Oats Record: 4";
+    }
+    void refusedUpdateShowsTheFileAndNamesWhatWasTyped()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, then);
+        frmAdding& e = openEditor();
+        while (shown(e, Item) != meanwhile.section(u'\'', -2, -2))
+            click(e.cmdNext);
+        click(e.cmdEdit);
+        retype(e.txtFields[Aisle], QStringLiteral("C5"));
+        db->exec(meanwhile);
+        const ListState held = ListState::read(db->path());
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(e.cmdUpdate);
+        const QString told = TestSession::messages().value(0);
+        QVERIFY2(told.startsWith(QStringLiteral("Row cannot be located for updating.")) &&
+                     told.contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
+                     told.contains(QStringLiteral("no longer holds this record")) == meanwhile.startsWith("DELETE"),
+                 qPrintable(told));
+        QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && e.cboFind->text() == shown(e, Item));
+        QCOMPARE(shown(e, Item) + u' ' + e.lblStatus->text(), then);
+        // Update pressed again writes nothing, on no record.
+        QTest::keyClick(e.txtFields[Aisle], Qt::Key_U, Qt::AltModifier);
+        QCOMPARE(ListState::read(db->path()), held);
+        QCOMPARE(shownButNotHeld(held), QString());
     }
 
     void deleteAsksAndMovesOn()
@@ -434,6 +484,14 @@ private Q_SLOTS:
         clickEntry(e.cboFind->list(), QStringLiteral("Cheese"));
         QVERIFY(!e.AddingRecord);
         QCOMPARE(db->count(QStringLiteral("Cartstock")), before);
+        // An edit refused on the way is told with what was not stored, never dropped unseen.
+        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
+        retype(e.txtFields[Aisle], QStringLiteral("C5"));
+        db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = '7' WHERE Item = 'Cheese'"));
+        TestSession::answer(MessageBox::Answer::Ok);
+        clickEntry(e.cboFind->list(), QStringLiteral("Milk"));
+        QVERIFY(TestSession::messages().value(0).contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
+                !e.EditingRecord && shown(e, Aisle) == QStringLiteral("7"));
     }
 };
 

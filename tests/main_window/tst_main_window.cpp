@@ -280,6 +280,10 @@ private Q_SLOTS:
         QTest::newRow("an ID") << 0 << 5 << QStringLiteral("999") << QStringLiteral("ID");
         QTest::newRow("a locked quantity") << 0 << 3 << QStringLiteral("7") << QStringLiteral("quantity is locked");
         QTest::newRow("a new row's date that is none") << 1 << 4 << QStringLiteral("tomorrow") << QString();
+        const QString control = QStringLiteral("Field \"%1\" cannot hold control characters");
+        QTest::newRow("NUL and BEL") << 0 << 0 << QStringLiteral("nu\0ll\a") << control.arg("Item");
+        QTest::newRow("tab, ESC, DEL, U+001F") << 0 << 2 << QStringLiteral("\t\x1b\x7f\x1f") << control.arg("Aisle");
+        QTest::newRow("a new row's line break") << 1 << 0 << QStringLiteral("Te\na") << control.arg("Item");
     }
 
     void gridRefusesWhatTheFileCannotHold()

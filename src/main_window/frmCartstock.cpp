@@ -589,7 +589,13 @@ void frmCartstock::DialogShowing(short selector)
     Appearance::DialogShowing(*this, adoSettings, ComDia, selector, Appearance::Window::Main);
 }
 
-void frmCartstock::showCount() { lblCount->setText(QString::number(adoList.recordset().recordCount())); }
+void frmCartstock::showCount()
+{
+    const QString count = QString::number(adoList.recordset().recordCount());
+    lblCount->setText(count);
+    // A screen reader says the number with what it counts.
+    lblCount->setAccessibleName(QStringLiteral("Items on the list: ") + count);
+}
 
 void frmCartstock::enableGridByCount() { grdList->setEnabled(adoList.recordset().recordCount() >= 1); }
 

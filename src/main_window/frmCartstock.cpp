@@ -72,7 +72,6 @@ frmCartstock::frmCartstock()
     setObjectName(QStringLiteral("frmCartstock"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Cartlist"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/cartlist.png")));
     setFont(DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9.75, true));
     adoCartstock.setObjectName(QStringLiteral("adoCartstock"));
     adoList.setObjectName(QStringLiteral("adoList"));
@@ -159,13 +158,10 @@ void frmCartstock::buildControls()
     cmdChangeDates = button(client, "cmdChangeDates", QStringLiteral("Change dates below"), 120, 4920, 1815, 375, 0);
 
     // What screen readers say for the controls no caption names; the captions stay as they are.
-    const std::pair<QWidget*, const char*> spoken[] = {{lstCat, "Categories"},
-                                                       {lvwItems, "Items"},
-                                                       {grdList, "Shopping list"},
-                                                       {DTPick, "Date"},
-                                                       {lblCount, "Items on the list"},
-                                                       {cmdSelNone, "Clear all ticks"},
-                                                       {lstRecent, "Items added since Cartlist started"}};
+    const std::pair<QWidget*, const char*> spoken[] = {
+        {lstCat, "Categories"},          {lvwItems, "Items"},
+        {grdList, "Shopping list"},      {DTPick, "Date"},
+        {cmdSelNone, "Clear all ticks"}, {lstRecent, "Items added since Cartlist started"}};
     for (const auto& [control, name] : spoken)
         control->setAccessibleName(QString::fromLatin1(name));
     // The box's text part takes the focus on its own too.

@@ -54,9 +54,7 @@ MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidge
     if (script().active)
         return scriptedAnswer(text, buttons);
 
-    // The box belongs to a window: on Wayland the desktop places it over that window only.
-    QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
-    QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::NoButton, owner);
+    QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::NoButton, parent);
     // A short text makes a narrow box, and a title bar drawn by the program (Wayland) has
     // room for the title only beside its buttons: the box is never narrower than both.
     const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);

@@ -11,8 +11,8 @@
 
 namespace {
 // What screen readers learn of the box: its date as it shows it. Qt's spin box offers its
-// value as a number, which a date box does not have, and the desktop's bridge would send 0;
-// without that number they read the box's text, as for a text field.
+// value as a number, which a date box does not have, and the desktop's bridge would send 0.
+// The bridge sends values as numbers only, so the date is said with the box's name as well.
 class DatePickerAccessible : public QAccessibleWidget {
 public:
     explicit DatePickerAccessible(QWidget* picker)
@@ -22,8 +22,11 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
+        const QString shown = static_cast<const QAbstractSpinBox*>(widget())->text();
         if (t == QAccessible::Value)
-            return static_cast<const QAbstractSpinBox*>(widget())->text();
+            return shown;
+        if (t == QAccessible::Name)
+            return QAccessibleWidget::text(t) + QStringLiteral(", ") + shown;
         return QAccessibleWidget::text(t);
     }
 
@@ -54,6 +57,10 @@ DatePicker::DatePicker(QWidget* parent)
         return true;
     }();
     Q_UNUSED(described);
+    connect(this, &QDateEdit::dateChanged, this, [this] {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    });
 }
 
 void DatePicker::makeCalendar()

@@ -676,6 +676,8 @@ private Q_SLOTS:
                                   ? QString::number(picker->valueInterface()->currentValue().toDouble())
                                   : picker->text(QAccessible::Value);
         QCOMPARE(value, w.DTPick->text());
+        // A screen reader that speaks no text of a spin box hears the date with its name.
+        QCOMPARE(picker->text(QAccessible::Name), QStringLiteral("Date, ") + w.DTPick->text());
 
         QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(w.grdList)->tableInterface();
         const int dateColumn = UserMoves::gridColumn(w.grdList, QStringLiteral("Date"));

@@ -305,16 +305,9 @@ private Q_SLOTS:
         QFETCH(bool, dark);
         const QPalette before = QApplication::palette();
         const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
-        QPalette desktop = before;
-        if (dark) {
-            for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(45, 45, 45)},
-                                               {QPalette::Button, QColor(53, 53, 53)},
-                                               {QPalette::Base, QColor(30, 30, 30)}})
-                desktop.setColor(role, colour);
-            for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-                desktop.setColor(role, Qt::white);
-            QApplication::setPalette(desktop);
-        }
+        // A dark button colour gives white text on dark grounds, as dark desktops have.
+        const QPalette desktop = dark ? QPalette(QColor(53, 53, 53)) : before;
+        QApplication::setPalette(desktop);
         // Light yellow, at load in the editor, where buttons take no text colour.
         db->exec(QStringLiteral("UPDATE Settings2 SET BackColor = ?"),
                  {Appearance::storedFromColor(QColor(255, 255, 192))});

@@ -2,12 +2,9 @@
 #include "RealMessageBox.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStyle>
 #include <QTest>
-#include <QWindow>
 
 using Buttons = MessageBox::Buttons;
 using Answer = MessageBox::Answer;
@@ -54,29 +51,19 @@ private Q_SLOTS:
         QCOMPARE(user.icons(), QList<QMessageBox::Icon>{QMessageBox::NoIcon});
     }
 
-    // On Wayland the desktop places a box over the window it belongs to, and the program draws
-    // its title bar: the title must fit beside the bar's buttons.
-    void aBoxBelongsToItsWindowAndFitsItsTitle()
+    // On Wayland the program draws the box's title bar: its title must fit beside the buttons.
+    void theBoxIsWideEnoughForItsTitle()
     {
-        QMainWindow window;
-        auto* control = new QPushButton(QStringLiteral("Go"));
-        window.setCentralWidget(control);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         RealMessageBox user;
-        QList<QWindow*> owners;
         int width = 0;
         user.then([&](QMessageBox& box) {
-            owners << box.windowHandle()->transientParent();
             width = box.width();
             QTest::keyClick(&box, Qt::Key_Escape);
         });
-        MessageBox::show(QStringLiteral("Version: 2.2.1"), Buttons::Ok, control);
-        QCOMPARE(owners, QList<QWindow*>{window.windowHandle()});
+        MessageBox::show(QStringLiteral("Version: 2.2.1"));
         const int title =
             QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(MessageBox::Title);
-        QVERIFY(width >= title + 4 * window.style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        QVERIFY(width >= title + 4 * QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
     }
 };
 

@@ -4,8 +4,12 @@
 #include "DataControl.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 const QStringList MainLoadPatterns = {"lst*", "lbl*", "grd*", "txt*", "cbo*", "lvw*"};
@@ -51,6 +55,32 @@ void setRole(QWidget* control, QPalette::ColorRole role, const QColor& color)
 {
     QPalette palette = control->palette();
     palette.setColor(role, color);
+    control->setPalette(palette);
+}
+
+// Marks a control whose text colour comes from the settings row, not from the desktop.
+const char* const StoredTextColor = "cartlistStoredTextColor";
+
+// A control on a stored ground with the desktop's text colour: that colour stays where it
+// reads on the ground, as it does on a light desktop; where it does not (light text of a
+// dark desktop on a light ground), black or white, whichever reads better, takes its place.
+void keepTextReadable(QWidget* control)
+{
+    if (control->property(StoredTextColor).toBool())
+        return;
+    const auto [groundRole, textRole] = roles(control);
+    QPalette palette = control->palette();
+    const QPalette desktop = QApplication::palette(control);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor ground = palette.color(group, groundRole);
+        QColor text = desktop.color(group, textRole);
+        if (Appearance::contrast(text, ground) < Appearance::ReadableContrast) {
+            const QColor black(Qt::black);
+            const QColor white(Qt::white);
+            text = Appearance::contrast(black, ground) >= Appearance::contrast(white, ground) ? black : white;
+        }
+        palette.setColor(group, textRole, text);
+    }
     control->setPalette(palette);
 }
 
@@ -108,9 +138,26 @@ void Appearance::setBackColor(QWidget* control, const QColor& color)
     if (role == QPalette::Window)
         control->setAutoFillBackground(true);
     setRole(control, role, color);
+    keepTextReadable(control);
 }
 
-void Appearance::setForeColor(QWidget* control, const QColor& color) { setRole(control, roles(control).second, color); }
+void Appearance::setForeColor(QWidget* control, const QColor& color)
+{
+    control->setProperty(StoredTextColor, true);
+    setRole(control, roles(control).second, color);
+}
+
+// The contrast ratio of the Web Content Accessibility Guidelines, from 1 (the same) to 21.
+double Appearance::contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 // The window's ground is its client area; the menu bar keeps the desktop's look.
 void Appearance::setWindowBackColor(QMainWindow& window, const QColor& color)

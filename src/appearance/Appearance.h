@@ -29,8 +29,12 @@ public:
     static QColor colorFromStored(const QVariant& value);
     static qint64 storedFromColor(const QColor& color);
 
+    // A control on a stored back colour with no stored text colour keeps the desktop's text
+    // colour where it reads on that ground, or else takes black or white.
     static void setBackColor(QWidget* control, const QColor& color);
     static void setForeColor(QWidget* control, const QColor& color);
+    static double contrast(const QColor& a, const QColor& b);
+    static constexpr double ReadableContrast = 4.5;
     static void setWindowBackColor(QMainWindow& window, const QColor& color);
     static QColor windowBackColor(const QMainWindow& window);
 };

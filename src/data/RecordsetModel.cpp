@@ -3,6 +3,8 @@
 #include "DataError.h"
 #include "Recordset.h"
 
+#include <QLocale>
+
 RecordsetModel::RecordsetModel(Recordset& recordset, QObject* parent)
     : QAbstractTableModel(parent)
     , m_recordset(recordset)
@@ -65,6 +67,12 @@ int RecordsetModel::columnCount(const QModelIndex& parent) const
 
 QVariant RecordsetModel::data(const QModelIndex& index, int role) const
 {
+    if (role == Qt::AccessibleTextRole) {
+        // A date is said as the views show it, in the locale's short form, not as stored.
+        const QVariant value = data(index, Qt::DisplayRole);
+        return value.typeId() == QMetaType::QDate ? QLocale().toString(value.toDate(), QLocale::ShortFormat)
+                                                  : QVariant();
+    }
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole) || isNewRowLine(index.row()))
         return {};
     const int field = fieldOf(index.column());
@@ -73,6 +81,9 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // A row's header shows no number, yet a screen reader names it.
+    if (role == Qt::AccessibleTextRole && orientation == Qt::Vertical)
+        return isNewRowLine(section) ? QStringLiteral("New row") : QStringLiteral("Row %1").arg(section + 1);
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Vertical)

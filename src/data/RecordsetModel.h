@@ -8,6 +8,7 @@ class Recordset;
 // row, and optionally a trailing new-row line that appends a row when typed into.
 // Edits set the field on the record set and announce it; writing the row is left to the
 // owner's afterColUpdate handler (or to the record set's save on leaving the row).
+// Screen readers hear a date as the views show it, and each row's header by its number.
 class RecordsetModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -157,13 +157,15 @@ void frmAdding::buildControls()
     cboCat = Place::control<DataCombo>(client, "cboCat", 120, 2640, 2655, 5025, adoCat.recordset(),
                                        QStringLiteral("Categories"), QString());
     cboCat->setFont(comboFont);
-    cboCat->setToolTip(QStringLiteral("Click to change the current record's category."));
     HelpContext::set(cboCat, 34);
     // A combo's field is not the label's sibling, where screen readers look for a label.
     cboFind->textField()->setAccessibleName(lblSearchBox->text());
     cboCat->textField()->setAccessibleName(lblCatList->text());
     cboFind->list()->setAccessibleName(QStringLiteral("Items to search"));
     cboCat->list()->setAccessibleName(QStringLiteral("Categories"));
+    // The tip goes where the focus lands, so screen readers say it too, and on the list below.
+    for (QWidget* part : {static_cast<QWidget*>(cboCat->textField()), static_cast<QWidget*>(cboCat->list())})
+        part->setToolTip(QStringLiteral("Click to change the current record's category."));
 
     cmdRefreshCombo =
         button(client, "cmdRefreshCombo", QStringLiteral("Update List -->"), 4920, 2400, 1815, 615, 46, buttonFont());

@@ -2,15 +2,65 @@
 
 #include "DesignFont.h"
 
+#include <QAccessibleWidget>
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+
+namespace {
+// What screen readers learn of the box: its date as it shows it. Qt's spin box offers its
+// value as a number, which a date box does not have, and the desktop's bridge would send 0.
+// The bridge sends values as numbers only, so the date is said with the box's name as well.
+class DatePickerAccessible : public QAccessibleWidget {
+public:
+    explicit DatePickerAccessible(QWidget* picker)
+        : QAccessibleWidget(picker, QAccessible::SpinBox)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString shown = static_cast<const QAbstractSpinBox*>(widget())->text();
+        if (t == QAccessible::Value)
+            return shown;
+        if (t == QAccessible::Name)
+            return QAccessibleWidget::text(t) + QStringLiteral(", ") + shown;
+        return QAccessibleWidget::text(t);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface || type == QAccessible::EditableTextInterface) {
+            if (QAccessibleInterface* field = QAccessible::queryAccessibleInterface(widget()->findChild<QLineEdit*>()))
+                return field->interface_cast(type);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+};
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("DatePicker") && object && object->isWidgetType())
+        return new DatePickerAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+} // namespace
 
 DatePicker::DatePicker(QWidget* parent)
     : QDateEdit(parent)
 {
     setCalendarPopup(true);
+    static const bool described = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
+    Q_UNUSED(described);
+    connect(this, &QDateEdit::dateChanged, this, [this] {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    });
 }
 
 void DatePicker::makeCalendar()

@@ -8,6 +8,7 @@
 // start, and many sessions never open it. F4 or Alt+Down opens it from the keyboard, as
 // desktop date boxes do; Qt's own opens only to a click. The calendar shows the day browsed
 // in the box as it goes; Escape closes it and puts back the date the box had when it opened.
+// Screen readers hear its date as the box shows it.
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:

@@ -66,7 +66,6 @@ frmCartstock::frmCartstock()
     setObjectName(QStringLiteral("frmCartstock"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Cartlist"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/cartlist.png")));
     setFont(DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9.75, true));
     adoCartstock.setObjectName(QStringLiteral("adoCartstock"));
     adoList.setObjectName(QStringLiteral("adoList"));
@@ -153,13 +152,10 @@ void frmCartstock::buildControls()
     cmdChangeDates = button(client, "cmdChangeDates", QStringLiteral("Change dates below"), 120, 4920, 1815, 375, 0);
 
     // What screen readers say for the controls no caption names; the captions stay as they are.
-    const std::pair<QWidget*, const char*> spoken[] = {{lstCat, "Categories"},
-                                                       {lvwItems, "Items"},
-                                                       {grdList, "Shopping list"},
-                                                       {DTPick, "Date"},
-                                                       {lblCount, "Items on the list"},
-                                                       {cmdSelNone, "Clear all ticks"},
-                                                       {lstRecent, "Items added since Cartlist started"}};
+    const std::pair<QWidget*, const char*> spoken[] = {
+        {lstCat, "Categories"},          {lvwItems, "Items"},
+        {grdList, "Shopping list"},      {DTPick, "Date"},
+        {cmdSelNone, "Clear all ticks"}, {lstRecent, "Items added since Cartlist started"}};
     for (const auto& [control, name] : spoken)
         control->setAccessibleName(QString::fromLatin1(name));
     // The box's text part takes the focus on its own too.
@@ -626,7 +622,13 @@ void frmCartstock::DialogShowing(short selector)
     Appearance::DialogShowing(*this, adoSettings, ComDia, selector, Appearance::Window::Main);
 }
 
-void frmCartstock::showCount() { lblCount->setText(QString::number(adoList.recordset().recordCount())); }
+void frmCartstock::showCount()
+{
+    const QString count = QString::number(adoList.recordset().recordCount());
+    lblCount->setText(count);
+    // A screen reader says the number with what it counts.
+    lblCount->setAccessibleName(QStringLiteral("Items on the list: ") + count);
+}
 
 void frmCartstock::enableGridByCount() { grdList->setEnabled(adoList.recordset().recordCount() >= 1); }
 

@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 struct Script {
@@ -142,6 +143,11 @@ void HelpViewer::showTopic(const QString& helpFile, int contextNumber, QWidget* 
         viewer = new HelpViewer;
         if (parent)
             viewer->move(parent->window()->geometry().center() - viewer->rect().center());
+    }
+    if (parent) {
+        // It stays the window's help: on Wayland the desktop opens it over that window.
+        viewer->winId();
+        viewer->windowHandle()->setTransientParent(parent->window()->windowHandle());
     }
     viewer->display(helpFile, contextNumber);
     viewer->show();

@@ -17,6 +17,13 @@ namespace {
 // The window's style, with the menu bar answering a lone Alt press as Windows-style desktops do.
 class AltKeyNavigation : public QProxyStyle {
 public:
+    // On the program's own style: left to itself, a proxy takes the desktop's or the one a
+    // -style option or QT_STYLE_OVERRIDE names, and the menu bar alone would look apart.
+    AltKeyNavigation()
+        : QProxyStyle(QApplication::style()->name())
+    {
+    }
+
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {

@@ -1,9 +1,15 @@
 #include "MessageBox.h"
 
+#include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QQueue>
+#include <QStyle>
 
 namespace {
+// Room beside a title for the title bar's icon and its buttons, in title-bar heights.
+constexpr int TitleBarButtons = 4;
+
 struct Script {
     bool active = false;
     QQueue<MessageBox::Answer> answers;
@@ -49,6 +55,13 @@ MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidge
         return scriptedAnswer(text, buttons);
 
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::NoButton, parent);
+    // A short text makes a narrow box, and a title bar drawn by the program (Wayland) has
+    // room for the title only beside its buttons: the box is never narrower than both.
+    const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
+    const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(Title);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth + TitleBarButtons * titleBar, 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

@@ -106,7 +106,6 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     cmdZoomOut = button(client, QStringLiteral("cmdZoomOut"), QStringLiteral("-"), QStringLiteral("Zoom out"));
     lblZoom = new QLabel(client);
     lblZoom->setObjectName(QStringLiteral("lblZoom"));
-    lblZoom->setAccessibleName(QStringLiteral("Zoom"));
     lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance(QStringLiteral(" 500%")));
     cmdPrint = button(client, QStringLiteral("cmdPrint"), QStringLiteral("Print..."));
@@ -457,6 +456,7 @@ void ReportPreview::updateControls()
     cmdZoomIn->setEnabled(zoom() < MaxZoom);
     cmdZoomOut->setEnabled(zoom() > MinZoom);
     lblZoom->setText(QStringLiteral("%1%").arg(qRound(zoom() * 100)));
+    lblZoom->setAccessibleName(QStringLiteral("Zoom ") + lblZoom->text());
 }
 
 bool ReportPreview::event(QEvent* event)

@@ -26,6 +26,8 @@ void WindowWiring::setUpApplication()
 {
     // Fusion draws the colours chosen for buttons and lists alike on every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // Every window and box the program opens shows the cart.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/cartlist.png")));
     DesignFont::installSubstitutes();
     // The style caches drawn pieces of controls under names made from their palettes, and
     // every load of a window colours its controls with new palettes. Qt 6.4 forgets the

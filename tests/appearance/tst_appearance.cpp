@@ -1,3 +1,4 @@
+#include "Appearance.h"
 #include "CommonDialog.h"
 #include "DataList.h"
 #include "DesignFont.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -83,6 +85,19 @@ QColor windowGround(QMainWindow& window)
     return {};
 }
 
+// The contrast of a button's caption on its ground, as painted: its most contrasting pixel
+// inside the frame against the ground.
+double captionContrast(QWidget* button)
+{
+    const QColor on = ground(button);
+    const QImage inside = seen(button).copy(button->rect().adjusted(4, 4, -4, -4));
+    double best = 1;
+    for (int y = 0; y < inside.height(); ++y) {
+        for (int x = 0; x < inside.width(); ++x)
+            best = std::max(best, Appearance::contrast(inside.pixelColor(x, y), on));
+    }
+    return best;
+}
 } // namespace
 
 class TestAppearance : public QObject {
@@ -275,6 +290,38 @@ private Q_SLOTS:
             QVERIFY(ground(editor.picButtons) != QColor(40, 50, 60));
         }
         QCOMPARE(windowGround(reload<frmCartstock>()), QColor(10, 20, 30));
+    }
+
+    void captionsOnAStoredGroundReadOnAnyDesktop_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("dark desktop") << true;
+        QTest::newRow("light desktop") << false;
+    }
+
+    // Light text of a dark desktop on a light stored ground turns dark; a light desktop's stays.
+    void captionsOnAStoredGroundReadOnAnyDesktop()
+    {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        // A dark button colour gives white text on dark grounds, as dark desktops have.
+        const QPalette desktop = dark ? QPalette(QColor(53, 53, 53)) : before;
+        QApplication::setPalette(desktop);
+        // Light yellow, at load in the editor, where buttons take no text colour.
+        db->exec(QStringLiteral("UPDATE Settings2 SET BackColor = ?"),
+                 {Appearance::storedFromColor(QColor(255, 255, 192))});
+        frmAdding& e = reload<frmAdding>();
+        QVERIFY(captionContrast(e.cmdAdd) >= Appearance::ReadableContrast);
+        if (!dark)
+            QCOMPARE(e.cmdAdd->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
+        // Light blue, chosen in the main window.
+        frmCartstock& w = reload<frmCartstock>();
+        CommonDialog::queueColor(QColor(173, 216, 230));
+        w.mnuBackColor->trigger();
+        QVERIFY(captionContrast(w.cmdAll) >= Appearance::ReadableContrast);
+        if (!dark)
+            QCOMPARE(w.cmdAll->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "BandedReport.h"
 #include "CommonDialog.h"
+#include "DataCombo.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
 #include "DataList.h"
@@ -26,6 +27,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -186,6 +188,8 @@ private Q_SLOTS:
         // Missing category and aisle are stored as empty texts, not nulls.
         QCOMPARE(db->count(QStringLiteral("Selected WHERE Item || Aisle = 'Crayons' OR Item || Category = 'Foil'")), 2);
         QCOMPARE(w.lblCount->text(), QStringLiteral("5"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.lblCount)->text(QAccessible::Name),
+                 QStringLiteral("Items on the list: 5"));
         QCOMPARE(w.grdList->model()->rowCount(), 6);
         for (int i = 0; i < w.lvwItems->topLevelItemCount(); ++i)
             QCOMPARE(w.lvwItems->topLevelItem(i)->checkState(0), Qt::Unchecked);
@@ -748,8 +752,12 @@ private Q_SLOTS:
             QVERIFY2(!spoken->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(what));
             QVERIFY2(!windowRoles.contains(spoken->role()), qPrintable(what));
         }
-        if (editor)
+        if (editor) {
+            // The category list's tip is said where the focus lands, in its field.
+            QWidget* field = frmAdding::loaded()->cboCat->textField();
+            QVERIFY(!QAccessible::queryAccessibleInterface(field)->text(QAccessible::Description).isEmpty());
             return;
+        }
         // The category list says its entries; an unticked catalogue row says it can be ticked,
         // also where the desktop's bridge leaves out the state.
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(main.lstCat);
@@ -760,6 +768,34 @@ private Q_SLOTS:
             milk = catalogue->child(i)->text(QAccessible::Name) == QStringLiteral("Milk") ? catalogue->child(i) : milk;
         QVERIFY(milk && milk->state().checkable && !milk->state().checked);
         QVERIFY(!milk->text(QAccessible::Description).isEmpty());
+    }
+
+    // What the desktop's bridge sends: a value a screen reader says, and each cell as shown.
+    void screenReadersHearThePickersDateAndTheGridAsShown()
+    {
+        addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-13"));
+        frmCartstock& w = start();
+        QAccessibleInterface* picker = QAccessible::queryAccessibleInterface(w.DTPick);
+        // The bridge sends the number of a value interface, and else the value's text.
+        const QString value = picker->valueInterface()
+                                  ? QString::number(picker->valueInterface()->currentValue().toDouble())
+                                  : picker->text(QAccessible::Value);
+        QCOMPARE(value, w.DTPick->text());
+        // A screen reader that speaks no text of a spin box hears the date with its name.
+        QCOMPARE(picker->text(QAccessible::Name), QStringLiteral("Date, ") + w.DTPick->text());
+
+        QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(w.grdList)->tableInterface();
+        const int dateColumn = UserMoves::gridColumn(w.grdList, QStringLiteral("Date"));
+        const QModelIndex date = w.grdList->model()->index(0, dateColumn);
+        const QString shown =
+            static_cast<QStyledItemDelegate*>(w.grdList->itemDelegate())->displayText(date.data(), w.grdList->locale());
+        QVERIFY(shown != QStringLiteral("2026-12-13"));
+        QCOMPARE(table->cellAt(0, dateColumn)->text(QAccessible::Name), shown);
+        const auto rowHeader = [table](int row) {
+            return table->cellAt(row, 0)->tableCellInterface()->rowHeaderCells().value(0)->text(QAccessible::Name);
+        };
+        QCOMPARE(rowHeader(0), QStringLiteral("Row 1"));
+        QCOMPARE(rowHeader(1), QStringLiteral("New row"));
     }
 };
 

@@ -1,7 +1,9 @@
 #include "MessageBox.h"
 #include "RealMessageBox.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QStyle>
 #include <QTest>
 
 using Buttons = MessageBox::Buttons;
@@ -47,6 +49,21 @@ private Q_SLOTS:
         QVERIFY(user.allAnswered());
         QCOMPARE(user.titles(), QStringList{"Cartlist"});
         QCOMPARE(user.icons(), QList<QMessageBox::Icon>{QMessageBox::NoIcon});
+    }
+
+    // On Wayland the program draws the box's title bar: its title must fit beside the buttons.
+    void theBoxIsWideEnoughForItsTitle()
+    {
+        RealMessageBox user;
+        int width = 0;
+        user.then([&](QMessageBox& box) {
+            width = box.width();
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        MessageBox::show(QStringLiteral("Version: 2.2.1"));
+        const int title =
+            QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(MessageBox::Title);
+        QVERIFY(width >= title + 4 * QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
     }
 };
 

@@ -14,6 +14,7 @@
 #include "rptAll.h"
 #include "rptPrint.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
@@ -773,6 +774,7 @@ private Q_SLOTS:
         QCOMPARE(window->zoom(), fitted);
         press(Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(zoom->text(), QStringLiteral("100%"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(zoom)->text(QAccessible::Name), QStringLiteral("Zoom 100%"));
         // Fit width follows the window.
         click(window, "cmdFitWidth");
         QVERIFY(window->zoom() < 1.0);

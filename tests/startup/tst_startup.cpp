@@ -4,6 +4,7 @@
 #include "DataGrid.h"
 #include "DataList.h"
 #include "Module1.h"
+#include "ReportPreview.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
@@ -21,7 +22,9 @@
 #include <QGuiApplication>
 #include <QListView>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProcess>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -440,6 +443,24 @@ private Q_SLOTS:
         QCOMPARE(frmCartstock::loaded(), nullptr);
         QCOMPARE(rptAll::existing(), nullptr);
         QCOMPARE(QSqlDatabase::connectionNames(), before);
+    }
+
+    // Every window shows the cart, and the menu bar is drawn in the program's style, whatever
+    // style the desktop or a -style option names.
+    void everyWindowShowsTheCartInOneStyle()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        WindowWiring::setUpApplication();
+        QVERIFY(Module1::Main());
+        frmCartstock* main = frmCartstock::loaded();
+        const auto* menuStyle = qobject_cast<QProxyStyle*>(main->menuBar()->style());
+        QCOMPARE(menuStyle->baseStyle()->name(), QApplication::style()->name());
+        main->mnuPrintFull->trigger();
+        main->mnuAdd->trigger();
+        QVERIFY(!QApplication::windowIcon().isNull());
+        for (QWidget* window :
+             {static_cast<QWidget*>(frmAdding::loaded()), static_cast<QWidget*>(rptAll::existing()->previewWindow())})
+            QCOMPARE(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
     }
 };
 

@@ -87,7 +87,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     frmAdding();
@@ -120,6 +119,7 @@ private:
     void cmdEasterClicked();
     void mnuHelpClicked();
     void showHelpForFocus();
+    bool previewKey(QWidget& control, const QKeyEvent& key);
     void keyPreview(const QKeyEvent* event);
     void layoutStrips();
     void layoutStatusStrip();

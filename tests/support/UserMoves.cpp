@@ -65,6 +65,22 @@ void click(QWidget* widget)
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
+void press(const QList<QKeyCombination>& keys)
+{
+    for (const QKeyCombination key : keys) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QWidget* target = popup ? popup : QApplication::focusWidget();
+        if (!target)
+            fail(QStringLiteral("no control has the keyboard"));
+        if (key.key() == Qt::Key_Alt) {
+            QTest::keyPress(target, Qt::Key_Alt, Qt::AltModifier);
+            QTest::keyRelease(target, Qt::Key_Alt);
+        } else {
+            QTest::keyClick(target, key.key(), key.keyboardModifiers());
+        }
+    }
+}
+
 void paste(QWidget* field, const QString& text)
 {
     QApplication::clipboard()->setText(text);

@@ -72,12 +72,9 @@ void press(const QList<QKeyCombination>& keys)
         QWidget* target = popup ? popup : QApplication::focusWidget();
         if (!target)
             fail(QStringLiteral("no control has the keyboard"));
-        if (key.key() == Qt::Key_Alt) {
-            QTest::keyPress(target, Qt::Key_Alt, Qt::AltModifier);
-            QTest::keyRelease(target, Qt::Key_Alt);
-        } else {
-            QTest::keyClick(target, key.key(), key.keyboardModifiers());
-        }
+        const bool alt = key.key() == Qt::Key_Alt;
+        QTest::keyPress(target, key.key(), alt ? Qt::AltModifier : key.keyboardModifiers());
+        QTest::keyRelease(target, key.key(), alt ? Qt::NoModifier : key.keyboardModifiers());
     }
 }
 

@@ -147,7 +147,7 @@ void DataGrid::inputMethodEvent(QInputMethodEvent* event)
     const bool text = !event->commitString().isEmpty() || !event->preeditString().isEmpty();
     if (text && state() != EditingState && edit(currentIndex(), AnyKeyPressed, event)) {
         if (QWidget* editor = indexWidget(currentIndex())) {
-            QApplication::sendEvent(editor->focusProxy() ? editor->focusProxy() : editor, event);
+            QCoreApplication::sendEvent(editor->focusProxy() ? editor->focusProxy() : editor, event);
             return;
         }
     }

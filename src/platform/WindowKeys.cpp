@@ -40,7 +40,8 @@ bool WindowKeys::forMenus(const QWidget& control) const
 
 bool WindowKeys::eventFilter(QObject* watched, QEvent* event)
 {
-    // A control made later, with its own parts: its type is not known yet, as it is still being made.
+    // A control made later (a cell's editor) is watched from its start, before its own parts
+    // are made; what kind it is is not known yet, so its keys are sorted as they come.
     if (event->type() == QEvent::ChildAdded) {
         if (QObject* child = static_cast<QChildEvent*>(event)->child(); child->isWidgetType())
             watch(*static_cast<QWidget*>(child));

@@ -17,6 +17,7 @@
 #include "SystemBeep.h"
 #include "Twips.h"
 #include "UserAction.h"
+#include "WindowKeys.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,13 +86,13 @@ frmAdding::frmAdding()
     buildControls();
     buildMenus();
     MenuBarAccess::setUp(*this);
-    ChordGuard::install();
+    ChordGuard::install(*this);
     ReturnPressesButton::install(*this);
     FocusMark::install(*this);
     connectHandlers();
     resize(Twips::size(9795, 9090) + QSize(0, menuBar()->sizeHint().height()));
     // Key preview: the window sees every key before the control that has the focus.
-    qApp->installEventFilter(this);
+    WindowKeys::install(*this, [this](QWidget& control, QKeyEvent& key) { return previewKey(control, key); });
 }
 
 frmAdding::~frmAdding()
@@ -581,22 +582,18 @@ void frmAdding::DialogShowing(short selector)
     Appearance::DialogShowing(*this, adoSettings, ComDia, selector, Appearance::Window::Editor);
 }
 
-bool frmAdding::eventFilter(QObject* watched, QEvent* event)
+bool frmAdding::previewKey(QWidget& control, const QKeyEvent& key)
 {
-    if (event->type() != QEvent::KeyPress)
-        return QMainWindow::eventFilter(watched, event);
-    auto* key = static_cast<QKeyEvent*>(event);
-    // A key is offered once, to the widget that has the focus, and only in this window.
-    auto* widget = qobject_cast<QWidget*>(watched);
+    // A key is offered once, to the control that has the focus.
     const QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
-    if (widget && widget->window() == this && (widget == focus || (!focus && widget == this)))
-        UserAction::run([&] { keyPreview(key); }, this);
+    if (&control == focus || (!focus && &control == this))
+        UserAction::run([&] { keyPreview(&key); }, this);
     // Enter in a text box moves on to the next control instead of being typed.
-    if (txtFields.contains(watched) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+    if (txtFields.contains(&control) && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
         focusNextChild();
         return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }
 
 void frmAdding::keyPreview(const QKeyEvent* event)

@@ -85,7 +85,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // The close sequence brings the shopping-list window back, with the new items listed.
@@ -123,6 +122,7 @@ private:
     void cmdEasterClicked();
     void mnuHelpClicked();
     void showHelpForFocus();
+    bool previewKey(QWidget& control, const QKeyEvent& key);
     void keyPreview(const QKeyEvent* event);
     void layoutStrips();
     void layoutStatusStrip();

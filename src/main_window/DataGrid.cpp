@@ -1,12 +1,14 @@
 #include "DataGrid.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QStyledItemDelegate>
 
 #include <limits>
+#include <memory>
 
 class GridDelegate : public QStyledItemDelegate {
 public:
@@ -54,6 +56,11 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
         auto* editor = qobject_cast<QWidget*>(object);
+        if (editor && event->type() == QEvent::FocusOut &&
+            static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason) {
+            lendToMenuBar(editor);
+            return true;
+        }
         if (editor && event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
@@ -71,6 +78,27 @@ protected:
 private:
     static bool isDate(const QModelIndex& index) { return index.data(Qt::EditRole).typeId() == QMetaType::QDate; }
     QString shown(const QModelIndex& index) const { return displayText(index.data(Qt::EditRole), m_grid->locale()); }
+
+    // F10 or Alt lends the keyboard to the menu bar, as an open menu borrows it: the cell stays
+    // open with its text and selection, and Escape gives the keyboard back to it, where the
+    // typing goes on. A command chosen from a menu stores the cell first; the focus going from
+    // the menu bar to another control of the window stores it, as leaving the cell does.
+    void lendToMenuBar(QWidget* editor)
+    {
+        QFocusEvent lent(QEvent::FocusOut, Qt::PopupFocusReason);
+        static_cast<QObject*>(editor)->event(&lent);
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection =
+            connect(qApp, &QApplication::focusChanged, editor, [this, editor, connection](QWidget*, QWidget* now) {
+                if (!now || qobject_cast<QMenuBar*>(now) || now->window() != editor->window())
+                    return;
+                disconnect(*connection);
+                if (now != editor && !editor->isAncestorOf(now)) {
+                    Q_EMIT commitData(editor);
+                    Q_EMIT closeEditor(editor, NoHint);
+                }
+            });
+    }
 
     DataGrid* m_grid;
 };

@@ -7,6 +7,7 @@
 // Tab moves from cell to cell and leaves the grid after its last cell (Shift+Tab before its
 // first); Ctrl+Tab always leaves it, as in desktop grids. A cell takes text of any length.
 // A letter composed with a dead key or the compose key starts an edit as a typed one does.
+// F10 or Alt takes the keyboard to the menu bar without ending an edit; Escape returns to it.
 class DataGrid : public QTableView {
     Q_OBJECT
 public:

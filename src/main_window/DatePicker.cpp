@@ -131,5 +131,22 @@ void DatePicker::keyPressEvent(QKeyEvent* event)
         openCalendar();
         return;
     }
+    // Left and Right go from field to field (Shift with them still selects text), and so does a
+    // separator typed, whichever the box shows: a date field takes no other sign.
+    const bool arrow = (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+                       !(modifiers & (Qt::ShiftModifier | Qt::AltModifier));
+    const QString text = event->text();
+    const bool separator = text.size() == 1 && text.at(0).isPrint() && !text.at(0).isLetterOrNumber() &&
+                           !(modifiers & (Qt::ControlModifier | Qt::AltModifier));
+    if (arrow || separator) {
+        const int field = currentSectionIndex() + (event->key() == Qt::Key_Left ? -1 : 1);
+        if (field >= 0 && field < sectionCount())
+            setSelectedSection(sectionAt(field));
+        return;
+    }
     QDateEdit::keyPressEvent(event);
 }
+
+// Tab and Shift+Tab leave the box from any of its fields: it is one stop in the window's tab
+// order, as desktop date boxes are.
+bool DatePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }

@@ -8,6 +8,7 @@
 // start, and many sessions never open it. F4 or Alt+Down opens it from the keyboard, as
 // desktop date boxes do; Qt's own opens only to a click. The calendar shows the day browsed
 // in the box as it goes; Escape closes it and puts back the date the box had when it opened.
+// The box is one Tab stop; Left and Right move between its day, month and year.
 // Screen readers hear its date as the box shows it.
 class DatePicker : public QDateEdit {
     Q_OBJECT
@@ -18,6 +19,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void makeCalendar();

@@ -75,7 +75,7 @@ frmCartstock::frmCartstock()
     buildControls();
     buildMenus();
     MenuBarAccess::setUp(*this);
-    ChordGuard::install();
+    ChordGuard::install(*this);
     ReturnPressesButton::install(*this);
     FocusMark::install(*this);
     connectHandlers();

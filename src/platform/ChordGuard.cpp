@@ -1,29 +1,20 @@
 #include "ChordGuard.h"
 
+#include "WindowKeys.h"
+
 #include <QAbstractSpinBox>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-void ChordGuard::install()
+void ChordGuard::install(QWidget& window)
 {
-    static ChordGuard* guard = nullptr;
-    if (guard)
-        return;
-    guard = new ChordGuard(qApp);
-    qApp->installEventFilter(guard);
-}
-
-bool ChordGuard::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (!(key->modifiers() & Qt::AltModifier) || key->text().isEmpty() || !key->text().at(0).isPrint())
-        return false;
-    // Only what would type the key's text: a box, a spin box or date field, a text area.
-    return qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched) ||
-           qobject_cast<QTextEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched);
+    WindowKeys::install(window, [](QWidget& control, QKeyEvent& key) {
+        if (!(key.modifiers() & Qt::AltModifier) || key.text().isEmpty() || !key.text().at(0).isPrint())
+            return false;
+        // Only what would type the key's text: a box, a spin box or date field, a text area.
+        return qobject_cast<QLineEdit*>(&control) || qobject_cast<QAbstractSpinBox*>(&control) ||
+               qobject_cast<QTextEdit*>(&control) || qobject_cast<QPlainTextEdit*>(&control);
+    });
 }

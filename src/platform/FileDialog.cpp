@@ -1,5 +1,7 @@
 #include "FileDialog.h"
 
+#include "ChordGuard.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -70,6 +72,7 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
     if (!s.active) {
         keepDialogStateInMemory();
         SaveDialog dialog(parent, caption, dir, filter, defaultSuffix);
+        ChordGuard::install(dialog);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         // Qt's own dialog: a desktop's native one asks about replacing the name as typed, and

@@ -49,9 +49,9 @@ public:
 };
 
 // Leaving the menu bar gives the focus back to the control that had it. The bar remembers
-// the widget itself, and a cell editor is gone by then: entering the bar took its focus,
-// which stores the cell and closes the editor. So the control is remembered here, as the
-// grid for a cell being edited, and given the focus when the bar is left without it.
+// the widget itself, which may be gone by then (a cell's editor, closed while the bar had
+// the keyboard). So the control is remembered here too, as the grid for a cell being edited,
+// and given the focus when the bar is left without it.
 class FocusReturn : public QObject {
 public:
     explicit FocusReturn(QMenuBar* bar)

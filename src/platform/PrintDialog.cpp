@@ -1,5 +1,6 @@
 #include "PrintDialog.h"
 
+#include "ChordGuard.h"
 #include "FileDialog.h"
 
 #include <QPrintDialog>
@@ -61,6 +62,7 @@ bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
         // Its "..." button opens a Qt file dialog.
         FileDialog::keepDialogStateInMemory();
         QPrintDialog dialog(&printer, parent);
+        ChordGuard::install(dialog);
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize |
                           QAbstractPrintDialog::PrintCurrentPage);

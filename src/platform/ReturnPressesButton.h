@@ -1,23 +1,12 @@
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-
 class QWidget;
 
 // Return and the keypad's Enter press the focused push button of a window, as they do on
 // Linux desktops; Qt presses a button to Return only inside dialogs. Keys typed into any
 // other control are left to it.
-class ReturnPressesButton : public QObject {
-    Q_OBJECT
+class ReturnPressesButton {
 public:
     // For this window and every button it holds, now or later; it ends with the window.
     static void install(QWidget& window);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    explicit ReturnPressesButton(QWidget& window);
-    QPointer<QWidget> m_window;
 };

@@ -1,5 +1,6 @@
 #include "ReportPreview.h"
 
+#include "ChordGuard.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "PageSource.h"
@@ -68,6 +69,7 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     : m_source(source)
 {
     setObjectName(QStringLiteral("ReportPreview"));
+    ChordGuard::install(*this);
     ReturnPressesButton::install(*this);
     // A top-level window of its own: screen readers list it as a window by its caption.
     setWindowFlag(Qt::Window);

@@ -397,6 +397,28 @@ private Q_SLOTS:
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item LIKE 'Ghost%'")), 0);
     }
 
+    // Keys meant for the menu bar stay there: the record and what was typed into it stay too.
+    void menuBarKeysLeaveTheRecordAndWhatWasTyped()
+    {
+        frmAdding& e = openEditor();
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        enterInCombo(e.cboFind, QStringLiteral("Milk"));
+        QLineEdit* aisle = e.txtFields[Aisle];
+        retype(aisle, QStringLiteral("37"));
+        const QList<QKeyCombination> ways[] = {
+            {Qt::Key_F10, Qt::Key_Right, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Escape},
+            {Qt::Key_F10, Qt::Key_End, Qt::Key_Escape},
+            {Qt::Key_Alt, Qt::Key_Home, Qt::Key_End, Qt::Key_Escape}};
+        for (const QList<QKeyCombination>& keys : ways) {
+            press(keys);
+            QCOMPARE(QApplication::focusWidget(), aisle);
+            QCOMPARE(recordShown(e), (QJsonArray{2, "Milk", "Dairy", "37"}));
+        }
+        QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Milk'")).toString(),
+                 QStringLiteral("3"));
+    }
+
     void searchAndCategoryChoiceWorkFromTheKeyboard()
     {
         frmAdding& e = openEditor();

@@ -27,6 +27,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeWidget>
@@ -514,13 +516,7 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        // Keys go to an open menu, else where the focus is, as on a real keyboard.
-        const auto press = [](const QList<Qt::Key>& keys) {
-            for (Qt::Key key : keys) {
-                QWidget* popup = QApplication::activePopupWidget();
-                QTest::keyClick(popup ? popup : QApplication::focusWidget(), key);
-            }
-        };
+        using UserMoves::press;
         QCOMPARE(QApplication::focusWidget(), w.lstCat);
         press({Qt::Key_Home}); // the first category
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
@@ -611,13 +607,8 @@ private Q_SLOTS:
         const QRect title = bar->actionGeometry(w.mnuAdd);
         QCOMPARE(bar->grab().toImage().pixelColor(title.left() + 2, title.center().y()),
                  bar->palette().color(QPalette::Highlight));
-        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
-            QTest::keyClick(bar, key);
-        QCOMPARE(QApplication::activePopupWidget(), w.mnuPrintShow);
-        // Back along the bar to "Add": Return runs it.
-        QTest::keyClick(w.mnuPrintShow, Qt::Key_Escape);
-        for (Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Return})
-            QTest::keyClick(bar, key);
+        // Return runs the title's command.
+        QTest::keyClick(bar, Qt::Key_Return);
         QVERIFY(frmAdding::loaded());
     }
 
@@ -651,6 +642,39 @@ private Q_SLOTS:
         QCOMPARE(w.DTPick->date(), before.addDays(1));
     }
 
+    void dateBoxIsOneTabStopAndLeftAndRightGoFromFieldToField()
+    {
+        frmCartstock& w = start();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QDateEdit* box = w.DTPick;
+        const QDate today = box->date();
+        w.cmdDelCat->setFocus(Qt::TabFocusReason);
+        UserMoves::press({Qt::Key_Backtab});
+        QCOMPARE(QApplication::focusWidget(), box);
+        // Each key, and the field of the three it leaves the box on; at either end the field stays.
+        const struct {
+            QKeyCombination key;
+            int field;
+        } moves[] = {{Qt::Key_Left, 1},   {Qt::Key_Left, 0},  {Qt::Key_Left, 0},           {Qt::Key_Slash, 1},
+                     {Qt::Key_Period, 2}, {Qt::Key_Right, 2}, {Qt::Key_Left, 1},           {Qt::Key_Minus, 2},
+                     {Qt::Key_Left, 1},   {Qt::Key_Down, 1},  {Qt::CTRL | Qt::Key_Left, 0}};
+        for (const auto& move : moves) {
+            UserMoves::press({move.key});
+            QCOMPARE(box->currentSectionIndex(), move.field);
+        }
+        QVERIFY(box->date() < today);
+        // An Alt chord is not typed into it, and a shortcut of the window still works from it.
+        QShortcut shortcut(Qt::ALT | Qt::Key_K, &w);
+        QSignalSpy pressed(&shortcut, &QShortcut::activated);
+        const QString shown = box->text();
+        UserMoves::press({Qt::ALT | Qt::Key_1, Qt::ALT | Qt::Key_K});
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(pressed.count(), 1);
+        // Tab leaves it from any field.
+        UserMoves::press({Qt::Key_Tab});
+        QCOMPARE(QApplication::focusWidget(), w.cmdDelCat);
+    }
+
     void whatIsTypedIntoACellArrivesWhole()
     {
         frmCartstock& w = start();
@@ -673,29 +697,35 @@ private Q_SLOTS:
         QCOMPARE(db->scalar(QStringLiteral("SELECT length(Item) FROM Selected")).toInt(), text.size());
     }
 
-    void escapeFromTheMenuBarGoesBackToTheCellBeingEdited()
+    void theMenuBarLendsTheKeyboardAndACellBeingEditedStaysOpen()
     {
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto quantity = [&] { return db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(); };
         w.grdList->setFocus();
         w.grdList->setCurrentIndex(w.grdList->model()->index(0, 3));
-        for (const QString& typed : {QStringLiteral("4"), QStringLiteral("5")}) {
-            QTest::keyClicks(w.grdList, typed);
+        // F10 or a lone Alt, then Escape: the typing goes on in the cell.
+        for (const auto& [menu, stored] : {std::pair{Qt::Key_F10, "92"}, std::pair{Qt::Key_Alt, "83"}}) {
+            UserMoves::press({Qt::Key(stored[0])});
             QWidget* editor = QApplication::focusWidget();
             QVERIFY(w.grdList->isAncestorOf(editor));
-            // F10, then a lone Alt.
-            if (typed == QStringLiteral("4")) {
-                QTest::keyClick(editor, Qt::Key_F10);
-            } else {
-                QTest::keyPress(editor, Qt::Key_Alt, Qt::AltModifier);
-                QTest::keyRelease(editor, Qt::Key_Alt);
-            }
-            QCOMPARE(QApplication::focusWidget(), w.menuBar());
-            QTest::keyClick(w.menuBar(), Qt::Key_Escape);
-            QCOMPARE(QApplication::focusWidget(), w.grdList);
-            QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(), typed);
+            UserMoves::press({menu, Qt::Key_Escape});
+            QCOMPARE(QApplication::focusWidget(), editor);
+            UserMoves::press({Qt::Key(stored[1]), Qt::Key_Return});
+            QTRY_COMPARE(quantity(), QString::fromLatin1(stored));
         }
+        // A command chosen from a menu stores the cell first; so does the focus going on to
+        // another control.
+        UserMoves::press({Qt::Key_5, Qt::Key_F10, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
+        QCOMPARE(quantity(), QStringLiteral("5"));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.grdList->setFocus();
+        UserMoves::press({Qt::Key_6, Qt::Key_F10});
+        UserMoves::click(w.cmdAll);
+        QCOMPARE(quantity(), QStringLiteral("6"));
+        QVERIFY(!w.grdList->indexWidget(w.grdList->currentIndex()));
     }
 
     void theFocusedControlIsMarkedAndAnUnfocusedSelectionIsNot()

@@ -65,6 +65,19 @@ void click(QWidget* widget)
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
+void press(const QList<QKeyCombination>& keys)
+{
+    for (const QKeyCombination key : keys) {
+        QWidget* popup = QApplication::activePopupWidget();
+        QWidget* target = popup ? popup : QApplication::focusWidget();
+        if (!target)
+            fail(QStringLiteral("no control has the keyboard"));
+        const bool alt = key.key() == Qt::Key_Alt;
+        QTest::keyPress(target, key.key(), alt ? Qt::AltModifier : key.keyboardModifiers());
+        QTest::keyRelease(target, key.key(), alt ? Qt::NoModifier : key.keyboardModifiers());
+    }
+}
+
 void paste(QWidget* field, const QString& text)
 {
     QApplication::clipboard()->setText(text);

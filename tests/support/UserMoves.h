@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QJsonArray>
+#include <QKeyCombination>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,9 @@ frmCartstock& mainWindow();
 frmAdding& editor();
 
 void click(QWidget* widget);
+// Presses keys as on a real keyboard: each goes to an open menu, else to the control that has
+// the focus. Qt::Key_Alt is a lone Alt, pressed and released.
+void press(const QList<QKeyCombination>& keys);
 // Selects what the field holds and pastes the text over it, as a user enters any text.
 void paste(QWidget* field, const QString& text);
 // Ticks these rows of the catalogue view, with the keyboard.

@@ -4,6 +4,7 @@
 #include "DataError.h"
 #include "StoreProblem.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -225,8 +226,13 @@ int Connection::lockWait(const QString& path) const
 
 void Connection::noteLock(const QString& path, const StoreProblem& problem) const
 {
-    if (problem.kind() == StoreProblem::Kind::Locked)
-        lockMet().insert(path, QDeadlineTimer(m_busyTimeout));
+    if (problem.kind() != StoreProblem::Kind::Locked)
+        return;
+    lockMet().insert(path, QDeadlineTimer(m_busyTimeout));
+    // The action ends when the program is back in its event loop: the next one waits again.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [path] { lockMet().remove(path); }, Qt::QueuedConnection);
 }
 
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values)

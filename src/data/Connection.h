@@ -41,7 +41,8 @@ public:
 
     // How long a statement waits for another program's lock before it fails; set before opening.
     // Once a statement was refused for a lock, the program's statements on that file do not wait
-    // again for as long: one action meets the lock once, and tells it once.
+    // again until the program is back in its event loop (at most as long again): one action
+    // meets the lock once, and tells it once.
     void setBusyTimeout(int milliseconds) { m_busyTimeout = milliseconds; }
     static constexpr int DefaultBusyTimeout = 2000;
 

@@ -5,16 +5,21 @@
 #include "StoreCheck.h"
 #include "StoreProblem.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
 #include <atomic>
 #include <optional>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace {
@@ -52,6 +57,22 @@ bool onlyReads(const QString& sql)
 }
 
 QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+
+// Until when the program's statements on a file do not wait for a lock: a lock met once in
+// an action is not waited out again by the reads that show what the file holds.
+QHash<QString, QDeadlineTimer>& lockMet()
+{
+    static QHash<QString, QDeadlineTimer> files;
+    return files;
+}
+
+sqlite3* engineHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
 } // namespace
 
 std::optional<Connection::Stamp> Connection::stampOf(const QString& path)
@@ -107,7 +128,8 @@ void Connection::open()
 
     m_name = nextConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeout));
+    m_waiting = lockWait(path);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_waiting));
     m_db.setDatabaseName(url.toString(QUrl::FullyEncoded));
 
     std::optional<StoreProblem> problem;
@@ -122,14 +144,16 @@ void Connection::open()
     if (!problem) {
         // Durability is the program's choice, not the engine's default: every change is on
         // the disk before a write returns, through a rollback journal (or a write-ahead log
-        // where the file was set to one).
+        // where the file was set to one). EXTRA syncs the folder after the journal's deletion,
+        // which is the commit: under FULL a power cut could bring the journal back, and with
+        // it the change undone.
         QSqlQuery pragma(m_db);
         QString mode;
         if (pragma.exec(QStringLiteral("PRAGMA journal_mode")) && pragma.next())
             mode = pragma.value(0).toString().toLower();
         if (mode == QStringLiteral("memory") || mode == QStringLiteral("off"))
             pragma.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
-        if (!pragma.exec(QStringLiteral("PRAGMA synchronous = FULL")))
+        if (!pragma.exec(QStringLiteral("PRAGMA synchronous = EXTRA")))
             problem = StoreProblem::ofOpening(path, engineCode(pragma.lastError()), engineText(pragma.lastError()));
     }
     const std::optional<Stamp> stamp = problem ? std::nullopt : stampOf(path);
@@ -137,6 +161,7 @@ void Connection::open()
         problem = StoreProblem(StoreProblem::Kind::Missing, path);
     if (problem) {
         close();
+        noteLock(path, *problem);
         throw StoreError(*problem);
     }
     m_stamp = *stamp;
@@ -171,33 +196,44 @@ Connection::Version Connection::version()
 
 // The engine trusts the pages it keeps while the file's change counter reads the same, and a
 // copy put over the file in place (cp, a restored backup) may carry the very same counter:
-// a file changed since this connection last saw it is opened afresh, its pages read anew,
-// unless only this program's own writes changed it, which the engine counts.
+// a file changed since this connection last saw it, itself included, is opened afresh, its
+// pages read anew. Another connection of the program writing costs one reopening.
 void Connection::followFile(const QString& path)
 {
-    const std::optional<Stamp> now = stampOf(path);
-    if (isOpen() && now && (*now == m_stamp || onlyOwnWritesLeadTo(path, *now))) {
-        m_stamp = *now;
+    if (isOpen() && reading())
         return;
-    }
+    const std::optional<Stamp> now = stampOf(path);
+    if (isOpen() && now && *now == m_stamp)
+        return;
     close();
     open();
 }
 
-QList<Connection::Step>& Connection::ownSteps()
+bool Connection::reading() const
 {
-    static QList<Step> steps;
-    return steps;
+    sqlite3* db = engineHandle(m_db);
+    for (sqlite3_stmt* s = db ? sqlite3_next_stmt(db, nullptr) : nullptr; s; s = sqlite3_next_stmt(db, s)) {
+        if (sqlite3_stmt_busy(s))
+            return true;
+    }
+    return false;
 }
 
-bool Connection::onlyOwnWritesLeadTo(const QString& path, const Stamp& now) const
+int Connection::lockWait(const QString& path) const
 {
-    Stamp at = m_stamp;
-    for (const Step& step : ownSteps()) {
-        if (step.path == path && step.from == at)
-            at = step.to;
-    }
-    return at == now;
+    const auto met = lockMet().constFind(path);
+    return met != lockMet().constEnd() && !met->hasExpired() ? 0 : m_busyTimeout;
+}
+
+void Connection::noteLock(const QString& path, const StoreProblem& problem) const
+{
+    if (problem.kind() != StoreProblem::Kind::Locked)
+        return;
+    lockMet().insert(path, QDeadlineTimer(m_busyTimeout));
+    // The action ends when the program is back in its event loop: the next one waits again.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            app, [path] { lockMet().remove(path); }, Qt::QueuedConnection);
 }
 
 QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
@@ -205,6 +241,11 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
     const QString path = filePath();
     followFile(path);
     QSqlDatabase& db = m_db;
+    if (const int wait = lockWait(path); wait != m_waiting) {
+        if (sqlite3* handle = engineHandle(db))
+            sqlite3_busy_timeout(handle, wait);
+        m_waiting = wait;
+    }
     const bool writing = !onlyReads(sql);
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -225,6 +266,7 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
         // the file as the user has set it right meanwhile.
         query = QSqlQuery();
         close();
+        noteLock(path, problem);
         if (problem.kind() == StoreProblem::Kind::Other) {
             StoreCheck::explainMissingPart(path, engineText(error));
             throw DataError(problem.description());
@@ -237,15 +279,8 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
         query.addBindValue(v);
     if (!query.exec())
         fail(query.lastError());
-    // What this connection wrote is in the pages it keeps; the others see it by the counter.
-    if (writing) {
-        const Stamp from = m_stamp;
+    // What this connection wrote is in the pages it keeps: the file as its commit left it.
+    if (writing)
         m_stamp = stampOf(path).value_or(m_stamp);
-        if (m_stamp != from) {
-            ownSteps().append({path, from, m_stamp});
-            if (ownSteps().size() > 64)
-                ownSteps().removeFirst();
-        }
-    }
     return query;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QSqlQuery;
+class StoreProblem;
 
 // One open handle on the database file, named by a connection string.
 // The file is opened read-write and never created: a missing file is an error.
@@ -17,7 +18,9 @@ class QSqlQuery;
 // passes the path it computed, so no folder name, whatever it holds, can change which
 // file is opened); otherwise the string's "Data Source" names it.
 //
-// Every connection writes durably: rollback journal on the file, synchronous=FULL.
+// Every connection writes durably: rollback journal on the file (DELETE), synchronous=EXTRA,
+// so the folder is synced once the journal's deletion has committed a change: a write that
+// returned is on the disk, and stays there through a power cut.
 // The file used is always the one at the path: when the file opened was moved, deleted or
 // replaced (a restored backup put in its place, or copied over it in place), the next
 // statement opens what the path holds now, or fails when it holds nothing. So every window
@@ -37,8 +40,11 @@ public:
     void setConnectionString(const QString& text, const QString& filePath = {});
 
     // How long a statement waits for another program's lock before it fails; set before opening.
+    // Once a statement was refused for a lock, the program's statements on that file do not wait
+    // again until the program is back in its event loop (at most as long again): one action
+    // meets the lock once, and tells it once.
     void setBusyTimeout(int milliseconds) { m_busyTimeout = milliseconds; }
-    static constexpr int DefaultBusyTimeout = 5000;
+    static constexpr int DefaultBusyTimeout = 2000;
 
     // Failures throw StoreError where the cause is known, DataError otherwise.
     void open();
@@ -69,8 +75,13 @@ public:
     static void setStatementObserver(StatementObserver observer);
 
 private:
-    // Opens the path anew when the file there is no longer as this connection left it.
+    // Opens the path anew when the file there is no longer as this connection left it, unless
+    // a statement of this connection is still being read: closing would cut it short.
     void followFile(const QString& path);
+    bool reading() const;
+    // How long a statement waits for a lock: not at all while a lock met on the file is recent.
+    int lockWait(const QString& path) const;
+    void noteLock(const QString& path, const StoreProblem& problem) const;
 
     QString m_connectionString;
     QString m_filePath;
@@ -84,13 +95,8 @@ private:
         bool operator==(const Stamp&) const = default;
     };
     static std::optional<Stamp> stampOf(const QString& path);
-    // The file states this program's own writes led from and to, oldest first.
-    struct Step {
-        QString path;
-        Stamp from, to;
-    };
-    static QList<Step>& ownSteps();
-    bool onlyOwnWritesLeadTo(const QString& path, const Stamp& now) const;
+    // Taken when opening and right after each of this connection's own writes.
     Stamp m_stamp;
+    int m_waiting = -1;
     int m_file = 0;
 };

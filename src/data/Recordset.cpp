@@ -508,8 +508,12 @@ void Recordset::writeCurrent(const QList<int>& changed)
     row.values = m_edit;
     finishEdit();
     try {
-        m_src.reload(row);
-        m_src.keepMatchAfterWrite(matchedBefore, changed, adding);
+        // A row gone before it was read back keeps no values to locate it by: the next write
+        // to it is refused, and the next check reads the file again.
+        if (m_src.reload(row))
+            m_src.keepMatchAfterWrite(matchedBefore, changed, adding);
+        else
+            m_src.forgetMatch();
     } catch (const std::exception&) {
         // Stored; only reading it back failed: the row shows what was written.
         m_src.forgetMatch();

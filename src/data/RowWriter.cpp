@@ -23,9 +23,12 @@ RowWriter::RowWriter(Connection& connection, const QString& table, const QString
 }
 
 // The WHERE clause that finds the row read, appending its values. Texts compare exactly
-// (the schema's columns fold case), and a null read matches only a null.
+// (the schema's columns fold case), and a null read matches only a null. Values read for
+// other columns, or for none (a row gone before it could be read back), locate no row.
 QString RowWriter::located(QVariantList& values, qint64 rowid, const QVariantList& read) const
 {
+    if (read.size() != m_columns.size())
+        return {};
     QString where = QStringLiteral("rowid = ?");
     values << rowid;
     for (int i = 0; i < m_columns.size(); ++i) {
@@ -71,10 +74,9 @@ void RowWriter::update(qint64 rowid, const QVariantList& read, const QStringList
     refuseControlCharacters(names, values);
     QVariantList bound = values;
     const QString where = located(bound, rowid, read);
-    const QSqlQuery query = m_connection.run(
-        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_table, quotedList(names, QStringLiteral(" = ?")), where),
-        bound);
-    if (query.numRowsAffected() != 1) {
+    const QString sql =
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(m_table, quotedList(names, QStringLiteral(" = ?")), where);
+    if (where.isEmpty() || m_connection.run(sql, bound).numRowsAffected() != 1) {
         throw RowConflict(QStringLiteral("Row cannot be located for updating. Some values may have been changed "
                                          "since it was last read."));
     }
@@ -84,8 +86,8 @@ void RowWriter::remove(qint64 rowid, const QVariantList& read)
 {
     QVariantList bound;
     const QString where = located(bound, rowid, read);
-    const QSqlQuery query = m_connection.run(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, where), bound);
-    if (query.numRowsAffected() != 1) {
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_table, where);
+    if (where.isEmpty() || m_connection.run(sql, bound).numRowsAffected() != 1) {
         throw RowConflict(QStringLiteral("Row cannot be located for deletion. Some values may have been changed "
                                          "since it was last read."));
     }

@@ -29,6 +29,7 @@ public:
     std::optional<QVariantList> reload(qint64 rowid);
 
 private:
+    // Empty when `read` cannot be the row's values.
     QString located(QVariantList& values, qint64 rowid, const QVariantList& read) const;
     static void refuseControlCharacters(const QStringList& names, const QVariantList& values);
 

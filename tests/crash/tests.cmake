@@ -8,3 +8,7 @@ target_sources(tst_crash PRIVATE crash/Shopper.cpp)
 # Writes refused by a read-only file, a full file system or a lock held by another program, and
 # bad inputs through the real widgets, each stored exactly or refused whole.
 cartlist_test(tst_faults crash/tst_faults.cpp)
+
+# Power cuts after each I/O step of every kind of write, through a VFS made the default of the
+# engine Qt's driver loads (the system's). CARTLIST_POWERCUT_ALL=1 cuts after every step.
+cartlist_test(tst_powercut crash/tst_powercut.cpp SQLite::SQLite3)

@@ -6,6 +6,7 @@
 #include "DataEnvironment.h"
 #include "DataError.h"
 #include "DataSession.h"
+#include "RowWriter.h"
 #include "SetConnections.h"
 #include "StoreProblem.h"
 #include "TestDatabase.h"
@@ -17,6 +18,7 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
 #include <unistd.h>
 
@@ -313,6 +315,82 @@ private Q_SLOTS:
         QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}), 0);
         QCOMPARE(c.run(QStringLiteral("SELECT Item FROM Cartstock")).next(), true);
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item FROM Cartstock")), QVariantList{"Tea"});
+    }
+
+    // A row is located by the values read for it, exactly: another program's change of case
+    // alone, or values read for other columns than the writer's, locate nothing.
+    void aWriteFindsOnlyTheRowAsRead_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("valuesRead");
+        QTest::newRow("changed only in case") << "UPDATE Cartstock SET Item = 'TEA'" << 2;
+        QTest::newRow("read for no column") << "" << 0;
+        QTest::newRow("read for one column of two") << "" << 1;
+    }
+    void aWriteFindsOnlyTheRowAsRead()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(int, valuesRead);
+        TestDatabase db;
+        const qint64 rowid =
+            db.exec(QStringLiteral("INSERT INTO Cartstock (Item, Category) VALUES ('Tea', 'Drinks')")).toLongLong();
+        Connection c(db.connectionString(), db.path());
+        RowWriter writer(c, QStringLiteral("Cartstock"), {QStringLiteral("Item"), QStringLiteral("Category")});
+        const QVariantList read = writer.reload(rowid).value().mid(0, valuesRead);
+        if (!meanwhile.isEmpty())
+            TestDatabase::execIn(db.path(), {meanwhile});
+        const QVariantList before = db.column(QStringLiteral("SELECT Item || Category FROM Cartstock"));
+        QVERIFY_THROWS_EXCEPTION(RowConflict, writer.update(rowid, read, {QStringLiteral("Category")}, {"Food"}));
+        QVERIFY_THROWS_EXCEPTION(RowConflict, writer.remove(rowid, read));
+        QCOMPARE(db.column(QStringLiteral("SELECT Item || Category FROM Cartstock")), before);
+    }
+
+    // The file is followed between statements only: one being read is read to its end though
+    // another program puts a file in its place meanwhile, and the next reads the new file.
+    void aStatementBeingReadIsReadToItsEnd()
+    {
+        TestDatabase db;
+        for (const char* item : {"Tea", "Milk", "Eggs"})
+            db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES (?)"), {item});
+        Connection c(db.connectionString(), db.path());
+        QSqlQuery rows = c.run(QStringLiteral("SELECT Item FROM Cartstock ORDER BY ID"));
+        QVERIFY(rows.next());
+        QVariantList read{rows.value(0)};
+        const QString restored = db.folder() + QStringLiteral("/restored.mdb");
+        TestDatabase::makeWithItems(restored, {QStringLiteral("Bread")});
+        QCOMPARE(std::rename(QFile::encodeName(restored).constData(), QFile::encodeName(db.path()).constData()), 0);
+        QVERIFY(c.run(QStringLiteral("PRAGMA table_info(Cartstock)")).next());
+        while (rows.next())
+            read << rows.value(0);
+        QCOMPARE(read, (QVariantList{"Tea", "Milk", "Eggs"}));
+        rows = QSqlQuery();
+        QSqlQuery now = c.run(QStringLiteral("SELECT group_concat(Item) FROM Cartstock"));
+        QVERIFY(now.next());
+        QCOMPARE(now.value(0).toString(), QStringLiteral("Bread"));
+    }
+
+    // A copy put over the file in place after this program's own write, its change counter the
+    // same as the file's, is read afresh: the pages the connection keeps are of the file before.
+    void aCopyOverTheFileAfterAnOwnWriteIsReadAfresh()
+    {
+        TestDatabase db;
+        db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Tea')"));
+        QFile file(db.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray common = file.readAll();
+        file.close();
+        db.exec(QStringLiteral("UPDATE Cartstock SET Item = 'Backup'"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArray backup = file.readAll();
+        QVERIFY(file.seek(0) && file.write(common) == common.size());
+        file.close();
+        Connection c(db.connectionString(), db.path());
+        c.run(QStringLiteral("UPDATE Cartstock SET Item = 'Own'"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(backup) == backup.size());
+        file.close();
+        QSqlQuery now = c.run(QStringLiteral("SELECT Item FROM Cartstock"));
+        QVERIFY(now.next());
+        QCOMPARE(now.value(0).toString(), QStringLiteral("Backup"));
     }
 
     void setConnectionsSkipsFailingStepsAndOtherSelectors()

@@ -4,6 +4,7 @@
 #include "DataSession.h"
 #include "Recordset.h"
 #include "RecordsetModel.h"
+#include "RowWriter.h"
 #include "StoredDate.h"
 #include "TestDatabase.h"
 
@@ -462,6 +463,23 @@ private Q_SLOTS:
         list->update();
         list->requery();
         QCOMPARE(db->count(QStringLiteral("Selected")), 0);
+    }
+
+    // A row gone before it was read back (a trigger of the file's takes it) keeps no values to
+    // locate it by: a later change to it is refused, and the row put at its rowid meanwhile kept.
+    void rowGoneBeforeItWasReadBackTakesNoLaterWrite()
+    {
+        db->exec(QStringLiteral("CREATE TRIGGER Gone AFTER INSERT ON Cartstock "
+                                "BEGIN DELETE FROM Cartstock WHERE rowid = new.rowid; END"));
+        auto rs = open(CatalogueQuery);
+        rs->addNew();
+        rs->setValue(QStringLiteral("Item"), QStringLiteral("Pears"));
+        rs->update();
+        db->exec(QStringLiteral("DROP TRIGGER Gone"));
+        addItem(QStringLiteral("Figs"), QStringLiteral("Produce"));
+        rs->setValue(QStringLiteral("Aisle"), QStringLiteral("9"));
+        QVERIFY_THROWS_EXCEPTION(RowConflict, rs->update());
+        QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Aisle = '9'")), 0);
     }
 
     // A change the file refuses leaves nothing pending: the set shows what the file holds.

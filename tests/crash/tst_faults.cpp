@@ -23,7 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>

@@ -9,8 +9,7 @@
 
 // The catalogue view's rows: a record set's visible rows as they stood at the last fill,
 // shown as item ("-" for none), category and aisle. Every row has a tick box and a bold
-// mark; a fill drops both. The rows are read where they stand, so a fill costs the same for
-// ten items as for fifty thousand.
+// mark; a fill drops both. A fill copies nothing per row: the rows are read where they stand.
 class CatalogueModel : public QAbstractTableModel {
     Q_OBJECT
 public:

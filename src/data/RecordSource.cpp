@@ -1,10 +1,15 @@
 #include "RecordSource.h"
 
+#include "DataError.h"
+#include "StoreProblem.h"
 #include "StoredDate.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
+
+#include <sqlite3.h>
 
 namespace {
 const QString RowidColumn = QStringLiteral("__rowid__");
@@ -41,6 +46,36 @@ SourcePlan planSource(const QString& source)
 }
 
 QVariant normalizedNull(const QVariant& v) { return v.isNull() ? QVariant() : v; }
+
+// The engine's statement behind a query, to read its rows without the driver's copy of each
+// text in UTF-16 and its row cache, which cost more than the engine's reading itself.
+sqlite3_stmt* statementOf(const QSqlQuery& query)
+{
+    const QVariant handle = query.result() ? query.result()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(handle.constData());
+}
+
+// A column of the statement's current row, as the driver would give it.
+QVariant columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return qlonglong(sqlite3_column_int64(statement, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(statement, column);
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                          sqlite3_column_bytes(statement, column));
+    case SQLITE_NULL:
+        return {};
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+    }
+    }
+}
 } // namespace
 
 void RecordSource::open(std::shared_ptr<Connection> connection, const QString& source)
@@ -156,18 +191,37 @@ QList<RecordSource::Row> RecordSource::read(quint64& nextSerial)
             if (columns.at(c).inTable)
                 m_tableColumns << c;
         }
-        while (query.next()) {
+        // The driver has stepped onto the first row; the rest are stepped here.
+        sqlite3_stmt* statement = statementOf(query);
+        const auto value = [&](int i) { return statement ? columnValue(statement, i) : query.value(i); };
+        bool onRow = statement ? sqlite3_data_count(statement) > 0 : query.next();
+        while (onRow) {
             Row row;
             row.serial = nextSerial++;
             if (first == 1)
-                row.rowid = query.value(0).toLongLong();
+                row.rowid = value(0).toLongLong();
             row.values.reserve(record.count() - first);
             for (int i = first; i < record.count(); ++i)
-                row.values.append(convertRead(i - first, query.value(i)));
+                row.values.append(convertRead(i - first, value(i)));
             row.read.reserve(m_tableColumns.size());
             for (int c : m_tableColumns)
-                row.read.append(normalizedNull(query.value(c + first)));
+                row.read.append(columns.at(c).isDate ? normalizedNull(value(c + first)) : row.values.at(c));
             rows.append(std::move(row));
+            if (!statement) {
+                onRow = query.next();
+                continue;
+            }
+            const int code = sqlite3_step(statement);
+            onRow = code == SQLITE_ROW;
+            if (!onRow && code != SQLITE_DONE) {
+                // Damage or a lock met part-way: the rows read so far are not the source.
+                const StoreProblem problem =
+                    StoreProblem::ofStatement(m_connection->filePath(), code & 0xff,
+                                              QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement))), false);
+                if (problem.kind() == StoreProblem::Kind::Other)
+                    throw DataError(problem.description());
+                throw StoreError(problem);
+            }
         }
     }
     // The source's ORDER BY once more, by the program's rule: the file orders by its own.

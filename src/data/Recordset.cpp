@@ -196,6 +196,14 @@ QVariant Recordset::rowValue(int row, int column) const
     return m_rows.at(m_visible.at(row)).values.at(column);
 }
 
+Recordset::Snapshot Recordset::snapshot() const
+{
+    Snapshot rows;
+    rows.m_rows = m_rows;
+    rows.m_visible = m_visible;
+    return rows;
+}
+
 void Recordset::setValue(const QString& name, const QVariant& value)
 {
     const int column = fieldIndex(name);

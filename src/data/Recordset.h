@@ -59,6 +59,20 @@ public:
     // Any visible row, pending changes included; for views.
     QVariant rowValue(int row, int column) const;
 
+    // The visible rows as stored now, kept as they are whatever the set does later (reads,
+    // filters, edits): what a view filled once goes on showing. Taking one copies nothing.
+    class Snapshot {
+    public:
+        int count() const { return int(m_visible.size()); }
+        const QVariant& value(int row, int column) const { return m_rows.at(m_visible.at(row)).values.at(column); }
+
+    private:
+        friend class Recordset;
+        QList<RecordSource::Row> m_rows;
+        QList<int> m_visible;
+    };
+    Snapshot snapshot() const;
+
     int recordCount() const { return int(m_visible.size()); }
     bool bof() const { return m_visible.isEmpty() || m_pos < 0; }
     bool eof() const { return m_visible.isEmpty() || m_pos >= m_visible.size(); }

@@ -35,7 +35,7 @@ public:
     // The rule for the user's language as it is now; rebuilt when the default locale changes.
     static const TextOrder& current();
 
-    int compare(QStringView a, QStringView b) const { return m_collator.compare(a, b); }
+    int compare(QStringView a, QStringView b) const;
     bool less(QStringView a, QStringView b) const { return compare(a, b) < 0; }
     // Keys compare as the texts do; cheaper than comparing texts when each is used often.
     QCollatorSortKey key(const QString& text) const { return m_collator.sortKey(text); }
@@ -78,6 +78,9 @@ private:
 
     QCollator m_collator;
     int m_generation;
+    // English orders plain ASCII letters and digits as the alphabet and numbers do: most pairs
+    // of names are told apart without the collator.
+    bool m_asciiShortcut = false;
 };
 
 // Orders rows of values by columns, as SQLite's ORDER BY does but with the text rule:

@@ -2,6 +2,8 @@
 
 #include "Appearance.h"
 #include "BandedReport.h"
+#include "CatalogueModel.h"
+#include "CatalogueView.h"
 #include "ChordGuard.h"
 #include "CountLabel.h"
 #include "Criteria.h"
@@ -39,7 +41,6 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTreeWidget>
 
 namespace {
 constexpr double ListColumnWidth = 1739.906;
@@ -107,11 +108,12 @@ void frmCartstock::buildControls()
     lstCat = Place::control<DataList>(client, "lstCat", 120, 360, 2175, 3900, adoCat.recordset(),
                                       QStringLiteral("Categories"));
 
-    lvwItems = Place::control<QTreeWidget>(client, "lvwItems", 2640, 120, 9255, 4455);
+    lvwItems = Place::control<CatalogueView>(client, "lvwItems", 2640, 120, 9255, 4455);
+    m_catalogue = new CatalogueModel(this);
+    lvwItems->setModel(m_catalogue);
     lvwItems->setRootIsDecorated(false);
     // Bold or not, every row has the same height: the view need not measure each one.
     lvwItems->setUniformRowHeights(true);
-    lvwItems->setColumnCount(0);
     lvwItems->setHeaderHidden(false);
 
     cmdAddToList =
@@ -223,7 +225,7 @@ void frmCartstock::connectHandlers()
     connect(lstCat, &DataList::chosen, this,
             [this, command](const QModelIndex& index) { command([&] { lstCatClicked(index); })(); });
     connect(cmdAll, &QPushButton::clicked, this, handler(&frmCartstock::cmdAllClicked));
-    connect(lvwItems, &QTreeWidget::itemClicked, this, handler(&frmCartstock::lvwItemsClicked));
+    connect(lvwItems, &QAbstractItemView::clicked, this, handler(&frmCartstock::lvwItemsClicked));
     lvwItems->installEventFilter(this);
     connect(cmdSelNone, &QPushButton::clicked, this, handler(&frmCartstock::cmdSelNoneClicked));
     connect(cmdRef, &QPushButton::clicked, this, handler(&frmCartstock::cmdRefClicked));
@@ -271,9 +273,9 @@ void frmCartstock::formLoad()
 void frmCartstock::AddToListView()
 {
     lvwItems->setAllColumnsShowFocus(true);
-    lvwItems->clear();
+    m_catalogue->clear();
     if (m_firstFill) {
-        lvwItems->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("Category"), QStringLiteral("Aisle")});
+        m_catalogue->setHeaders({QStringLiteral("Item"), QStringLiteral("Category"), QStringLiteral("Aisle")});
         const int width = qRound(float(lvwItems->width()) / 3.0f);
         for (int c = 0; c < 3; ++c)
             lvwItems->setColumnWidth(c, width);
@@ -282,8 +284,6 @@ void frmCartstock::AddToListView()
     if (rs.recordCount() < 1)
         return;
     rs.moveFirst();
-    // Each row of the record set in turn, read where it stands rather than by moving the
-    // cursor over it: the same rows, without a move's work for each of thousands.
     const auto field = [&rs](const QString& name) {
         const int index = rs.fieldIndex(name);
         if (index < 0)
@@ -293,26 +293,8 @@ void frmCartstock::AddToListView()
     const int itemField = field(QStringLiteral("Item"));
     const int categoryField = field(QStringLiteral("Category"));
     const int aisleField = field(QStringLiteral("Aisle"));
-    const QString tickBox = QStringLiteral("tick box");
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(rs.recordCount());
-    for (int r = 0; r < rs.recordCount(); ++r) {
-        const QVariant item = rs.rowValue(r, itemField);
-        const QVariant category = rs.rowValue(r, categoryField);
-        const QVariant aisle = rs.rowValue(r, aisleField);
-        auto* row = new QTreeWidgetItem;
-        row->setText(0, item.isNull() ? QStringLiteral("-") : item.toString());
-        if (!category.isNull())
-            row->setText(1, category.toString());
-        if (!aisle.isNull())
-            row->setText(2, aisle.toString());
-        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
-        row->setCheckState(0, Qt::Unchecked);
-        // Screen readers say "checked" of a ticked row only; this says every row can be ticked.
-        row->setData(0, Qt::AccessibleDescriptionRole, tickBox);
-        rows << row;
-    }
-    lvwItems->addTopLevelItems(rows);
+    // The view shows the rows as they are now, whatever the record set reads later.
+    m_catalogue->fill(rs.snapshot(), itemField, categoryField, aisleField);
     rs.moveFirst();
 }
 
@@ -332,22 +314,8 @@ void frmCartstock::cmdAllClicked()
 
 void frmCartstock::lvwItemsClicked()
 {
-    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvwItems->topLevelItem(i);
-        setBold(row, row->checkState(0) == Qt::Checked);
-    }
-}
-
-// Only a row whose look changes is touched: every change makes the view lay the row out
-// again, which over a catalogue of thousands of rows the user would feel.
-void frmCartstock::setBold(QTreeWidgetItem* row, bool bold)
-{
-    if (row->font(0).bold() == bold)
-        return;
-    QFont font = row->font(0);
-    font.setBold(bold);
-    for (int c = 0; c < 3; ++c)
-        row->setFont(c, font);
+    for (int row = 0; row < m_catalogue->rowCount(); ++row)
+        m_catalogue->setBold(row, m_catalogue->isChecked(row));
 }
 
 bool frmCartstock::eventFilter(QObject* watched, QEvent* event)
@@ -363,11 +331,9 @@ bool frmCartstock::eventFilter(QObject* watched, QEvent* event)
 
 void frmCartstock::cmdSelNoneClicked()
 {
-    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvwItems->topLevelItem(i);
-        if (row->checkState(0) == Qt::Checked)
-            row->setCheckState(0, Qt::Unchecked);
-        setBold(row, false);
+    for (int row = 0; row < m_catalogue->rowCount(); ++row) {
+        m_catalogue->setChecked(row, false);
+        m_catalogue->setBold(row, false);
     }
 }
 
@@ -383,26 +349,25 @@ void frmCartstock::cmdRefClicked()
 
 void frmCartstock::cmdAddToListClicked()
 {
-    const int n = lvwItems->topLevelItemCount();
+    const int n = m_catalogue->rowCount();
     try {
-        for (int i = 0; i < n; ++i) {
-            QTreeWidgetItem* row = lvwItems->topLevelItem(i);
-            if (row->checkState(0) != Qt::Checked)
+        for (int row = 0; row < n; ++row) {
+            if (!m_catalogue->isChecked(row))
                 continue;
             // Each ticked row is stored on its own: a failure part-way keeps those before it.
             adoList.refresh();
             Recordset& rs = adoList.recordset();
             rs.addNew();
             rs.setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
-            rs.setValue(QStringLiteral("Item"), row->text(0));
-            rs.setValue(QStringLiteral("Category"), row->text(1));
-            rs.setValue(QStringLiteral("Aisle"), row->text(2));
+            rs.setValue(QStringLiteral("Item"), m_catalogue->text(row, 0));
+            rs.setValue(QStringLiteral("Category"), m_catalogue->text(row, 1));
+            rs.setValue(QStringLiteral("Aisle"), m_catalogue->text(row, 2));
             rs.setValue(QStringLiteral("Date"), DTPick->date());
             rs.updateBatch();
             rs.update();
             // Stored: only what was not stays ticked, so pressing again after a failure adds no item twice.
-            row->setCheckState(0, Qt::Unchecked);
-            setBold(row, false);
+            m_catalogue->setChecked(row, false);
+            m_catalogue->setBold(row, false);
             rs.requery();
         }
     } catch (const std::exception& e) {
@@ -421,10 +386,8 @@ QString frmCartstock::notAddedText(const std::exception& e) const
 {
     // Every row still ticked: the one that failed and those after it.
     QStringList items;
-    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
-        if (lvwItems->topLevelItem(i)->checkState(0) == Qt::Checked)
-            items << QStringLiteral("    ") + lvwItems->topLevelItem(i)->text(0);
-    }
+    for (int row : m_catalogue->checkedRows())
+        items << QStringLiteral("    ") + m_catalogue->text(row, 0);
     constexpr int Named = 12;
     if (items.size() > Named + 1)
         items = items.mid(0, Named) << QStringLiteral("    and %1 more").arg(items.size() - Named);
@@ -585,16 +548,12 @@ void frmCartstock::printReport(DataControl& source, const QString& command, cons
 
 void frmCartstock::mnuAddClicked()
 {
-    // Leaving drops the ticks: warn once, at the first ticked row.
-    for (int i = 0; i < lvwItems->topLevelItemCount(); ++i) {
-        if (lvwItems->topLevelItem(i)->checkState(0) != Qt::Checked)
-            continue;
-        if (MessageBox::show(QStringLiteral("You have items checked.  Click Cancel to return and add them before "
-                                            "exiting this screen."),
-                             MessageBox::Buttons::OkCancel, this) != MessageBox::Answer::Ok)
-            return;
-        break;
-    }
+    // Leaving drops the ticks: warn once.
+    if (!m_catalogue->checkedRows().isEmpty() &&
+        MessageBox::show(QStringLiteral("You have items checked.  Click Cancel to return and add them before "
+                                        "exiting this screen."),
+                         MessageBox::Buttons::OkCancel, this) != MessageBox::Answer::Ok)
+        return;
     // Unwired, there is no editor to go to, and leaving would end the run.
     if (!isSignalConnected(QMetaMethod::fromSignal(&frmCartstock::editorRequested)))
         return;

@@ -11,6 +11,7 @@
 #include <functional>
 
 class BandedReport;
+class CatalogueModel;
 class DataGrid;
 class DataList;
 class QAction;
@@ -19,8 +20,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class RecordsetModel;
 
 // The shopping-list window: the catalogue with tick boxes, the list grid and its upkeep.
@@ -46,7 +46,7 @@ public:
 
     // Controls, by the names the appearance rules select them by.
     DataList* lstCat = nullptr;
-    QTreeWidget* lvwItems = nullptr;
+    QTreeView* lvwItems = nullptr;
     QPushButton* cmdAddToList = nullptr;
     DataGrid* grdList = nullptr;
     QDateEdit* DTPick = nullptr;
@@ -97,7 +97,6 @@ private:
     void lstCatClicked(const QModelIndex& index);
     void cmdAllClicked();
     void lvwItemsClicked();
-    static void setBold(QTreeWidgetItem* row, bool bold);
     void cmdSelNoneClicked();
     void cmdRefClicked();
     void cmdAddToListClicked();
@@ -128,6 +127,8 @@ private:
     void setGridColumnWidths();
 
     RecordsetModel* m_listModel = nullptr;
+    // The rows of lvwItems with their ticks and bold marks.
+    CatalogueModel* m_catalogue = nullptr;
     bool m_firstFill = false;
     bool m_quitting = false;
 };

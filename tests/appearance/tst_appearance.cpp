@@ -20,7 +20,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 

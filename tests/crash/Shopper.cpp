@@ -18,7 +18,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <fcntl.h>
 #include <stdexcept>
@@ -185,7 +185,7 @@ void Shopper::addTickedItems(frmCartstock& w)
         clickEntry(w.lstCat, anyCategory());
     if (chance(30))
         enterDate(w.DTPick, anyDate());
-    const int n = w.lvwItems->topLevelItemCount();
+    const int n = w.lvwItems->model()->rowCount();
     QList<int> ticked;
     for (int i = 0, wanted = n == 0 ? 0 : 1 + below(std::min(20, n)); i < n && ticked.size() < wanted; ++i) {
         // Each remaining row has the chance that fills the wanted count by the end.

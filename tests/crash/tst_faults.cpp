@@ -29,7 +29,7 @@
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>

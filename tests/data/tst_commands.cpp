@@ -108,6 +108,27 @@ private Q_SLOTS:
         QCOMPARE(words, expected);
     }
 
+    // English names of plain letters and digits are ordered without the collator; the order
+    // must be the collator's all the same.
+    void plainNamesOrderAsTheCollatorOrdersThem()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        collator.setNumericMode(true);
+        collator.setIgnorePunctuation(false);
+        const QStringList names{"Item 00001", "Item 00002", "item 9",  "Item 10",  "apple", "Banana", "abc",
+                                "abcd",       "a12",        "a1b",     "x1",       "xa",    "Milk",   "milk",
+                                "2a",         "02b",        "Aisle 2", "aisle 10", "a-b",   "a b",    "ab",
+                                "Tea",        "tea bags",   "10",      "9z",       "z9",    "",       "Ab1c"};
+        const auto sign = [](int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); };
+        for (const QString& a : names)
+            for (const QString& b : names)
+                QVERIFY2(sign(TextOrder::compareTexts(a, b)) == sign(collator.compare(a, b)),
+                         qPrintable(a + " / " + b));
+        QLocale::setDefault(QLocale::system());
+    }
+
     void topListIdGivesTheHighestOrNull()
     {
         DECartstock().run(QStringLiteral("TopListID"));

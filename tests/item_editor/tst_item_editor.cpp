@@ -17,7 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <memory>
 

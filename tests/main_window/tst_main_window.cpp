@@ -31,24 +31,32 @@
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <memory>
 
 namespace {
-QStringList column(QTreeWidget* view, int c)
+QStringList column(QTreeView* view, int c)
 {
     QStringList out;
-    for (int i = 0; i < view->topLevelItemCount(); ++i)
-        out << view->topLevelItem(i)->text(c);
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        out << view->model()->index(i, c).data().toString();
     return out;
 }
 
-QTreeWidgetItem* row(frmCartstock& w, const QString& item)
+QModelIndex row(frmCartstock& w, const QString& item)
 {
-    const auto found = w.lvwItems->findItems(item, Qt::MatchExactly, 0);
-    return found.isEmpty() ? nullptr : found.first();
+    QAbstractItemModel* rows = w.lvwItems->model();
+    const QModelIndexList found = rows->match(rows->index(0, 0), Qt::DisplayRole, item, 1, Qt::MatchExactly);
+    return found.value(0);
+}
+
+Qt::CheckState tickOf(const QModelIndex& row) { return Qt::CheckState(row.data(Qt::CheckStateRole).toInt()); }
+
+bool boldAt(const QModelIndex& row, int column)
+{
+    return row.siblingAtColumn(column).data(Qt::FontRole).value<QFont>().bold();
 }
 
 // Ticks these items with the keyboard, as a user does.
@@ -56,7 +64,7 @@ void tick(frmCartstock& w, const QStringList& items)
 {
     QList<int> rows;
     for (const QString& item : items)
-        rows << w.lvwItems->indexOfTopLevelItem(row(w, item));
+        rows << row(w, item).row();
     std::sort(rows.begin(), rows.end());
     UserMoves::tick(w.lvwItems, rows);
 }
@@ -141,11 +149,11 @@ private Q_SLOTS:
         UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
         UserMoves::clickEntry(w.lstCat, QStringLiteral("Frozen"));
-        QCOMPARE(w.lvwItems->topLevelItemCount(), 0);
-        QCOMPARE(w.lvwItems->columnCount(), 3);
+        QCOMPARE(w.lvwItems->model()->rowCount(), 0);
+        QCOMPARE(w.lvwItems->model()->columnCount(), 3);
         QTest::mouseClick(w.cmdAll, Qt::LeftButton);
-        QCOMPARE(w.lvwItems->topLevelItemCount(), 6);
-        QCOMPARE(row(w, QStringLiteral("Apples"))->checkState(0), Qt::Unchecked);
+        QCOMPARE(w.lvwItems->model()->rowCount(), 6);
+        QCOMPARE(tickOf(row(w, QStringLiteral("Apples"))), Qt::Unchecked);
         w.lstCat->setFocus();
         QTest::keyClick(w.lstCat, Qt::Key_End);
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples"}));
@@ -157,22 +165,22 @@ private Q_SLOTS:
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
             tick(w, {QStringLiteral("Crayons")});
             QTest::keyClick(w.lstCat, key);
-            QCOMPARE(row(w, QStringLiteral("Crayons"))->checkState(0), Qt::Unchecked);
+            QCOMPARE(tickOf(row(w, QStringLiteral("Crayons"))), Qt::Unchecked);
         }
     }
 
     void ticksTurnBoldOnClickAndClearTogether()
     {
         frmCartstock& w = start();
-        QTreeWidgetItem* apples = row(w, QStringLiteral("Apples"));
-        const QRect box = w.lvwItems->visualItemRect(apples);
+        const QModelIndex apples = row(w, QStringLiteral("Apples"));
+        const QRect box = w.lvwItems->visualRect(apples);
         // A click on the tick box ticks the row and makes it bold.
         QTest::mouseClick(w.lvwItems->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 10, box.center().y()));
-        QCOMPARE(apples->checkState(0), Qt::Checked);
-        QVERIFY(apples->font(0).bold());
+        QCOMPARE(tickOf(apples), Qt::Checked);
+        QVERIFY(boldAt(apples, 0));
         QTest::mouseClick(w.cmdSelNone, Qt::LeftButton);
-        QCOMPARE(apples->checkState(0), Qt::Unchecked);
-        QVERIFY(!apples->font(0).bold() && !apples->font(2).bold());
+        QCOMPARE(tickOf(apples), Qt::Unchecked);
+        QVERIFY(!boldAt(apples, 0) && !boldAt(apples, 2));
     }
 
     void tickedItemsGoOnTheListForThePickersDate()
@@ -193,8 +201,8 @@ private Q_SLOTS:
         QCOMPARE(QAccessible::queryAccessibleInterface(w.lblCount)->text(QAccessible::Name),
                  QStringLiteral("Items on the list: 5"));
         QCOMPARE(w.grdList->model()->rowCount(), 6);
-        for (int i = 0; i < w.lvwItems->topLevelItemCount(); ++i)
-            QCOMPARE(w.lvwItems->topLevelItem(i)->checkState(0), Qt::Unchecked);
+        for (int i = 0; i < w.lvwItems->model()->rowCount(); ++i)
+            QCOMPARE(tickOf(w.lvwItems->model()->index(i, 0)), Qt::Unchecked);
         tick(w, {QStringLiteral("Apples")});
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(db->count(QStringLiteral("Selected")), 6);
@@ -434,7 +442,7 @@ private Q_SLOTS:
         // The catalogue source holds every row again; the view keeps what it showed, ticks too.
         QCOMPARE(w.adoCartstock.recordset().recordCount(), 6);
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
-        QCOMPARE(row(w, QStringLiteral("Milk"))->checkState(0), Qt::Checked);
+        QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
         QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
         QCOMPARE(rptAll::existing(), nullptr);
         QCOMPARE(DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).state(), 0);
@@ -452,7 +460,7 @@ private Q_SLOTS:
         chooseFromMenu(w, QStringLiteral("Add"));
         chooseFromMenu(w, QStringLiteral("Add"));
         QCOMPARE(frmCartstock::loaded(), &w);
-        QCOMPARE(row(w, QStringLiteral("Milk"))->checkState(0), Qt::Checked);
+        QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
         user.thenClick(QStringLiteral("OK"));
         chooseFromMenu(w, QStringLiteral("Add"));
         QCOMPARE(user.texts(), QStringList(3, warning));
@@ -521,8 +529,8 @@ private Q_SLOTS:
         press({Qt::Key_Home}); // the first category
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
         press({Qt::Key_Tab, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space}); // tick both
-        QCOMPARE(row(w, QStringLiteral("Milk"))->checkState(0), Qt::Checked);
-        QVERIFY(row(w, QStringLiteral("Milk"))->font(0).bold());
+        QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
+        QVERIFY(boldAt(row(w, QStringLiteral("Milk")), 0));
         press({Qt::Key_Tab, Qt::Key_Space}); // "Add Checked Items to Cartlist"
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected WHERE Date = '2026-12-05' ORDER BY ID")),
                  (QVariantList{"butter", "Milk"}));

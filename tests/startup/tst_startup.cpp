@@ -29,7 +29,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <cstdio>
 #include <unistd.h>
@@ -322,7 +322,7 @@ private Q_SLOTS:
         TestDatabase db(DatabaseMaker::Content::Sample);
         QVERIFY(Module1::Main());
         frmCartstock* window = frmCartstock::loaded();
-        window->lvwItems->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        window->lvwItems->model()->setData(window->lvwItems->model()->index(0, 0), Qt::Checked, Qt::CheckStateRole);
         QTest::mouseClick(window->cmdAddToList, Qt::LeftButton);
         QCOMPARE(db.count(QStringLiteral("Selected")), 1);
         const QString backup = db.folder() + QStringLiteral("/backup.mdb");

@@ -16,7 +16,7 @@
 #include <QListView>
 #include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <stdexcept>
@@ -87,7 +87,7 @@ void paste(QWidget* field, const QString& text)
         fail(QStringLiteral("%1 took \"%2\" as \"%3\"").arg(field->objectName(), text.left(80), line->text().left(80)));
 }
 
-void tick(QTreeWidget* view, const QList<int>& rows)
+void tick(QAbstractItemView* view, const QList<int>& rows)
 {
     // With the keyboard, as the view offers: Home, Down to each row, Space to tick it. Keys
     // reach the window the user works in: a preview left in front takes Home for itself.
@@ -99,12 +99,12 @@ void tick(QTreeWidget* view, const QList<int>& rows)
     for (int r : rows) {
         for (; at < r; ++at)
             QTest::keyClick(view, Qt::Key_Down);
-        QTreeWidgetItem* item = view->topLevelItem(r);
-        if (view->currentItem() != item || view->currentIndex().column() != 0)
-            fail(QStringLiteral("the keys did not reach row %1 (%2)").arg(r).arg(item->text(0).left(40)));
+        const QModelIndex item = view->model()->index(r, 0);
+        if (view->currentIndex() != item)
+            fail(QStringLiteral("the keys did not reach row %1 (%2)").arg(r).arg(item.data().toString().left(40)));
         QTest::keyClick(view, Qt::Key_Space);
-        if (item->checkState(0) != Qt::Checked)
-            fail(QStringLiteral("row %1 (%2) did not take the tick").arg(r).arg(item->text(0).left(40)));
+        if (item.data(Qt::CheckStateRole).toInt() != Qt::Checked)
+            fail(QStringLiteral("row %1 (%2) did not take the tick").arg(r).arg(item.data().toString().left(40)));
     }
 }
 
@@ -222,9 +222,10 @@ QString shownButNotHeld(const ListState& file, bool catalogue)
             out << QStringLiteral("the category list");
         // An item without a name shows as "-".
         QStringList shown, held;
-        for (int i = 0; catalogue && i < w->lvwItems->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* item = w->lvwItems->topLevelItem(i);
-            shown << item->text(0) + u'\t' + item->text(1) + u'\t' + item->text(2);
+        const QAbstractItemModel* rows = w->lvwItems->model();
+        for (int i = 0; catalogue && i < rows->rowCount(); ++i) {
+            const auto text = [&](int column) { return rows->index(i, column).data().toString(); };
+            shown << text(0) + u'\t' + text(1) + u'\t' + text(2);
         }
         for (const QJsonArray& row : catalogue ? file.cartstock : QList<QJsonArray>()) {
             const QJsonValue name = row.at(ListState::ItemName);

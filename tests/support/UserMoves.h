@@ -11,7 +11,6 @@ class DataCombo;
 class QAbstractItemView;
 class QDateEdit;
 class QTableView;
-class QTreeWidget;
 class QWidget;
 class frmAdding;
 class frmCartstock;
@@ -32,7 +31,7 @@ void press(const QList<QKeyCombination>& keys);
 // Selects what the field holds and pastes the text over it, as a user enters any text.
 void paste(QWidget* field, const QString& text);
 // Ticks these rows of the catalogue view, with the keyboard.
-void tick(QTreeWidget* view, const QList<int>& rows);
+void tick(QAbstractItemView* view, const QList<int>& rows);
 // Clicks the entry showing this text in a list (lstCat, a data combo's list).
 void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.

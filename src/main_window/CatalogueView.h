@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QTreeView>
+
+// The catalogue: a tree view whose tick boxes a screen reader hears change. Qt's views draw
+// a changed tick but tell the desktop's accessibility bridge nothing of it, so a blind user
+// would not know whether Space ticked the row or took the tick away.
+class CatalogueView : public QTreeView {
+    Q_OBJECT
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;
+};

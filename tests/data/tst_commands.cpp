@@ -1,7 +1,6 @@
 #include "CommandText.h"
 #include "Connection.h"
 #include "DataEnvironment.h"
-#include "DataError.h"
 #include "DataSession.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
@@ -106,29 +105,6 @@ private Q_SLOTS:
                           "Oats",     "2a", QStringLiteral("Éclairs")};
         std::stable_sort(words.begin(), words.end(), TextOrder::lessText);
         QCOMPARE(words, expected);
-    }
-
-    void rowCommandRefusesToRunWhileItsResultIsOpen()
-    {
-        DECartstock().run(QStringLiteral("All_Grouping"));
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("All_Grouping")));
-        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category) VALUES ('Tea', 'Drinks')"));
-        DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).close();
-        DECartstock().run(QStringLiteral("All_Grouping"));
-        QCOMPARE(groups(DECartstock().resultSet(QStringLiteral("rsAll_Grouping"))), QStringList{"Drinks: Tea"});
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("NoSuchCommand")));
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().resultSet(QStringLiteral("rsClearList")));
-        QVERIFY_THROWS_EXCEPTION(DataError, CommandText(QStringLiteral("SHAPE {SELECT 1} AS a COMPUTE b BY 'x'"), {}));
-    }
-
-    void dateParameterMustBeADate()
-    {
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
-        QVERIFY_THROWS_EXCEPTION(
-            DataError, DECartstock().run(QStringLiteral("ChangeDates"), QStringLiteral("2026-12-05' OR 1=1 --")));
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2026-12-05"));
-        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
-        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 1);
     }
 
     // The date reaches the engine as a bound value, never as part of the statement's text.

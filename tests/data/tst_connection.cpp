@@ -1,5 +1,4 @@
 #include "AppFolder.h"
-#include "ApplicationHelp.h"
 #include "Connection.h"
 #include "ConnectionString.h"
 #include "DataControl.h"
@@ -37,10 +36,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("supported");
         const QString jet = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=");
-        QTest::newRow("spaces") << jet + "/home/ann/my lists/Cartstock.mdb;Persist Security Info=False"
-                                << "/home/ann/my lists/Cartstock.mdb" << true;
-        QTest::newRow("semicolon in folder") << jet + "/home/ann/a;b=c; d/Cartstock.mdb;Persist Security Info=False"
-                                             << "/home/ann/a;b=c; d/Cartstock.mdb" << true;
         QTest::newRow("root folder doubles the separator") << jet + "//Cartstock.mdb;Persist Security Info=False"
                                                            << "/Cartstock.mdb" << true;
         QTest::newRow("shape provider, trailing semicolon")
@@ -61,40 +56,6 @@ private Q_SLOTS:
         QFETCH(bool, supported);
         QCOMPARE(ConnectionString(text).filePath(), path);
         QCOMPARE(ConnectionString(text).providerSupported(), supported);
-    }
-
-    void setConnectionsPointsEveryTargetAtTheFile()
-    {
-        TestDatabase db;
-        clearConnectionTargets();
-        DataControl a(QStringLiteral("a"), QStringLiteral("Cartstock")),
-            b(QStringLiteral("b"), QStringLiteral("Selected"));
-        QStringList order;
-        QString help;
-        int loads = 0;
-        connect(&a, &DataControl::connectionSet, this, [&] { order << QStringLiteral("a"); });
-        connect(&b, &DataControl::connectionSet, this, [&] { order << QStringLiteral("b"); });
-        registerConnectionTarget(1, [&] {
-            ++loads;
-            order << QStringLiteral("load");
-            return ConnectionTarget{[&](const QString& p) {
-                                        help = p;
-                                        order << QStringLiteral("help");
-                                    },
-                                    {&a, &b}};
-        });
-        SetConnections(1);
-        SetConnections(1);
-        QCOMPARE(loads, 2);
-        // Each time: the window is asked for, its help file set, then its controls in order.
-        QCOMPARE(order, (QStringList{"load", "help", "a", "b", "load", "help", "a", "b"}));
-        QCOMPARE(a.filePath(), databaseFilePath());
-        QCOMPARE(b.filePath(), databaseFilePath());
-        QCOMPARE(help, db.folder() + QStringLiteral("/Cartstock.hlp"));
-        QCOMPARE(ApplicationHelp::helpFile(), help);
-        QCOMPARE(DECartstock().cnCart().filePath(), db.path());
-        a.refresh();
-        QCOMPARE(a.recordset().recordCount(), 0);
     }
 
     // Whatever the program's folder is called, it opens exactly <folder>/Cartstock.mdb:
@@ -368,27 +329,6 @@ private Q_SLOTS:
         QSqlQuery now = c.run(QStringLiteral("SELECT Item FROM Cartstock"));
         QVERIFY(now.next());
         QCOMPARE(now.value(0).toString(), QStringLiteral("Backup"));
-    }
-
-    void setConnectionsSkipsFailingStepsAndOtherSelectors()
-    {
-        TestDatabase db;
-        clearConnectionTargets();
-        DataControl a(QStringLiteral("a"), QStringLiteral("Cartstock"));
-        registerConnectionTarget(2, [&] {
-            return ConnectionTarget{[](const QString&) { throw DataError(QStringLiteral("no dialog")); }, {&a}};
-        });
-        registerConnectionTarget(1, []() -> ConnectionTarget { throw DataError(QStringLiteral("load failed")); });
-        SetConnections(1);
-        QVERIFY(a.connectionString().isEmpty());
-        SetConnections(7);
-        QVERIFY(a.connectionString().isEmpty());
-        SetConnections(2);
-        QCOMPARE(a.connectionString(), ConnString);
-        // cnCart is open now that a command has run; re-pointing it at the same file is harmless.
-        DECartstock().run(QStringLiteral("ClearList"));
-        SetConnections(2);
-        QVERIFY(DECartstock().cnCart().isOpen());
     }
 };
 

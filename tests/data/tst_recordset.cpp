@@ -278,14 +278,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(DataError, connection->run(QStringLiteral("UPDATE Selected SET Date = 'soon'")));
     }
 
-    void setsOverQueriesThatAreNotOneTableAreReadOnly()
-    {
-        auto rs = open(QStringLiteral("SELECT Category, count(*) AS N FROM Cartstock GROUP BY Category"));
-        QVERIFY_THROWS_EXCEPTION(DataError, rs->setValue(QStringLiteral("Category"), QStringLiteral("x")));
-        QVERIFY_THROWS_EXCEPTION(DataError, rs->addNew());
-        QVERIFY(open(QStringLiteral("SELECT Categories, ID\r\nFROM Categories\r\nORDER BY Categories"))->isUpdatable());
-    }
-
     // Filter and find: case is folded, accents and digits are not, composed and decomposed
     // letters are one.
     void filterAndFindFoldCaseButNotAccents()

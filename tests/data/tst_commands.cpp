@@ -1,4 +1,3 @@
-#include "CommandText.h"
 #include "Connection.h"
 #include "DataEnvironment.h"
 #include "DataSession.h"
@@ -55,31 +54,6 @@ private Q_SLOTS:
         db.reset();
         session.reset();
     }
-
-    void commandTextBindsParametersOutsideQuotes_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("bound");
-        QTest::newRow("plain") << "UPDATE Selected SET `Date` = dt"
-                               << "UPDATE Selected SET `Date` = ?" << 1;
-        QTest::newRow("in quotes") << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = DT"
-                                   << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = ?" << 1;
-        QTest::newRow("part of a word") << "SELECT dtx, x_dt, t.dt FROM t"
-                                        << "SELECT dtx, x_dt, t.dt FROM t" << 0;
-        QTest::newRow("doubled quote") << "SELECT 'it''s dt' WHERE a = dt"
-                                       << "SELECT 'it''s dt' WHERE a = ?" << 1;
-    }
-    void commandTextBindsParametersOutsideQuotes()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, sql);
-        QFETCH(int, bound);
-        const CommandText c(text, {QStringLiteral("dt")});
-        QCOMPARE(c.sql(), sql);
-        QCOMPARE(c.bindOrder().size(), bound);
-    }
-
     // The one order follows the user's language and reads numbers as numbers; the C locale,
     // which has no language, gets the language-neutral order rather than code-unit order.
     void textOrderFollowsTheLanguage_data()

@@ -96,7 +96,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("criteria");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("apostrophe") << "Category = 'Kid''s'" << QStringList{"Crayons"};
-        QTest::newRow("bracketed") << "[Category]='Dairy'" << QStringList{"milk"};
         QTest::newRow("number against text") << "Aisle = 3" << QStringList{"milk"};
         QTest::newRow("null never matches") << "Category = ''" << QStringList{};
     }
@@ -113,32 +112,6 @@ private Q_SLOTS:
         else
             QCOMPARE(rs->absolutePosition(), 1);
     }
-
-    void badCriteriaAreClearErrors_data()
-    {
-        QTest::addColumn<QString>("criteria");
-        QTest::newRow("unescaped apostrophe") << "Category = 'Kid's'";
-        QTest::newRow("unclosed quote") << "Category = 'Dairy";
-        QTest::newRow("no operator") << "Category 'Dairy'";
-        QTest::newRow("no value") << "Category =";
-        QTest::newRow("unknown column") << "Colour = 'red'";
-    }
-    void badCriteriaAreClearErrors()
-    {
-        QFETCH(QString, criteria);
-        auto rs = open(CatalogueQuery);
-        rs->setFilter(QStringLiteral("Category = 'Produce'"));
-        try {
-            rs->setFilter(criteria);
-            QFAIL("criteria accepted");
-        } catch (const DataError& e) {
-            QVERIFY2(e.description().contains(criteria), qPrintable(e.description()));
-        }
-        QCOMPARE(rs->filter(), QStringLiteral("Category = 'Produce'"));
-        QCOMPARE(rs->recordCount(), 2);
-        QVERIFY_THROWS_EXCEPTION(DataError, rs->find(criteria));
-    }
-
     void addedRowsGetNewIdentifiersFromTheDatabase()
     {
         auto rs = open(CatalogueQuery);

@@ -158,18 +158,6 @@ private Q_SLOTS:
         }
     }
 
-    void ticksTurnBoldOnClickAndClearTogether()
-    {
-        frmCartstock& w = start();
-        QTreeWidgetItem* apples = row(w, QStringLiteral("Apples"));
-        const QRect box = w.lvwItems->visualItemRect(apples);
-        // A click on the tick box ticks the row and makes it bold.
-        QTest::mouseClick(w.lvwItems->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 10, box.center().y()));
-        QVERIFY(apples->checkState(0) == Qt::Checked && apples->font(0).bold());
-        QTest::mouseClick(w.cmdSelNone, Qt::LeftButton);
-        QVERIFY(apples->checkState(0) == Qt::Unchecked && !apples->font(0).bold() && !apples->font(2).bold());
-    }
-
     void tickedItemsGoOnTheListForThePickersDate()
     {
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));

@@ -56,19 +56,6 @@ private Q_SLOTS:
         CARTLIST_CHECK_SESSION(session);
     }
 
-    void startsOnTheSampleDatabase()
-    {
-        TestDatabase db(DatabaseMaker::Content::Sample);
-        QVERIFY(Module1::Main());
-        QCOMPARE(Module1::HighestID, db.scalar(QStringLiteral("SELECT MAX(ID) FROM Cartstock")));
-        frmCartstock* window = frmCartstock::loaded();
-        QVERIFY(window && window->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Cartlist"));
-        QCOMPARE(window->centralWidget()->size(), QSize(799, 596));
-        QCOMPARE(window->adoCartstock.recordset().recordCount(), db.count(QStringLiteral("Cartstock")));
-        QVERIFY(window->lstRecent->count() == 0);
-    }
-
     // Each cause is told as it is, with advice that can work; the file is left as it was.
     void eachFileProblemIsToldByItsCause_data()
     {

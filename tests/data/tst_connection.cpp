@@ -28,36 +28,6 @@ class TestConnection : public QObject {
 private Q_SLOTS:
     void init() { session = std::make_unique<DataSession>(); }
     void cleanup() { session.reset(); }
-
-    // The file is read whole from the text, and our engine is chosen for the providers that name it.
-    void dataSourceIsReadWhole_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("supported");
-        const QString jet = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=");
-        QTest::newRow("root folder doubles the separator") << jet + "//Cartstock.mdb;Persist Security Info=False"
-                                                           << "/Cartstock.mdb" << true;
-        QTest::newRow("shape provider, trailing semicolon")
-            << "PROVIDER=MSDataShape;DATA PROVIDER=MICROSOFT.JET.OLEDB.4.0;Data Source=/x/Cartstock.mdb;"
-               "Persist Security Info=False;"
-            << "/x/Cartstock.mdb" << true;
-        QTest::newRow("quoted") << "Provider=Microsoft.Jet.OLEDB.4.0;data source=\"/x/say \"\"hi\"\";/Cartstock.mdb\""
-                                << "/x/say \"hi\";/Cartstock.mdb" << true;
-        QTest::newRow("shape provider alone") << "PROVIDER=MSDataShape;Data Source=/a"
-                                              << "/a" << false;
-        QTest::newRow("another provider") << "Provider=SQLOLEDB;Data Source=/a"
-                                          << "/a" << false;
-    }
-    void dataSourceIsReadWhole()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, path);
-        QFETCH(bool, supported);
-        QCOMPARE(ConnectionString(text).filePath(), path);
-        QCOMPARE(ConnectionString(text).providerSupported(), supported);
-    }
-
     // Whatever the program's folder is called, it opens exactly <folder>/Cartstock.mdb:
     // never a file the connection text could be misread to name (made here as a decoy).
     void everyFolderNameOpensItsOwnFile_data()

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
 #include <sqlite3.h>
 
 // The power-cut suite. A VFS over the engine's "unix" one, made the default of the very engine
@@ -28,11 +29,7 @@
 // changes the disk, or before an acknowledgement, run always; CARTLIST_POWERCUT_ALL=1 cuts after
 // every step.
 namespace {
-struct DiskFile {
-    bool present = false;
-    QByteArray content;
-};
-using Disk = std::map<std::string, DiskFile>;
+using Disk = std::map<std::string, std::optional<QByteArray>>; // nothing: not there
 
 QByteArray contentNow(const std::string& path)
 {
@@ -59,7 +56,7 @@ struct Meter {
         Disk written = disk;
         for (const auto& [name, file] : live) {
             if (file.onDisk)
-                written[name].content = contentNow(name);
+                written[name] = contentNow(name);
         }
         afterStep.append({disk, written});
         changedDisk << changed;
@@ -69,20 +66,20 @@ struct Meter {
         if (recording && !live.count(path)) {
             const bool there = QFile::exists(QString::fromStdString(path));
             live[path] = {there, contentNow(path), there};
-            disk[path] = {there, live[path].synced};
+            disk[path] = there ? std::optional(live[path].synced) : std::nullopt;
         }
     }
     void synced(const std::string& path)
     {
         live[path].synced = contentNow(path);
         if (live[path].onDisk)
-            disk[path].content = live[path].synced;
+            disk[path] = live[path].synced;
     }
     void folderSynced(const QString& folder)
     {
         for (auto& [name, file] : live) {
             if (QFileInfo(QString::fromStdString(name)).absolutePath() == folder) {
-                disk[name] = {file.there, file.synced};
+                disk[name] = file.there ? std::optional(file.synced) : std::nullopt;
                 file.onDisk = file.there;
             }
         }
@@ -105,51 +102,27 @@ int shimClose(sqlite3_file* f)
     shim(f)->~ShimFile();
     return rc;
 }
-int shimRead(sqlite3_file* f, void* b, int n, sqlite3_int64 at) { return real(f)->xRead(shim(f)->real(), b, n, at); }
-int shimWrite(sqlite3_file* f, const void* b, int n, sqlite3_int64 at)
+// The other methods go to the real file; a write or truncation is a step, a sync one that
+// changes the disk.
+enum Step { None, Written, Synced };
+template <auto method, Step step = None, class... Args> int pass(sqlite3_file* f, Args... args)
 {
-    const int rc = real(f)->xWrite(shim(f)->real(), b, n, at);
-    if (meter.recording)
-        meter.step(false);
-    return rc;
-}
-int shimTruncate(sqlite3_file* f, sqlite3_int64 size)
-{
-    const int rc = real(f)->xTruncate(shim(f)->real(), size);
-    if (meter.recording)
-        meter.step(false);
-    return rc;
-}
-int shimSync(sqlite3_file* f, int flags)
-{
-    const int rc = real(f)->xSync(shim(f)->real(), flags);
-    if (meter.recording && rc == SQLITE_OK) {
-        meter.synced(shim(f)->path);
-        meter.step(true);
+    const int rc = (real(f)->*method)(shim(f)->real(), args...);
+    if (meter.recording && step != None && (step == Written || rc == SQLITE_OK)) {
+        if (step == Synced)
+            meter.synced(shim(f)->path);
+        meter.step(step == Synced);
     }
     return rc;
 }
-int shimFileSize(sqlite3_file* f, sqlite3_int64* size) { return real(f)->xFileSize(shim(f)->real(), size); }
-int shimLock(sqlite3_file* f, int level) { return real(f)->xLock(shim(f)->real(), level); }
-int shimUnlock(sqlite3_file* f, int level) { return real(f)->xUnlock(shim(f)->real(), level); }
-int shimReserved(sqlite3_file* f, int* out) { return real(f)->xCheckReservedLock(shim(f)->real(), out); }
-int shimControl(sqlite3_file* f, int op, void* arg) { return real(f)->xFileControl(shim(f)->real(), op, arg); }
-int shimSector(sqlite3_file* f) { return real(f)->xSectorSize(shim(f)->real()); }
-int shimDevice(sqlite3_file* f) { return real(f)->xDeviceCharacteristics(shim(f)->real()); }
-int shimShmMap(sqlite3_file* f, int i, int n, int w, void volatile** p)
-{
-    return real(f)->xShmMap(shim(f)->real(), i, n, w, p);
-}
-int shimShmLock(sqlite3_file* f, int at, int n, int flags) { return real(f)->xShmLock(shim(f)->real(), at, n, flags); }
-void shimShmBarrier(sqlite3_file* f) { real(f)->xShmBarrier(shim(f)->real()); }
-int shimShmUnmap(sqlite3_file* f, int del) { return real(f)->xShmUnmap(shim(f)->real(), del); }
-int shimFetch(sqlite3_file* f, sqlite3_int64 at, int n, void** p) { return real(f)->xFetch(shim(f)->real(), at, n, p); }
-int shimUnfetch(sqlite3_file* f, sqlite3_int64 at, void* p) { return real(f)->xUnfetch(shim(f)->real(), at, p); }
-
-const sqlite3_io_methods shimMethods = {
-    3,           shimClose,      shimRead,     shimWrite,   shimTruncate, shimSync,   shimFileSize,
-    shimLock,    shimUnlock,     shimReserved, shimControl, shimSector,   shimDevice, shimShmMap,
-    shimShmLock, shimShmBarrier, shimShmUnmap, shimFetch,   shimUnfetch};
+void shimBarrier(sqlite3_file* f) { real(f)->xShmBarrier(shim(f)->real()); }
+using M = sqlite3_io_methods;
+// clang-format off
+const M shimMethods = {3, shimClose, pass<&M::xRead>, pass<&M::xWrite, Written>, pass<&M::xTruncate, Written>,
+    pass<&M::xSync, Synced>, pass<&M::xFileSize>, pass<&M::xLock>, pass<&M::xUnlock>, pass<&M::xCheckReservedLock>,
+    pass<&M::xFileControl>, pass<&M::xSectorSize>, pass<&M::xDeviceCharacteristics>, pass<&M::xShmMap>,
+    pass<&M::xShmLock>, shimBarrier, pass<&M::xShmUnmap>, pass<&M::xFetch>, pass<&M::xUnfetch>};
+// clang-format on
 
 int shimOpen(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFlags)
 {
@@ -195,19 +168,6 @@ int syncingFolder(const char* path, int* fd)
     return rc;
 }
 
-void registerShim()
-{
-    static sqlite3_vfs vfs = *unixVfs();
-    vfs.zName = "powercut";
-    vfs.szOsFile = int(sizeof(ShimFile)) + unixVfs()->szOsFile;
-    vfs.xOpen = shimOpen;
-    vfs.xDelete = shimDelete;
-    realOpenDirectory =
-        reinterpret_cast<int (*)(const char*, int*)>(unixVfs()->xGetSystemCall(unixVfs(), "openDirectory"));
-    unixVfs()->xSetSystemCall(unixVfs(), "openDirectory", reinterpret_cast<sqlite3_syscall_ptr>(syncingFolder));
-    sqlite3_vfs_register(&vfs, 1);
-}
-
 // Every table's rows, in one text.
 QString contentOf(const QString& file, QString* integrity = nullptr)
 {
@@ -241,33 +201,44 @@ class TestPowerCut : public QObject {
     Q_OBJECT
     std::unique_ptr<TestSession> session;
 
-    // A control of the windows' own, on the test's file.
-    static void bind(DataControl& control)
+    // A control of the windows' own, on the test's file: its recordset.
+    static Recordset& bound(DataControl& control)
     {
         control.setConnectionString(ConnString, databaseFilePath());
         control.refresh();
+        return control.recordset();
     }
+    using Writes = std::function<void(const Acknowledge&)>;
 
 private Q_SLOTS:
-    void initTestCase() { registerShim(); }
+    void initTestCase()
+    {
+        static sqlite3_vfs vfs = *unixVfs();
+        vfs.zName = "powercut";
+        vfs.szOsFile = int(sizeof(ShimFile)) + unixVfs()->szOsFile;
+        vfs.xOpen = shimOpen;
+        vfs.xDelete = shimDelete;
+        realOpenDirectory =
+            reinterpret_cast<int (*)(const char*, int*)>(unixVfs()->xGetSystemCall(unixVfs(), "openDirectory"));
+        unixVfs()->xSetSystemCall(unixVfs(), "openDirectory", reinterpret_cast<sqlite3_syscall_ptr>(syncingFolder));
+        sqlite3_vfs_register(&vfs, 1);
+    }
     void init() { session = std::make_unique<TestSession>(); }
     void cleanup() { CARTLIST_CHECK_SESSION(session); }
 
     void everyAcknowledgedChangeSurvivesACut_data()
     {
-        QTest::addColumn<std::function<void(const Acknowledge&)>>("writes");
-        QTest::newRow("cell saved in the grid") << std::function([](const Acknowledge& done) {
+        QTest::addColumn<Writes>("writes");
+        QTest::newRow("cell saved in the grid") << Writes([](const Acknowledge& done) {
             DataControl list(QStringLiteral("List"), QStringLiteral("Selected"));
-            bind(list);
-            list.recordset().setValue(QStringLiteral("Quantity"), QStringLiteral("7"));
+            bound(list).setValue(QStringLiteral("Quantity"), QStringLiteral("7"));
             list.recordset().update();
             done();
         });
-        QTest::newRow("Add Checked Items") << std::function([](const Acknowledge& done) {
+        QTest::newRow("Add Checked Items") << Writes([](const Acknowledge& done) {
             DataControl list(QStringLiteral("List"), QStringLiteral("Selected"));
             for (const char* item : {"Tea", "Milk", "Eggs"}) {
-                bind(list);
-                Recordset& rs = list.recordset();
+                Recordset& rs = bound(list);
                 rs.addNew();
                 rs.setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
                 rs.setValue(QStringLiteral("Item"), item);
@@ -278,10 +249,9 @@ private Q_SLOTS:
                 rs.requery();
             }
         });
-        QTest::newRow("editor's add, update and delete") << std::function([](const Acknowledge& done) {
+        QTest::newRow("editor's add, update and delete") << Writes([](const Acknowledge& done) {
             DataControl cart(QStringLiteral("adoCart"), QStringLiteral("SELECT * FROM Cartstock\r\nORDER BY Item"));
-            bind(cart);
-            Recordset& rs = cart.recordset();
+            Recordset& rs = bound(cart);
             rs.addNew();
             rs.setValue(QStringLiteral("Item"), QStringLiteral("Carrots"));
             rs.update();
@@ -292,22 +262,20 @@ private Q_SLOTS:
             rs.deleteCurrent();
             done();
         });
-        QTest::newRow("Change dates, Delete All") << std::function([](const Acknowledge& done) {
+        QTest::newRow("Change dates, Delete All") << Writes([](const Acknowledge& done) {
             DECartstock().run(QStringLiteral("ChangeDates"), QDate(2027, 1, 2));
             done();
             DECartstock().run(QStringLiteral("ClearList"));
             done();
         });
-        QTest::newRow("Delete Category") << std::function([](const Acknowledge& done) {
+        QTest::newRow("Delete Category") << Writes([](const Acknowledge& done) {
             DataControl categories(QStringLiteral("Category List"), QStringLiteral("Categories"));
-            bind(categories);
-            categories.recordset().deleteCurrent();
+            bound(categories).deleteCurrent();
             done();
         });
-        QTest::newRow("appearance chosen") << std::function([](const Acknowledge& done) {
+        QTest::newRow("appearance chosen") << Writes([](const Acknowledge& done) {
             DataControl settings(QStringLiteral("Settings"), QStringLiteral("Settings"));
-            bind(settings);
-            settings.recordset().moveFirst();
+            bound(settings).moveFirst();
             settings.recordset().setValue(QStringLiteral("FontName"), QStringLiteral("Serif"));
             settings.recordset().update();
             done();
@@ -315,7 +283,7 @@ private Q_SLOTS:
     }
     void everyAcknowledgedChangeSurvivesACut()
     {
-        QFETCH(std::function<void(const Acknowledge&)>, writes);
+        QFETCH(Writes, writes);
         TestDatabase db(DatabaseMaker::Content::Sample);
         db.exec(QStringLiteral("INSERT INTO Selected (Item, Category, Quantity, Date) "
                                "VALUES ('Bread', 'Bakery', '1', '2026-12-07'), ('Jam', 'Pantry', '2', '2026-12-07')"));
@@ -334,7 +302,6 @@ private Q_SLOTS:
         meter.recording = false;
         DataEnvironment::resetInstance();
         QVERIFY2(meter.disk.count(db.path().toStdString()), "the program's engine does not use the VFS");
-        QCOMPARE(states.size(), acknowledgedAt.size() + 1);
 
         const bool all = qEnvironmentVariableIntValue("CARTLIST_POWERCUT_ALL") == 1;
         for (qsizetype cut = 0; cut < meter.afterStep.size(); ++cut) {
@@ -346,16 +313,14 @@ private Q_SLOTS:
                 QTemporaryDir after;
                 for (const auto& [name, file] : meter.afterStep.at(cut).at(kept)) {
                     QFile copy(after.filePath(QFileInfo(QString::fromStdString(name)).fileName()));
-                    QVERIFY(!file.present || (copy.open(QIODevice::WriteOnly) && copy.write(file.content) >= 0));
+                    QVERIFY(!file || (copy.open(QIODevice::WriteOnly) && copy.write(*file) >= 0));
                 }
                 QString integrity;
                 const QString found = contentOf(after.filePath(QStringLiteral("Cartstock.mdb")), &integrity);
-                const QString where = QStringLiteral("power cut after step %1 of %2, %3 changes acknowledged, "
-                                                     "writes not synced %4")
-                                          .arg(cut + 1)
-                                          .arg(meter.afterStep.size())
-                                          .arg(acknowledged)
-                                          .arg(kept ? "kept" : "lost");
+                const QString where =
+                    QString::asprintf("power cut after step %lld of %lld, %lld changes acknowledged, "
+                                      "writes not synced %s",
+                                      cut + 1, meter.afterStep.size(), acknowledged, kept ? "kept" : "lost");
                 QVERIFY2(integrity == QStringLiteral("ok"), qPrintable(where + QStringLiteral(": ") + integrity));
                 // The change under way when the power went may be there, whole, or not at all.
                 QVERIFY2(found == states.at(acknowledged) ||

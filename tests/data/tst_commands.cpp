@@ -1,12 +1,11 @@
-#include "CommandText.h"
 #include "Connection.h"
 #include "DataEnvironment.h"
-#include "DataError.h"
 #include "DataSession.h"
 #include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TextOrder.h"
 
+#include <QCollator>
 #include <QDate>
 #include <QLocale>
 #include <QTest>
@@ -56,31 +55,6 @@ private Q_SLOTS:
         db.reset();
         session.reset();
     }
-
-    void commandTextBindsParametersOutsideQuotes_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("sql");
-        QTest::addColumn<int>("bound");
-        QTest::newRow("plain") << "UPDATE Selected SET `Date` = dt"
-                               << "UPDATE Selected SET `Date` = ?" << 1;
-        QTest::newRow("in quotes") << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = DT"
-                                   << "SELECT 'dt', \"dt\", `dt`, [dt] FROM t WHERE x = ?" << 1;
-        QTest::newRow("part of a word") << "SELECT dtx, x_dt, t.dt FROM t"
-                                        << "SELECT dtx, x_dt, t.dt FROM t" << 0;
-        QTest::newRow("doubled quote") << "SELECT 'it''s dt' WHERE a = dt"
-                                       << "SELECT 'it''s dt' WHERE a = ?" << 1;
-    }
-    void commandTextBindsParametersOutsideQuotes()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, sql);
-        QFETCH(int, bound);
-        const CommandText c(text, {QStringLiteral("dt")});
-        QCOMPARE(c.sql(), sql);
-        QCOMPARE(c.bindOrder().size(), bound);
-    }
-
     // The one order follows the user's language and reads numbers as numbers; the C locale,
     // which has no language, gets the language-neutral order rather than code-unit order.
     void textOrderFollowsTheLanguage_data()
@@ -129,67 +103,6 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::system());
     }
 
-    void topListIdGivesTheHighestOrNull()
-    {
-        DECartstock().run(QStringLiteral("TopListID"));
-        ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsTopListID"));
-        QCOMPARE(rs.state(), 1);
-        QCOMPARE(rs.rows().recordCount(), 1);
-        QVERIFY(rs.rows().value(QStringLiteral("Highest")).isNull());
-        rs.close();
-        QCOMPARE(rs.state(), 0);
-        db->exec(QStringLiteral("INSERT INTO Cartstock (ID, Item) VALUES (41, 'Tea')"));
-        DECartstock().run(QStringLiteral("TopListID"));
-        QCOMPARE(rs.rows().value(QStringLiteral("Highest")).toInt(), 41);
-    }
-
-    void rowCommandRefusesToRunWhileItsResultIsOpen()
-    {
-        DECartstock().run(QStringLiteral("All_Grouping"));
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("All_Grouping")));
-        db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category) VALUES ('Tea', 'Drinks')"));
-        DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).close();
-        DECartstock().run(QStringLiteral("All_Grouping"));
-        QCOMPARE(groups(DECartstock().resultSet(QStringLiteral("rsAll_Grouping"))), QStringList{"Drinks: Tea"});
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().run(QStringLiteral("NoSuchCommand")));
-        QVERIFY_THROWS_EXCEPTION(DataError, DECartstock().resultSet(QStringLiteral("rsClearList")));
-        QVERIFY_THROWS_EXCEPTION(DataError, CommandText(QStringLiteral("SHAPE {SELECT 1} AS a COMPUTE b BY 'x'"), {}));
-    }
-
-    void listIsGroupedByCategoryForExactlyThatDay()
-    {
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
-        addEntry(QStringLiteral("Apples"), QStringLiteral("Produce"), QStringLiteral("1"),
-                 QStringLiteral("2026-12-05"));
-        addEntry(QStringLiteral("Cheese"), QStringLiteral("dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
-        addEntry(QStringLiteral("Foil"), QVariant(), QStringLiteral("10"), QStringLiteral("2026-12-05"));
-        addEntry(QStringLiteral("Napkins"), QStringLiteral(""), QStringLiteral("2"), QStringLiteral("2026-12-05"));
-        addEntry(QStringLiteral("Pears"), QStringLiteral("Produce"), QStringLiteral("1"), QStringLiteral("2026-12-06"));
-
-        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2026, 12, 5));
-        ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping"));
-        QCOMPARE(groups(rs), (QStringList{": Foil, Napkins", "Dairy: Milk, Cheese", "Produce: Apples"}));
-        QCOMPARE(rs.rows().absolutePosition(), 1);
-
-        DECartstock().run(QStringLiteral("ListPrintAisle_Grouping"), QDate(2026, 12, 5));
-        QCOMPARE(groups(DECartstock().resultSet(QStringLiteral("rsListPrintAisle_Grouping"))),
-                 (QStringList{"1: Apples", "2: Napkins", "3: Milk, Cheese", "10: Foil"}));
-
-        rs.close();
-        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2027, 1, 1));
-        QCOMPARE(rs.rows().recordCount(), 0);
-    }
-
-    void dateParameterMustBeADate()
-    {
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-05"));
-        QVERIFY_THROWS_EXCEPTION(
-            DataError, DECartstock().run(QStringLiteral("ChangeDates"), QStringLiteral("2026-12-05' OR 1=1 --")));
-        QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(), QStringLiteral("2026-12-05"));
-        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDateTime(QDate(2026, 12, 5), QTime(18, 30)));
-        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 1);
-    }
-
     // The date reaches the engine as a bound value, never as part of the statement's text.
     void dateIsBoundNeverPastedIntoTheStatement()
     {
@@ -207,22 +120,6 @@ private Q_SLOTS:
                      qPrintable(sql));
             QCOMPARE(values, QVariantList{QStringLiteral("2026-12-24")});
         }
-    }
-
-    void changeDatesMovesEveryEntryAndClearListEmptiesIt()
-    {
-        DECartstock().run(QStringLiteral("ClearList"));
-        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
-        addEntry(QStringLiteral("Milk"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2026-12-01"));
-        addEntry(QStringLiteral("Tea"), QStringLiteral("Drinks"), QStringLiteral("8"), QStringLiteral("2026-11-20"));
-        addEntry(QStringLiteral("Rice"), QStringLiteral("Pantry"), QStringLiteral("5"), QStringLiteral("2027-03-03"));
-        DECartstock().run(QStringLiteral("ChangeDates"), QDate(2026, 12, 24));
-        QCOMPARE(db->column(QStringLiteral("SELECT DISTINCT Date FROM Selected")),
-                 QVariantList{QStringLiteral("2026-12-24")});
-        DECartstock().run(QStringLiteral("ListPrint_Grouping"), QDate(2026, 12, 24));
-        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsListPrint_Grouping")).rows().recordCount(), 3);
-        DECartstock().run(QStringLiteral("ClearList"));
-        QCOMPARE(db->count(QStringLiteral("Selected")), 0);
     }
 
     // The catalogue by category, rows in, groups out: a (Category, Item, Aisle) row once; null

@@ -1,7 +1,6 @@
 #include "BandedReport.h"
 #include "CommonDialog.h"
 #include "DataCombo.h"
-#include "DataEnvironment.h"
 #include "DataGrid.h"
 #include "DataList.h"
 #include "MenuClicks.h"
@@ -139,7 +138,6 @@ private Q_SLOTS:
         QCOMPARE(w.grdList->model()->rowCount(), 3);
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
         QCOMPARE(column(w.lvwItems, 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
-        QCOMPARE(w.adoCartstock.recordset().absolutePosition(), 1);
     }
 
     void categoryIsChosenByMouseOrKeyboard()
@@ -167,20 +165,6 @@ private Q_SLOTS:
             QTest::keyClick(w.lstCat, key);
             QCOMPARE(tickOf(row(w, QStringLiteral("Crayons"))), Qt::Unchecked);
         }
-    }
-
-    void ticksTurnBoldOnClickAndClearTogether()
-    {
-        frmCartstock& w = start();
-        const QModelIndex apples = row(w, QStringLiteral("Apples"));
-        const QRect box = w.lvwItems->visualRect(apples);
-        // A click on the tick box ticks the row and makes it bold.
-        QTest::mouseClick(w.lvwItems->viewport(), Qt::LeftButton, {}, QPoint(box.left() + 10, box.center().y()));
-        QCOMPARE(tickOf(apples), Qt::Checked);
-        QVERIFY(boldAt(apples, 0));
-        QTest::mouseClick(w.cmdSelNone, Qt::LeftButton);
-        QCOMPARE(tickOf(apples), Qt::Unchecked);
-        QVERIFY(!boldAt(apples, 0) && !boldAt(apples, 2));
     }
 
     void tickedItemsGoOnTheListForThePickersDate()
@@ -266,21 +250,24 @@ private Q_SLOTS:
         QCOMPARE(w.grdList->isEnabled(), db->count(QStringLiteral("Selected")) > 0);
     }
 
+    // Only the entry chosen goes, not one that differs in case, and nothing is left highlighted.
     void deleteCategoryRemovesOnlyTheCategoryRow()
     {
+        db->exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES ('KID''S')"));
         frmCartstock& w = start();
         QTest::mouseClick(w.cmdDelCat, Qt::LeftButton); // nothing selected: no question
         UserMoves::clickEntry(w.lstCat, QStringLiteral("Kid's"));
         TestSession::answer(MessageBox::Answer::No);
         QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
-        QCOMPARE(db->count(QStringLiteral("Categories")), 4);
+        QCOMPARE(db->count(QStringLiteral("Categories")), 5);
         UserMoves::clickEntry(w.lstCat, QStringLiteral("Kid's"));
         TestSession::answer(MessageBox::Answer::Yes);
         QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
         QCOMPARE(TestSession::messages(), QStringList(2, QStringLiteral("Are you sure you want to delete Kid's?")));
         QCOMPARE(db->column(QStringLiteral("SELECT Categories FROM Categories ORDER BY Categories")),
-                 (QVariantList{"Dairy", "Frozen", "Produce"}));
-        QCOMPARE(w.lstCat->model()->rowCount(), 3);
+                 (QVariantList{"Dairy", "Frozen", "KID'S", "Produce"}));
+        QCOMPARE(w.lstCat->model()->rowCount(), 4);
+        QVERIFY(w.lstCat->text().isEmpty());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Category = 'Kid''s'")), 1);
         QCOMPARE(column(w.lvwItems, 0), QStringList{"Crayons"});
     }
@@ -327,25 +314,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // none: refused
-        QTest::newRow("as shown") << "C"
-                                  << "31 Dec 2026"
-                                  << "2026-12-31";
-        QTest::newRow("as shown, day with a zero") << "C"
-                                                   << "07 Dec 2026"
-                                                   << "2026-12-07";
-        QTest::newRow("ISO") << "C"
-                             << "2026-12-24"
-                             << "2026-12-24";
-        QTest::newRow("short form, two-digit year") << "en_US"
-                                                    << "12/31/26"
-                                                    << "2026-12-31";
-        QTest::newRow("short form, four-digit year") << "en_GB"
-                                                     << "24/12/2026"
-                                                     << "2026-12-24";
-        QTest::newRow("no such day") << "C"
-                                     << "31 Feb 2026" << QString();
-        QTest::newRow("not a date") << "C"
-                                    << "Friday" << QString();
+        const auto row = [](const char* name, const char* locale, const char* typed, const char* stored) {
+            QTest::newRow(name) << QString::fromLatin1(locale) << QString::fromLatin1(typed)
+                                << QString::fromLatin1(stored);
+        };
+        row("as shown", "C", "31 Dec 2026", "2026-12-31");
+        row("as shown, day with a zero", "C", "07 Dec 2026", "2026-12-07");
+        row("ISO", "C", "2026-12-24", "2026-12-24");
+        row("short form, two-digit year", "en_US", "12/31/26", "2026-12-31");
+        row("short form, four-digit year", "en_GB", "24/12/2026", "2026-12-24");
+        row("no such day", "C", "31 Feb 2026", nullptr);
+        row("not a date", "C", "Friday", nullptr);
     }
 
     // Typed key by key over a date, as a user types.
@@ -439,13 +418,11 @@ private Q_SLOTS:
         w.mnuPrintFull->trigger();
         QVERIFY(rptAll::existing());
         QVERIFY(reportTexts(*rptAll::existing()).contains(QStringLiteral("Foil")));
-        // The catalogue source holds every row again; the view keeps what it showed, ticks too.
-        QCOMPARE(w.adoCartstock.recordset().recordCount(), 6);
+        // The view keeps what it showed, ticks too.
         QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
         QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
         QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
         QCOMPARE(rptAll::existing(), nullptr);
-        QCOMPARE(DECartstock().resultSet(QStringLiteral("rsAll_Grouping")).state(), 0);
     }
 
     void addWithTicksAsksOnceAndOkOpensTheEditor()

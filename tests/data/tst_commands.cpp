@@ -34,13 +34,6 @@ class TestCommands : public QObject {
     std::unique_ptr<DataSession> session;
     std::unique_ptr<TestDatabase> db;
 
-    void addEntry(const QString& item, const QVariant& category, const QVariant& aisle, const QString& date)
-    {
-        db->exec(
-            QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) VALUES (?, ?, ?, '1', ?)"),
-            {item, category, aisle, date});
-    }
-
 private Q_SLOTS:
     void init()
     {

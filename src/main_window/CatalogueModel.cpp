@@ -80,9 +80,6 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const
             return bold;
         }
         return {};
-    case Qt::AccessibleDescriptionRole:
-        // Screen readers say "checked" of a ticked row only; this says every row can be ticked.
-        return first ? QVariant(QStringLiteral("tick box")) : QVariant();
     default:
         return {};
     }

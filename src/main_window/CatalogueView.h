@@ -8,7 +8,7 @@
 class CatalogueView : public QTreeView {
     Q_OBJECT
 public:
-    using QTreeView::QTreeView;
+    explicit CatalogueView(QWidget* parent = nullptr);
 
 protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override;

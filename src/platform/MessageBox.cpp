@@ -54,6 +54,10 @@ MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidge
     if (script().active)
         return scriptedAnswer(text, buttons);
 
+    // A box with no window to belong to opens wherever the desktop likes (on Wayland, far
+    // from the program): a caller that names none gets the window the user is in.
+    if (!parent)
+        parent = QApplication::activeWindow();
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::NoButton, parent);
     // A short text makes a narrow box, and a title bar drawn by the program (Wayland) has
     // room for the title only beside its buttons: the box is never narrower than both.

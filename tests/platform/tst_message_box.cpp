@@ -52,15 +52,24 @@ private Q_SLOTS:
     }
 
     // On Wayland the program draws the box's title bar: its title must fit beside the buttons.
-    void theBoxIsWideEnoughForItsTitle()
+    void theBoxIsWideEnoughForItsTitleAndOverItsWindow()
     {
         RealMessageBox user;
         int width = 0;
+        // Opened with no window named, the box belongs to the one the user is in: the desktop
+        // opens it over that window.
+        QWidget window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget* owner = nullptr;
         user.then([&](QMessageBox& box) {
             width = box.width();
+            owner = box.parentWidget();
             QTest::keyClick(&box, Qt::Key_Escape);
         });
         MessageBox::show(QStringLiteral("Version: 2.2.1"));
+        QCOMPARE(owner, &window);
         const int title =
             QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(MessageBox::Title);
         QVERIFY(width >= title + 4 * QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));

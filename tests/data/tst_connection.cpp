@@ -53,9 +53,13 @@ private Q_SLOTS:
         const QString real = folder + QStringLiteral("/Cartstock.mdb");
         TestDatabase::makeWithItems(real, {QStringLiteral("Real")});
         AppFolder::setPath(folder);
-        clearConnectionTargets();
         DataControl control(QStringLiteral("c"), QStringLiteral("Select * From Cartstock Order By Item"));
-        registerConnectionTarget(1, [&] { return ConnectionTarget{{}, {&control}}; });
+        struct : ConnectionTargets {
+            DataControl* control;
+            ConnectionTarget mainWindowTarget() override { return {{}, {control}}; }
+        } targets;
+        targets.control = &control;
+        setConnectionTargets(&targets);
         SetConnections(1);
         const QString misread = ConnectionString(ConnString).filePath();
         const QString decoy =

@@ -87,6 +87,58 @@ private Q_SLOTS:
         }
     }
 
+    // The selector names the one window whose controls, and whose dialog's help file, are
+    // pointed at the file; another selector reaches none, and neither do targets gone.
+    void eachSelectorReachesOnlyItsWindow_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<bool>("wired");
+        QTest::addColumn<QStringList>("reached");
+        QTest::newRow("main window") << 1 << true << QStringList{"main"};
+        QTest::newRow("editor") << 2 << true << QStringList{"editor"};
+        QTest::newRow("neither") << 0 << true << QStringList();
+        QTest::newRow("targets gone") << 1 << false << QStringList();
+    }
+    void eachSelectorReachesOnlyItsWindow()
+    {
+        QFETCH(int, which);
+        QFETCH(bool, wired);
+        QFETCH(QStringList, reached);
+        DataControl main(QStringLiteral("main"), QStringLiteral("Cartstock"));
+        DataControl editor(QStringLiteral("editor"), QStringLiteral("Cartstock"));
+        QStringList helped;
+        struct Windows : ConnectionTargets {
+            Windows(DataControl* m, DataControl* e, QStringList* h)
+                : main(m)
+                , editor(e)
+                , helped(h)
+            {
+            }
+            DataControl *main, *editor;
+            QStringList* helped;
+            ConnectionTarget mainWindowTarget() override
+            {
+                return {[this](auto) { *helped << "main"; }, {main}};
+            }
+            ConnectionTarget editorTarget() override
+            {
+                return {[this](auto) { *helped << "editor"; }, {editor}};
+            }
+        };
+        auto windows = std::make_unique<Windows>(&main, &editor, &helped);
+        setConnectionTargets(windows.get());
+        if (!wired)
+            windows.reset();
+        SetConnections(short(which));
+        QStringList set;
+        for (DataControl* control : {&main, &editor}) {
+            if (!control->connectionString().isEmpty())
+                set << control->caption();
+        }
+        QCOMPARE(set, reached);
+        QCOMPARE(helped, reached);
+    }
+
     // A connection works on the file at its path: one moved away or deleted fails every
     // statement and takes no write, until a file is at the path again; one put in its place
     // (a restored backup) is the file used from then on.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "EditBuffer.h"
 #include "RecordSource.h"
+#include "RowCursor.h"
 #include "RowTable.h"
 
 #include <QObject>
@@ -11,19 +13,15 @@
 #include <memory>
 
 // An ordered set of rows with a current row: a client-side static snapshot of a table or
-// query (RecordSource), read whole at open and requery. The cursor, filter and find, and
-// the buffer of a row being edited or added live here. Writes go to the file at once through RowWriter, which finds
-// each row by the rowid it came from and every value read for it: a row changed by anyone else since it was read is not
-// written, and the record set reads its source again so the user sees what the file holds.
-// A changed current row is saved before the cursor leaves it. A write the file refuses
-// leaves nothing pending: the record set returns to what the file holds (a new row is
-// dropped, leaving no current row, as a delete does; a changed row shows its stored values,
-// or goes if the file no longer has it). Filter and find criteria are evaluated here, on the
+// query (RecordSource), read whole at open and requery. Two parts do the work: RowCursor
+// holds the rows, the filter, the current row and tells the views; EditBuffer holds the
+// change not stored yet and writes it. Writes go to the file at once; a changed current row
+// is saved before the cursor leaves it. Filter and find criteria are evaluated on the
 // snapshot, with TextOrder's sameness.
 class Recordset : public QObject {
     Q_OBJECT
 public:
-    enum class EditMode { None, InProgress, Add };
+    using EditMode = EditBuffer::Mode;
     // Absolute positions when there is no current row.
     static constexpr int PosBOF = -2;
     static constexpr int PosEOF = -3;
@@ -73,12 +71,12 @@ public:
     };
     Snapshot snapshot() const;
 
-    int recordCount() const { return int(m_visible.size()); }
-    bool bof() const { return m_visible.isEmpty() || m_pos < 0; }
-    bool eof() const { return m_visible.isEmpty() || m_pos >= m_visible.size(); }
-    bool hasCurrent() const { return !bof() && !eof() && !m_currentDeleted; }
+    int recordCount() const { return m_cursor.count(); }
+    bool bof() const { return m_cursor.bof(); }
+    bool eof() const { return m_cursor.eof(); }
+    bool hasCurrent() const { return m_cursor.hasCurrent(); }
     // 0-based index of the current row among the visible rows, or -1.
-    int currentRow() const { return hasCurrent() ? m_pos : -1; }
+    int currentRow() const { return hasCurrent() ? m_cursor.pos() : -1; }
     int absolutePosition() const;
     void setAbsolutePosition(int position);
     quint64 bookmark() const;
@@ -90,12 +88,12 @@ public:
     void movePrevious();
     void moveTo(int row);
 
-    QString filter() const { return m_filter; }
+    QString filter() const { return m_cursor.filter(); }
     void setFilter(const QString& criteria);
     void find(const QString& criteria);
 
-    EditMode editMode() const { return m_editMode; }
-    bool isDirty() const;
+    EditMode editMode() const { return m_edit.mode(); }
+    bool isDirty() const { return m_edit.isDirty(); }
     void addNew();
     void update();
     // Writes every pending change; a changed row is saved on leaving it, so only the
@@ -115,38 +113,13 @@ Q_SIGNALS:
     void moveComplete();
 
 private:
-    using Row = RecordSource::Row;
-
-    void applyFilter();
-    void resetTo(const std::function<void()>& change);
-    void backToFirstRow();
+    void resetTo(const std::function<void(QList<RecordSource::Row>& rows, QString& filter)>& change);
+    void requireOpen() const;
     void requireCurrent() const;
     void requireUpdatable() const;
-    void saveBeforeLeaving();
-    void dropRowAt(int visibleRow);
-    void writeCurrent(const QList<int>& changed);
-    bool rereadAfterConflict(qint64 rowid);
-    QString notStoredText(const QList<int>& changed) const;
-    void returnToStored();
-    void dropNewRow();
-    void finishEdit();
-    QVariant normalized(int column, const QVariant& value) const;
-    QVariantList storedValues(const QList<int>& columns) const;
-    Row& currentRowData();
-    const Row& currentRowData() const;
 
     RecordSource m_src;
     bool m_open = false;
-
-    QList<Row> m_rows;
-    QList<int> m_visible;
-    int m_pos = -1;
-    bool m_currentDeleted = false;
-    quint64 m_nextSerial = 1;
-
-    QString m_filter;
-    EditMode m_editMode = EditMode::None;
-    QVariantList m_edit;
-    QList<bool> m_changed;
-    int m_posBeforeAdd = -1;
+    RowCursor m_cursor{m_src};
+    EditBuffer m_edit{m_src, m_cursor};
 };

@@ -5,16 +5,10 @@
 #include "DataControl.h"
 #include "DataEnvironment.h"
 
-#include <map>
-
 QString ConnString;
 
 namespace {
-std::map<int, ConnectionTargetProvider>& providers()
-{
-    static std::map<int, ConnectionTargetProvider> map;
-    return map;
-}
+ConnectionTargets* handedIn = nullptr;
 
 // The folder is used as it is: a root folder gives a doubled separator, which the
 // file layer folds.
@@ -29,12 +23,13 @@ template <typename Step> void skipOnFailure(Step step)
 }
 } // namespace
 
-void registerConnectionTarget(int which, ConnectionTargetProvider provider)
+ConnectionTargets::~ConnectionTargets()
 {
-    providers()[which] = std::move(provider);
+    if (handedIn == this)
+        handedIn = nullptr;
 }
 
-void clearConnectionTargets() { providers().clear(); }
+void setConnectionTargets(ConnectionTargets* targets) { handedIn = targets; }
 
 QString databaseFilePath() { return inAppFolder(QStringLiteral("Cartstock.mdb")); }
 
@@ -57,14 +52,11 @@ void SetConnections(short which)
     const QString help = helpFilePath();
     skipOnFailure([&] { ApplicationHelp::setHelpFile(help); });
 
-    if (which != 1 && which != 2)
-        return;
-    const auto found = providers().find(which);
-    if (found == providers().end())
+    if ((which != 1 && which != 2) || !handedIn)
         return;
     ConnectionTarget target;
     try {
-        target = found->second();
+        target = which == 1 ? handedIn->mainWindowTarget() : handedIn->editorTarget();
     } catch (...) {
         return;
     }

@@ -14,11 +14,19 @@ struct ConnectionTarget {
     QList<DataControl*> dataControls;
 };
 
-// The windows register themselves per selector (1 the main window, 2 the item editor).
-// Asking for a target may load its window, which runs that window's load sequence.
-using ConnectionTargetProvider = std::function<ConnectionTarget()>;
-void registerConnectionTarget(int which, ConnectionTargetProvider provider);
-void clearConnectionTargets();
+// Where the connection set-up finds each window's target: startup's wiring of the windows
+// hands itself in. Asking for a target may load its window, which runs that window's load
+// sequence. A window the targets do not give is skipped.
+class ConnectionTargets {
+public:
+    // Handed in targets stop being used when they go.
+    virtual ~ConnectionTargets();
+    virtual ConnectionTarget mainWindowTarget() { return {}; }
+    virtual ConnectionTarget editorTarget() { return {}; }
+};
+// The targets SetConnections uses from now on; none skips every window.
+void setConnectionTargets(ConnectionTargets* targets);
+inline void clearConnectionTargets() { setConnectionTargets(nullptr); }
 
 // The connection string every data control gets, as the last SetConnections built it.
 // The file it names is databaseFilePath(), which goes with it to every connection.

@@ -36,15 +36,30 @@ void WindowWiring::setUpApplication()
     QPixmapCache::setCacheLimit(0);
 }
 
-void WindowWiring::install()
+void WindowWiring::install() { installed().reset(new WindowWiring); }
+
+// Each window's load sequence asks for its own target first, so this wires every window
+// before any of its handlers can run.
+class WindowWiring::Targets : public ConnectionTargets {
+public:
+    explicit Targets(WindowWiring& wiring)
+        : m_wiring(wiring)
+    {
+    }
+    ConnectionTarget mainWindowTarget() override { return m_wiring.mainWindow().connectionTarget(); }
+    ConnectionTarget editorTarget() override { return m_wiring.editor().connectionTarget(); }
+
+private:
+    WindowWiring& m_wiring;
+};
+
+WindowWiring::WindowWiring()
+    : m_targets(std::make_unique<Targets>(*this))
 {
-    installed().reset(new WindowWiring);
-    WindowWiring* wiring = installed().get();
-    // Each window's load sequence asks for its own target first, so this wires every window
-    // before any of its handlers can run.
-    registerConnectionTarget(1, [wiring] { return wiring->mainWindow().connectionTarget(); });
-    registerConnectionTarget(2, [wiring] { return wiring->editor().connectionTarget(); });
+    setConnectionTargets(m_targets.get());
 }
+
+WindowWiring::~WindowWiring() = default;
 
 frmCartstock& WindowWiring::mainWindow()
 {
@@ -78,6 +93,5 @@ void WindowWiring::shutDown()
     // Windows closed earlier are deleted later; finish that now.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DataEnvironment::resetInstance();
-    clearConnectionTargets();
     installed().reset();
 }

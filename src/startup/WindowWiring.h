@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class frmAdding;
 class frmCartstock;
 
@@ -20,10 +22,17 @@ public:
     // close their connections; the program calls it once its event loop has ended.
     static void shutDown();
 
+    ~WindowWiring() override;
+
 private:
-    WindowWiring() = default;
+    // The windows' connection targets, handed to the connection set-up while wired.
+    class Targets;
+
+    WindowWiring();
     frmCartstock& mainWindow();
     frmAdding& editor();
     void openEditor();
     void showMainWindow();
+
+    std::unique_ptr<Targets> m_targets;
 };

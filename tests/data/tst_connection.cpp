@@ -53,9 +53,13 @@ private Q_SLOTS:
         const QString real = folder + QStringLiteral("/Cartstock.mdb");
         TestDatabase::makeWithItems(real, {QStringLiteral("Real")});
         AppFolder::setPath(folder);
-        clearConnectionTargets();
         DataControl control(QStringLiteral("c"), QStringLiteral("Select * From Cartstock Order By Item"));
-        registerConnectionTarget(1, [&] { return ConnectionTarget{{}, {&control}}; });
+        struct : ConnectionTargets {
+            DataControl* control;
+            ConnectionTarget mainWindowTarget() override { return {{}, {control}}; }
+        } targets;
+        targets.control = &control;
+        setConnectionTargets(&targets);
         SetConnections(1);
         const QString misread = ConnectionString(ConnString).filePath();
         const QString decoy =
@@ -81,6 +85,58 @@ private Q_SLOTS:
             QCOMPARE(TestDatabase::columnIn(decoy, QStringLiteral("SELECT Item FROM Cartstock")),
                      QVariantList{QStringLiteral("Decoy")});
         }
+    }
+
+    // The selector names the one window whose controls, and whose dialog's help file, are
+    // pointed at the file; another selector reaches none, and neither do targets gone.
+    void eachSelectorReachesOnlyItsWindow_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<bool>("wired");
+        QTest::addColumn<QStringList>("reached");
+        QTest::newRow("main window") << 1 << true << QStringList{"main"};
+        QTest::newRow("editor") << 2 << true << QStringList{"editor"};
+        QTest::newRow("neither") << 0 << true << QStringList();
+        QTest::newRow("targets gone") << 1 << false << QStringList();
+    }
+    void eachSelectorReachesOnlyItsWindow()
+    {
+        QFETCH(int, which);
+        QFETCH(bool, wired);
+        QFETCH(QStringList, reached);
+        DataControl main(QStringLiteral("main"), QStringLiteral("Cartstock"));
+        DataControl editor(QStringLiteral("editor"), QStringLiteral("Cartstock"));
+        QStringList helped;
+        struct Windows : ConnectionTargets {
+            Windows(DataControl* m, DataControl* e, QStringList* h)
+                : main(m)
+                , editor(e)
+                , helped(h)
+            {
+            }
+            DataControl *main, *editor;
+            QStringList* helped;
+            ConnectionTarget mainWindowTarget() override
+            {
+                return {[this](auto) { *helped << "main"; }, {main}};
+            }
+            ConnectionTarget editorTarget() override
+            {
+                return {[this](auto) { *helped << "editor"; }, {editor}};
+            }
+        };
+        auto windows = std::make_unique<Windows>(&main, &editor, &helped);
+        setConnectionTargets(windows.get());
+        if (!wired)
+            windows.reset();
+        SetConnections(short(which));
+        QStringList set;
+        for (DataControl* control : {&main, &editor}) {
+            if (!control->connectionString().isEmpty())
+                set << control->caption();
+        }
+        QCOMPARE(set, reached);
+        QCOMPARE(helped, reached);
     }
 
     // A connection works on the file at its path: one moved away or deleted fails every

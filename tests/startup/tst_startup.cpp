@@ -291,7 +291,10 @@ private Q_SLOTS:
     {
         TestDatabase db(DatabaseMaker::Content::Sample);
         WindowWiring::shutDown();
-        registerConnectionTarget(1, [] { return frmCartstock::load().connectionTarget(); });
+        struct : ConnectionTargets {
+            ConnectionTarget mainWindowTarget() override { return frmCartstock::load().connectionTarget(); }
+        } mainWindowOnly;
+        setConnectionTargets(&mainWindowOnly);
         frmCartstock& w = frmCartstock::load();
         w.show();
         w.mnuAdd->trigger();

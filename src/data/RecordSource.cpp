@@ -249,9 +249,9 @@ QList<RecordSource::Row> RecordSource::read(quint64& nextSerial)
             row.serial = nextSerial++;
             if (first == 1)
                 row.rowid = value(0).toLongLong();
-            row.values.reserve(record.count() - first);
-            for (int i = first; i < record.count(); ++i)
-                row.values.append(convertRead(i - first, value(i)));
+            row.values.reserve(columns.size());
+            for (int c = 0; c < columns.size(); ++c)
+                row.values.append(convertRead(c, value(c + first)));
             if (readIsValues) {
                 row.read = row.values;
             } else {
@@ -321,9 +321,9 @@ RowWriter RecordSource::writer() const
     return RowWriter(*m_connection, m_table, names);
 }
 
-QVariant RecordSource::convertRead(int column, const QVariant& value) const
+QVariant RecordSource::convertRead(int column, QVariant value) const
 {
     if (m_columns.at(column).isDate)
         return StoredDate::fromStored(value);
-    return normalizedNull(value);
+    return value.isNull() ? QVariant() : std::move(value);
 }

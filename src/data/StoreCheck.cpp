@@ -62,6 +62,7 @@ QString missingParts(Connection& connection)
                      listed(columns);
     return listed(parts);
 }
+
 // A whole-file check reads every page, so its cost grows with the file. A file found sound
 // and not changed since by any program need not be read again: its state (size, times,
 // inode and the header, whose change counter every commit moves) is kept after each good

@@ -11,6 +11,11 @@
 
 #include <sqlite3.h>
 
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace {
 const QString RowidColumn = QStringLiteral("__rowid__");
 
@@ -57,8 +62,46 @@ sqlite3_stmt* statementOf(const QSqlQuery& query)
     return *static_cast<sqlite3_stmt* const*>(handle.constData());
 }
 
+// The texts of one column, each made once and then shared: a catalogue's rows hold few
+// distinct categories and aisles, a list's few dates and quantities, and a new string costs
+// an allocation. A column whose texts do not repeat (the items) soon stops looking.
+class TextShare {
+public:
+    QString text(const char* bytes, int size)
+    {
+        if (m_off || size == 0 || size > MaxSize)
+            return QString::fromUtf8(bytes, size);
+        const std::string_view key(bytes, size_t(size));
+        Slot& slot = m_slots[qHash(QByteArrayView(bytes, size)) % Slots];
+        ++m_tries;
+        if (slot.filled && slot.bytes == key) {
+            ++m_hits;
+            return slot.text;
+        }
+        slot.bytes.assign(key);
+        slot.text = QString::fromUtf8(bytes, size);
+        slot.filled = true;
+        m_off = m_tries == Trial && m_hits < Trial / 2;
+        return slot.text;
+    }
+
+private:
+    static constexpr int Slots = 256;
+    static constexpr int MaxSize = 40;
+    static constexpr int Trial = 256;
+    struct Slot {
+        std::string bytes;
+        QString text;
+        bool filled = false;
+    };
+    std::array<Slot, Slots> m_slots;
+    int m_tries = 0;
+    int m_hits = 0;
+    bool m_off = false;
+};
+
 // A column of the statement's current row, as the driver would give it.
-QVariant columnValue(sqlite3_stmt* statement, int column)
+QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
 {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -72,7 +115,7 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
         return {};
     default: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
+        return texts.text(text, sqlite3_column_bytes(statement, column));
     }
     }
 }
@@ -193,19 +236,29 @@ QList<RecordSource::Row> RecordSource::read(quint64& nextSerial)
         }
         // The driver has stepped onto the first row; the rest are stepped here.
         sqlite3_stmt* statement = statementOf(query);
-        const auto value = [&](int i) { return statement ? columnValue(statement, i) : query.value(i); };
+        std::vector<TextShare> texts(record.count());
+        const auto value = [&](int i) { return statement ? columnValue(statement, i, texts[i]) : query.value(i); };
+        // Where the table's columns are all the row's and none is a date, what the file held
+        // is what the row holds: the two lists share one copy.
+        bool readIsValues = m_tableColumns.size() == columns.size();
+        for (int c = 0; c < columns.size(); ++c)
+            readIsValues = readIsValues && m_tableColumns.at(c) == c && !columns.at(c).isDate;
         bool onRow = statement ? sqlite3_data_count(statement) > 0 : query.next();
         while (onRow) {
             Row row;
             row.serial = nextSerial++;
             if (first == 1)
                 row.rowid = value(0).toLongLong();
-            row.values.reserve(record.count() - first);
-            for (int i = first; i < record.count(); ++i)
-                row.values.append(convertRead(i - first, value(i)));
-            row.read.reserve(m_tableColumns.size());
-            for (int c : m_tableColumns)
-                row.read.append(columns.at(c).isDate ? normalizedNull(value(c + first)) : row.values.at(c));
+            row.values.reserve(columns.size());
+            for (int c = 0; c < columns.size(); ++c)
+                row.values.append(convertRead(c, value(c + first)));
+            if (readIsValues) {
+                row.read = row.values;
+            } else {
+                row.read.reserve(m_tableColumns.size());
+                for (int c : m_tableColumns)
+                    row.read.append(columns.at(c).isDate ? normalizedNull(value(c + first)) : row.values.at(c));
+            }
             rows.append(std::move(row));
             if (!statement) {
                 onRow = query.next();
@@ -268,9 +321,9 @@ RowWriter RecordSource::writer() const
     return RowWriter(*m_connection, m_table, names);
 }
 
-QVariant RecordSource::convertRead(int column, const QVariant& value) const
+QVariant RecordSource::convertRead(int column, QVariant value) const
 {
     if (m_columns.at(column).isDate)
         return StoredDate::fromStored(value);
-    return normalizedNull(value);
+    return value.isNull() ? QVariant() : std::move(value);
 }

@@ -58,7 +58,7 @@ public:
     bool reload(Row& row);
     RowWriter writer() const;
     // A value as read, in the form the record set keeps it (dates as dates).
-    QVariant convertRead(int column, const QVariant& value) const;
+    QVariant convertRead(int column, QVariant value) const;
 
     // True when the rows last read are what a re-read would give now.
     bool matchesFile() const;

@@ -186,6 +186,9 @@ bool RowOrder::same(const QVariant& a, const QVariant& b)
 // Dates read as QDate order by their ISO text, which is their calendar order.
 int RowOrder::compare(const QVariant& a, const QVariant& b, const TextOrder& rule)
 {
+    // Two texts, the usual case, compared where they stand rather than copied out.
+    if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString && !a.isNull() && !b.isNull())
+        return rule.compare(*static_cast<const QString*>(a.constData()), *static_cast<const QString*>(b.constData()));
     const int ra = rankOf(a), rb = rankOf(b);
     if (ra != rb)
         return ra < rb ? -1 : 1;

@@ -7,6 +7,7 @@
 #include "DataSession.h"
 #include "RowWriter.h"
 #include "SetConnections.h"
+#include "StoreCheck.h"
 #include "StoreProblem.h"
 #include "TestDatabase.h"
 
@@ -18,7 +19,9 @@
 #include <QTest>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestConnection : public QObject {
@@ -279,6 +282,30 @@ private Q_SLOTS:
         QCOMPARE(QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}), 0);
         QCOMPARE(c.run(QStringLiteral("SELECT Item FROM Cartstock")).next(), true);
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item FROM Cartstock")), QVariantList{"Tea"});
+    }
+
+    // A file found sound once is checked whole again after any change, even one that leaves
+    // its size, its header and its modification time as they were.
+    void damageAfterASoundCheckIsFound()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        StoreCheck::requireUsable(db.path());
+        const QByteArray path = QFile::encodeName(db.path());
+        struct stat before {};
+        QVERIFY(::stat(path.constData(), &before) == 0);
+        QFile file(db.path());
+        constexpr int Page = 4096;
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() - Page));
+        QCOMPARE(file.write(QByteArray(Page, '\xA5')), Page);
+        file.close();
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, path.constData(), times, 0) == 0);
+        try {
+            StoreCheck::requireUsable(db.path());
+            QFAIL("a damaged file passed the check");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.problem().kind(), StoreProblem::Kind::Damaged);
+        }
     }
 
     // A row is located by the values read for it, exactly: another program's change of case

@@ -1,6 +1,7 @@
 #include "TestMain.h"
 
 #include <QMetaMethod>
+#include <QStandardPaths>
 
 #include <exception>
 
@@ -20,6 +21,9 @@ int guardedRun(QObject& test, QList<char*> args)
 
 int runEachTestAlone(QObject& test, int argc, char** argv)
 {
+    // What the program keeps in the user's folders (the cache of files found sound) goes to
+    // Qt's test folders, so a test run neither reads nor leaves the user's own.
+    QStandardPaths::setTestModeEnabled(true);
     QList<QByteArray> functions(argv + 1, argv + argc);
     for (const QByteArray& arg : functions) {
         if (arg.startsWith('-'))

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QListView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProcess>
@@ -32,6 +33,8 @@
 #include <unistd.h>
 
 #include <memory>
+
+using namespace UserMoves;
 
 namespace {
 // What the item editor's closing steps do: show the main window anew, then list.
@@ -246,20 +249,20 @@ private Q_SLOTS:
 
         QVERIFY(Module1::Main());
         frmCartstock* window = frmCartstock::loaded();
-        QCOMPARE(shown(window->lvwItems), itemOrder);
-        QCOMPARE(shown(window->lstCat), categoryOrder);
-        window->mnuAdd->trigger();
+        QCOMPARE(shown(control<QTreeView>(*window, "lvwItems")), itemOrder);
+        QCOMPARE(shown(control<DataList>(*window, "lstCat")), categoryOrder);
+        choose(*window, "mnuAdd");
         frmAdding* editor = frmAdding::loaded();
-        QCOMPARE(shown(editor->cboFind->list()), itemOrder);
-        QCOMPARE(shown(editor->cboCat->list()), categoryOrder);
-        QCOMPARE(editor->adoPrimaryRS.value(QStringLiteral("Item")).toString(), itemOrder.first());
+        QCOMPARE(shown(control<DataCombo>(*editor, "cboFind")->list()), itemOrder);
+        QCOMPARE(shown(control<DataCombo>(*editor, "cboCat")->list()), categoryOrder);
+        QCOMPARE(control<QLineEdit>(*editor, "txtFields", 3)->text(), itemOrder.first());
         // The list match takes the same text only: case folded, accents and digits not.
         for (const auto& [typed, matched] : {std::pair{QStringLiteral("ÉPICERIE"), true},
                                              {"Epicerie", false},
                                              {"aisle 9", true},
                                              {"aisle 09", false}}) {
-            editor->cboCat->setText(typed);
-            QVERIFY2(editor->cboCat->matchedWithList() == matched, qPrintable(typed));
+            control<DataCombo>(*editor, "cboCat")->setText(typed);
+            QVERIFY2(control<DataCombo>(*editor, "cboCat")->matchedWithList() == matched, qPrintable(typed));
         }
     }
 
@@ -282,7 +285,7 @@ private Q_SLOTS:
         db.exec(QStringLiteral("DELETE FROM Cartstock WHERE ID = ?"), {kale});
         db.exec(QStringLiteral("UPDATE Cartstock SET Item = 'Rice noodles' WHERE Item = 'Rice'"));
         returnToMainWindow();
-        QCOMPARE(UserMoves::entries(frmCartstock::loaded()->lstRecent),
+        QCOMPARE(entries(control<QListWidget>(*frmCartstock::loaded(), "lstRecent")),
                  sample ? (QStringList{"Basil", "Zucchini"}) : QStringList());
     }
 
@@ -294,7 +297,7 @@ private Q_SLOTS:
         registerConnectionTarget(1, [] { return frmCartstock::load().connectionTarget(); });
         frmCartstock& w = frmCartstock::load();
         w.show();
-        w.mnuAdd->trigger();
+        choose(w, "mnuAdd");
         QCOMPARE(frmCartstock::loaded(), &w);
         QVERIFY(w.isVisible() && !frmAdding::loaded());
     }
@@ -305,7 +308,7 @@ private Q_SLOTS:
         TestDatabase db(DatabaseMaker::Content::Sample);
         const QStringList before = QSqlDatabase::connectionNames();
         QVERIFY(Module1::Main());
-        frmCartstock::loaded()->mnuPrintFull->trigger();
+        choose(*frmCartstock::loaded(), "mnuPrintFull");
         QVERIFY(rptAll::existing());
         WindowWiring::shutDown();
         QCOMPARE(frmCartstock::loaded(), nullptr);
@@ -323,8 +326,8 @@ private Q_SLOTS:
         frmCartstock* main = frmCartstock::loaded();
         const auto* menuStyle = qobject_cast<QProxyStyle*>(main->menuBar()->style());
         QCOMPARE(menuStyle->baseStyle()->name(), QApplication::style()->name());
-        main->mnuPrintFull->trigger();
-        main->mnuAdd->trigger();
+        choose(*main, "mnuPrintFull");
+        choose(*main, "mnuAdd");
         QVERIFY(!QApplication::windowIcon().isNull());
         for (QWidget* window :
              {static_cast<QWidget*>(frmAdding::loaded()), static_cast<QWidget*>(rptAll::existing()->previewWindow())})

@@ -4,12 +4,15 @@
 #include <QJsonArray>
 #include <QKeyCombination>
 #include <QList>
+#include <QMetaObject>
 #include <QString>
 #include <QStringList>
 
 class DataCombo;
 class QAbstractItemView;
 class QDateEdit;
+class QObject;
+class QPoint;
 class QTableView;
 class QWidget;
 class frmAdding;
@@ -24,7 +27,22 @@ namespace UserMoves {
 frmCartstock& mainWindow();
 frmAdding& editor();
 
+// A window's control, menu or command by the name the appearance rules select it by; for the
+// editor's boxes and labels, with the index that ties them to their field.
+QObject* named(const QObject& window, const QString& name, const QMetaObject& type, int index = -1);
+template <class T = QWidget> T* control(const QObject& window, const QString& name, int index = -1)
+{
+    return static_cast<T*>(named(window, name, T::staticMetaObject, index));
+}
+// Whether the item editor browses records: Add shows and Update does not.
+bool browsing(frmAdding& editor);
+
+// Clicks a control the user can see and reach, in its middle or at `at`.
+void click(QWidget* widget, QPoint at);
 void click(QWidget* widget);
+void click(const QWidget& window, const QString& name);
+// Chooses a command of the window, as its menu or access key does, when the user can reach it.
+void choose(const QWidget& window, const QString& name);
 // Presses keys as on a real keyboard: each goes to an open menu, else to the control that has
 // the focus. Qt::Key_Alt is a lone Alt, pressed and released.
 void press(const QList<QKeyCombination>& keys);

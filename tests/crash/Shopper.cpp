@@ -135,12 +135,13 @@ void Shopper::step()
         return finish(closing);
     }
     frmCartstock& w = mainWindow();
+    DataGrid* grid = control<DataGrid>(w, "grdList");
     const bool listed = !m_state.selected.isEmpty();
     if (m_state.selected.size() > 120 || roll < 4) {
         if (listed)
             MessageBox::queueAnswer(MessageBox::Answer::Yes);
         click(w, "cmdClearAll");
-    } else if (roll < 40 || (roll < 58 && !listed) || (roll < 67 && !control<DataGrid>(w, "grdList")->isEnabled())) {
+    } else if (roll < 40 || (roll < 58 && !listed) || (roll < 67 && !grid->isEnabled())) {
         // An empty list's grid is disabled, and its new-row line with it.
         addTickedItems(w);
     } else if (roll < 58) {
@@ -149,11 +150,9 @@ void Shopper::step()
         const QString text = field == 4   ? anyDate().toString(Qt::ISODate)
                              : field == 3 ? Quantities.at(below(int(Quantities.size())))
                                           : anyText();
-        editCell(control<DataGrid>(w, "grdList"), below(int(m_state.selected.size())),
-                 gridColumn(control<DataGrid>(w, "grdList"), QString::fromLatin1(fields[field])), text);
+        editCell(grid, below(int(m_state.selected.size())), QString::fromLatin1(fields[field]), text);
     } else if (roll < 67) {
-        editCell(control<DataGrid>(w, "grdList"), control<DataGrid>(w, "grdList")->model()->rowCount() - 1,
-                 gridColumn(control<DataGrid>(w, "grdList"), QStringLiteral("Item")), anyText());
+        editCell(grid, grid->model()->rowCount() - 1, QStringLiteral("Item"), anyText());
     } else if (roll < 75) {
         enterDate(control<QDateEdit>(w, "DTPick"), anyDate());
         if (listed)

@@ -162,14 +162,11 @@ const QList<Write> MainWindowWrites = {
          click(mainWindow(), "cmdSelNone");
      }},
     {QStringLiteral("a quantity typed into the grid"), 0,
-     [] {
-         editCell(control<DataGrid>(mainWindow(), "grdList"), 0,
-                  gridColumn(control<DataGrid>(mainWindow(), "grdList"), QStringLiteral("Quantity")), "7");
-     }},
+     [] { editCell(control<DataGrid>(mainWindow(), "grdList"), 0, QStringLiteral("Quantity"), "7"); }},
     {QStringLiteral("a row typed into the new-row line"), 0,
      [] {
          DataGrid* grid = control<DataGrid>(mainWindow(), "grdList");
-         editCell(grid, grid->model()->rowCount() - 1, gridColumn(grid, QStringLiteral("Item")), "Bread");
+         editCell(grid, grid->model()->rowCount() - 1, QStringLiteral("Item"), "Bread");
      }},
     {QStringLiteral("Change dates below"), 1,
      [] {
@@ -294,8 +291,7 @@ class TestFaults : public QObject {
             if (added)
                 stored.selected << QJsonArray{nextId(stored.selected), none, none, none, none, none};
             stored.selected[added ? stored.selected.size() - 1 : at[1].toInt()][fields.indexOf(at[2])] = value;
-            return editCell(grid, added ? grid->model()->rowCount() - 1 : at[1].toInt(), gridColumn(grid, at[2]),
-                            input);
+            return editCell(grid, added ? grid->model()->rowCount() - 1 : at[1].toInt(), at[2], input);
         }
         if (where == QLatin1String("deleted category")) {
             stored.categories.removeOne(input);
@@ -368,8 +364,7 @@ private Q_SLOTS:
                 // A lock let go well within the program's wait for it lets the write through.
                 const auto lock = fault == Fault::Locked ? std::make_unique<LockHolder>(folder->file(), 500) : nullptr;
                 QVERIFY(!lock || lock->holding());
-                editCell(control<DataGrid>(mainWindow(), "grdList"), 0,
-                         gridColumn(control<DataGrid>(mainWindow(), "grdList"), QStringLiteral("Quantity")), "9");
+                editCell(control<DataGrid>(mainWindow(), "grdList"), 0, QStringLiteral("Quantity"), "9");
             }
             const QJsonValue id = listShown(mainWindow()).at(0).at(ListState::ListId);
             expectOnly(folder->file(), before, [&](ListState& s) {

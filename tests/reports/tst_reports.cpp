@@ -666,7 +666,8 @@ private Q_SLOTS:
             dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
             if (landscape) {
                 whenModal<QDialog>([](QDialog& properties) {
-                    click(properties.findChild<QRadioButton*>(QStringLiteral("landscape")));
+                    // The middle of the wide radio button is beyond its label, where a mouse click misses.
+                    properties.findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
                     click(properties.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
                 });
                 click(dialog.findChild<QPushButton*>(QStringLiteral("properties")));

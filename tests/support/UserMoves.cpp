@@ -81,8 +81,6 @@ void click(QWidget* widget, QPoint at)
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
 }
 
-void click(QWidget* widget) { click(widget, QPoint()); }
-
 void click(const QWidget& window, const QString& name) { click(control(window, name)); }
 
 void choose(const QWidget& window, const QString& name)
@@ -155,8 +153,9 @@ void enterDate(QDateEdit* box, const QDate& date)
                  .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
 }
 
-void editCell(QTableView* grid, int row, int column, const QString& text, bool keyByKey)
+void editCell(QTableView* grid, int row, const QString& field, const QString& text, bool keyByKey)
 {
+    const int column = gridColumn(grid, field);
     const QModelIndex index = grid->model()->index(row, column);
     if (!grid->isEnabled())
         fail(QStringLiteral("the grid is disabled"));

@@ -5,6 +5,7 @@
 #include <QKeyCombination>
 #include <QList>
 #include <QMetaObject>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +13,6 @@ class DataCombo;
 class QAbstractItemView;
 class QDateEdit;
 class QObject;
-class QPoint;
 class QTableView;
 class QWidget;
 class frmAdding;
@@ -38,8 +38,7 @@ template <class T = QWidget> T* control(const QObject& window, const QString& na
 bool browsing(frmAdding& editor);
 
 // Clicks a control the user can see and reach, in its middle or at `at`.
-void click(QWidget* widget, QPoint at);
-void click(QWidget* widget);
+void click(QWidget* widget, QPoint at = {});
 void click(const QWidget& window, const QString& name);
 // Chooses a command of the window, as its menu or access key does, when the user can reach it.
 void choose(const QWidget& window, const QString& name);
@@ -54,9 +53,9 @@ void tick(QAbstractItemView* view, const QList<int>& rows);
 void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens a cell with a click and a double click and pastes the text, or with `keyByKey` types it
-// over the cell the click selected; then ends the edit with Return.
-void editCell(QTableView* grid, int row, int column, const QString& text, bool keyByKey = false);
+// Opens the cell of a field with a click and a double click and pastes the text, or with
+// `keyByKey` types it over the cell the click selected; then ends the edit with Return.
+void editCell(QTableView* grid, int row, const QString& field, const QString& text, bool keyByKey = false);
 // Types into a data combo's text field and clicks it.
 void enterInCombo(DataCombo* combo, const QString& text);
 // The grid column of a field.

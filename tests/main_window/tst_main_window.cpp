@@ -460,21 +460,21 @@ private Q_SLOTS:
     void commandsStoreACellEditStillOpen_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("field");
         QTest::addColumn<bool>("refused"); // the file refuses quantities
         for (const char* command :
              {"Print|Cartlist", "Print|Cartlist by Aisle", "Print|Full List", "Options|Back Color", "Add|", "EXIT|"})
-            QTest::newRow(command) << QString::fromLatin1(command) << 3 << false;
+            QTest::newRow(command) << QString::fromLatin1(command) << "Quantity" << false;
         // What the file refuses is said and the command goes on; on EXIT, what a column cannot
         // hold is dropped quietly.
-        QTest::newRow("refused, then Print|Cartlist") << QStringLiteral("Print|Cartlist") << 3 << true;
-        QTest::newRow("an ID typed, then EXIT") << QStringLiteral("EXIT|") << 5 << false;
+        QTest::newRow("refused, then Print|Cartlist") << QStringLiteral("Print|Cartlist") << "Quantity" << true;
+        QTest::newRow("an ID typed, then EXIT") << QStringLiteral("EXIT|") << "ID" << false;
     }
 
     void commandsStoreACellEditStillOpen()
     {
         QFETCH(QString, command);
-        QFETCH(int, column);
+        QFETCH(QString, field);
         QFETCH(bool, refused);
         const QString menu = command.section(u'|', 0, 0), item = command.section(u'|', 1);
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
@@ -487,18 +487,15 @@ private Q_SLOTS:
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         // Double-click the cell and type, without leaving it.
-        const QModelIndex index = grdList(w)->model()->index(0, column);
-        const QPoint cell = grdList(w)->visualRect(index).center();
-        click(grdList(w)->viewport(), cell);
-        QTest::mouseDClick(grdList(w)->viewport(), Qt::LeftButton, {}, cell);
-        auto* editor = qobject_cast<QLineEdit*>(grdList(w)->indexWidget(index));
+        auto* editor = qobject_cast<QLineEdit*>(openCell(grdList(w), 0, field));
         QVERIFY(editor);
         editor->selectAll();
         QTest::keyClicks(editor, QStringLiteral("55"));
         if (menu == QStringLiteral("Options"))
             CommonDialog::queueColor(Qt::yellow);
         menu == QStringLiteral("EXIT") ? click(w, "cmdQuit") : chooseFromMenu(w, menu, item);
-        const QString quantity = column == 3 && !refused ? QStringLiteral("55") : QStringLiteral("1");
+        const QString quantity =
+            field == QStringLiteral("Quantity") && !refused ? QStringLiteral("55") : QStringLiteral("1");
         QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE ID = ?"), {id}).toString(), quantity);
         QCOMPARE(db->count(QStringLiteral("Selected")), 1);
         QCOMPARE(TestSession::messages().size(), refused ? 1 : 0);

@@ -39,6 +39,17 @@ QStringList entriesShown(const QAbstractItemView* list)
     out.sort();
     return out;
 }
+// Clicks a cell where it shows, as a user sees it before clicking; returns the point clicked.
+QPoint clickCell(QTableView* grid, const QModelIndex& index)
+{
+    if (!grid->isEnabled())
+        UserMoves::fail(QStringLiteral("the grid is disabled"));
+    letTheScreenCatchUp();
+    grid->scrollTo(index);
+    const QPoint cell = grid->visualRect(index).center();
+    UserMoves::click(grid->viewport(), cell);
+    return cell;
+}
 } // namespace
 
 namespace UserMoves {
@@ -153,35 +164,36 @@ void enterDate(QDateEdit* box, const QDate& date)
                  .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
 }
 
+QWidget* openCell(QTableView* grid, int row, const QString& field)
+{
+    const QModelIndex index = grid->model()->index(row, gridColumn(grid, field));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, clickCell(grid, index));
+    if (!grid->indexWidget(index))
+        fail(QStringLiteral("the %1 cell of row %2 did not open").arg(field).arg(row));
+    return grid->indexWidget(index);
+}
+
 void editCell(QTableView* grid, int row, const QString& field, const QString& text, bool keyByKey)
 {
-    const int column = gridColumn(grid, field);
-    const QModelIndex index = grid->model()->index(row, column);
-    if (!grid->isEnabled())
-        fail(QStringLiteral("the grid is disabled"));
-    letTheScreenCatchUp();
-    grid->scrollTo(index);
-    const QPoint cell = grid->visualRect(index).center();
-    click(grid->viewport(), cell);
+    const QModelIndex index = grid->model()->index(row, gridColumn(grid, field));
     QWidget* editor = nullptr;
     if (keyByKey) {
+        clickCell(grid, index);
         // Each key goes where the focus is: the grid's first opens the cell, the rest reach its editor.
         for (const QChar c : text)
             QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
         editor = grid->indexWidget(index) ? QApplication::focusWidget() : nullptr;
+        if (!editor)
+            fail(QStringLiteral("the %1 cell of row %2 did not open").arg(field).arg(row));
     } else {
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
-        editor = grid->indexWidget(index);
-        if (editor)
-            paste(editor, text);
+        editor = openCell(grid, row, field);
+        paste(editor, text);
     }
-    if (!editor)
-        fail(QStringLiteral("cell %1,%2 of the grid did not open").arg(row).arg(column));
     QTest::keyClick(editor, Qt::Key_Return);
     // The grid ends the edit on Return through a queued call.
     letTheScreenCatchUp();
     if (grid->indexWidget(index))
-        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(row).arg(column));
+        fail(QStringLiteral("Return did not end the edit of the %1 cell of row %2").arg(field).arg(row));
 }
 
 void enterInCombo(DataCombo* combo, const QString& text)

@@ -53,7 +53,9 @@ void tick(QAbstractItemView* view, const QList<int>& rows);
 void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens the cell of a field with a click and a double click and pastes the text, or with
+// Opens the cell of a field with a click and a double click, and returns its editor.
+QWidget* openCell(QTableView* grid, int row, const QString& field);
+// Opens the cell of a field as openCell() does and pastes the text, or with
 // `keyByKey` types it over the cell the click selected; then ends the edit with Return.
 void editCell(QTableView* grid, int row, const QString& field, const QString& text, bool keyByKey = false);
 // Types into a data combo's text field and clicks it.

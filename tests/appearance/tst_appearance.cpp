@@ -170,16 +170,16 @@ private Q_SLOTS:
         frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueFont({QStringLiteral("Courier"), 14.25, true, false});
         choose(w, "mnuFont");
-        QCOMPARE(control<QPushButton>(w, "cmdAll")->font().family(), QStringLiteral("Courier"));
-        QCOMPARE(control<QDateEdit>(w, "DTPick")->font().pointSizeF(), 14.25);
+        QCOMPARE(control(w, "cmdAll")->font().family(), QStringLiteral("Courier"));
+        QCOMPARE(control(w, "DTPick")->font().pointSizeF(), 14.25);
         const QVariant editorRow = row(QStringLiteral("Settings2"));
 
         frmCartstock& again = reload<frmCartstock>();
         QCOMPARE(lstCat(again)->font().family(), QStringLiteral("Courier"));
         QVERIFY(lstCat(again)->font().bold() && !lstCat(again)->font().italic());
         QCOMPARE(lstCat(again)->font().pointSizeF(), 14.25);
-        QCOMPARE(control<QPushButton>(again, "cmdAll")->font().family(), QStringLiteral("Souvenir Lt BT"));
-        QCOMPARE(control<QDateEdit>(again, "DTPick")->font().family(), QStringLiteral("Souvenir Lt BT"));
+        QCOMPARE(control(again, "cmdAll")->font().family(), QStringLiteral("Souvenir Lt BT"));
+        QCOMPARE(control(again, "DTPick")->font().family(), QStringLiteral("Souvenir Lt BT"));
         // Opening the dialog again starts from the design font, not the chosen one.
         const QVariant chosen = row(QStringLiteral("Settings"));
         CommonDialog::queueCancel();
@@ -256,23 +256,21 @@ private Q_SLOTS:
         choose(w, "mnuBackColor");
         QCOMPARE(CommonDialog::shownWith(), (QStringList{"ForeColor", "BackColor"}));
         // At once, the buttons too; at the next load, the lists and labels only.
-        QVERIFY(nearly(ground(control<QPushButton>(w, "cmdAll")), QColor(200, 210, 220)));
+        QVERIFY(nearly(ground(control(w, "cmdAll")), QColor(200, 210, 220)));
         for (frmCartstock* main : {&w, static_cast<frmCartstock*>(nullptr)}) {
             frmCartstock& shown = main ? *main : reload<frmCartstock>();
-            for (QWidget* c :
-                 QList<QWidget*>{lstCat(shown), control<QListWidget>(shown, "lstRecent"),
-                                 control<QTreeView>(shown, "lvwItems"), control<QLabel>(shown, "lblCount")})
-                QCOMPARE(ground(c), QColor(200, 210, 220));
+            for (const char* name : {"lstCat", "lstRecent", "lvwItems", "lblCount"})
+                QCOMPARE(ground(control(shown, name)), QColor(200, 210, 220));
             // The count's border, one pixel inside its ground, shows on a window of its text colour.
-            const QImage count = seen(control<QLabel>(shown, "lblCount"));
+            const QImage count = seen(control(shown, "lblCount"));
             QCOMPARE(count.pixelColor(0, count.height() / 2), QColor(200, 210, 220));
             QCOMPARE(count.pixelColor(1, count.height() / 2), QColor(10, 20, 30));
             QCOMPARE(windowGround(shown), QColor(10, 20, 30));
         }
-        QVERIFY(!nearly(ground(control<QPushButton>(*frmCartstock::loaded(), "cmdAll")), QColor(200, 210, 220)));
+        QVERIFY(!nearly(ground(control(*frmCartstock::loaded(), "cmdAll")), QColor(200, 210, 220)));
 
         frmAdding& e = reload<frmAdding>();
-        const QColor buttonText = control<QPushButton>(e, "cmdAdd")->palette().color(QPalette::ButtonText);
+        const QColor buttonText = control(e, "cmdAdd")->palette().color(QPalette::ButtonText);
         CommonDialog::queueColor(QColor(40, 50, 60));
         choose(e, "mnuFontColor");
         CommonDialog::queueColor(QColor(250, 240, 230));
@@ -280,17 +278,15 @@ private Q_SLOTS:
         // The editor's labels show the two colours the other way round.
         for (frmAdding* shown : {&e, static_cast<frmAdding*>(nullptr)}) {
             frmAdding& editor = shown ? *shown : reload<frmAdding>();
-            for (QLabel* label :
-                 QList<QLabel*>{control<QLabel>(editor, "lblLabels", 0), control<QLabel>(editor, "lblStatus"),
-                                control<QLabel>(editor, "lblSearchBox")}) {
-                QCOMPARE(ground(label), QColor(40, 50, 60));
-                QVERIFY(writesIn(label, QColor(250, 240, 230)));
+            for (const char* label : {"lblLabels", "lblStatus", "lblSearchBox"}) {
+                QCOMPARE(ground(control(editor, label)), QColor(40, 50, 60));
+                QVERIFY(writesIn(control(editor, label), QColor(250, 240, 230)));
             }
-            QVERIFY(nearly(ground(control<QPushButton>(editor, "cmdAdd")), QColor(250, 240, 230)));
-            QVERIFY(writesIn(control<QPushButton>(editor, "cmdAdd"), buttonText));
-            QCOMPARE(ground(control<QLineEdit>(editor, "txtFields", 3)), QColor(250, 240, 230));
+            QVERIFY(nearly(ground(control(editor, "cmdAdd")), QColor(250, 240, 230)));
+            QVERIFY(writesIn(control(editor, "cmdAdd"), buttonText));
+            QCOMPARE(ground(control(editor, "txtFields", 3)), QColor(250, 240, 230));
             QCOMPARE(windowGround(editor), QColor(40, 50, 60));
-            QVERIFY(ground(control<QWidget>(editor, "picButtons")) != QColor(40, 50, 60));
+            QVERIFY(ground(control(editor, "picButtons")) != QColor(40, 50, 60));
         }
         QCOMPARE(windowGround(reload<frmCartstock>()), QColor(10, 20, 30));
     }
@@ -315,18 +311,16 @@ private Q_SLOTS:
         db->exec(QStringLiteral("UPDATE Settings2 SET BackColor = ?"),
                  {Appearance::storedFromColor(QColor(255, 255, 192))});
         frmAdding& e = reload<frmAdding>();
-        QVERIFY(captionContrast(control<QPushButton>(e, "cmdAdd")) >= Appearance::ReadableContrast);
+        QVERIFY(captionContrast(control(e, "cmdAdd")) >= Appearance::ReadableContrast);
         if (!dark)
-            QCOMPARE(control<QPushButton>(e, "cmdAdd")->palette().color(QPalette::ButtonText),
-                     desktop.color(QPalette::ButtonText));
+            QCOMPARE(control(e, "cmdAdd")->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
         // Light blue, chosen in the main window.
         frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueColor(QColor(173, 216, 230));
         choose(w, "mnuBackColor");
-        QVERIFY(captionContrast(control<QPushButton>(w, "cmdAll")) >= Appearance::ReadableContrast);
+        QVERIFY(captionContrast(control(w, "cmdAll")) >= Appearance::ReadableContrast);
         if (!dark)
-            QCOMPARE(control<QPushButton>(w, "cmdAll")->palette().color(QPalette::ButtonText),
-                     desktop.color(QPalette::ButtonText));
+            QCOMPARE(control(w, "cmdAll")->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
     }
 };
 

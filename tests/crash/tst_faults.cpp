@@ -258,7 +258,7 @@ class TestFaults : public QObject {
             try {
                 write.make();
                 // Back to browsing, where the editor is still adding or editing.
-                if (frmAdding::loaded() && control<QPushButton>(editor(), "cmdCancel")->isVisible())
+                if (frmAdding::loaded() && control(editor(), "cmdCancel")->isVisible())
                     click(editor(), "cmdCancel");
             } catch (const std::exception& e) {
                 QFAIL(qPrintable(write.name + QStringLiteral(": ") + QString::fromUtf8(e.what())));

@@ -444,7 +444,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), box(e, Category));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         type(QStringLiteral("9"));
-        QCOMPARE(QApplication::focusWidget(), control<QPushButton>(e, "cmdUpdate"));
+        QCOMPARE(QApplication::focusWidget(), control(e, "cmdUpdate"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(browsing(e));
         QCOMPARE(db->scalar(QStringLiteral("SELECT Category || Aisle FROM Cartstock WHERE Item = 'Kimchi'")).toString(),

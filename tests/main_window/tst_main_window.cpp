@@ -45,14 +45,6 @@ DataList* lstCat(frmCartstock& w) { return control<DataList>(w, "lstCat"); }
 QDateEdit* DTPick(frmCartstock& w) { return control<QDateEdit>(w, "DTPick"); }
 QString lblCount(frmCartstock& w) { return control<QLabel>(w, "lblCount")->text(); }
 
-QStringList column(QTreeView* view, int c)
-{
-    QStringList out;
-    for (int i = 0; i < view->model()->rowCount(); ++i)
-        out << view->model()->index(i, c).data().toString();
-    return out;
-}
-
 QModelIndex row(frmCartstock& w, const QString& item)
 {
     QAbstractItemModel* rows = lvwItems(w)->model();
@@ -145,8 +137,8 @@ private Q_SLOTS:
         QCOMPARE(DTPick(w)->date(), QDate(2026, 12, 5));
         QCOMPARE(lblCount(w), QStringLiteral("2"));
         QCOMPARE(grdList(w)->model()->rowCount(), 3);
-        QCOMPARE(column(lvwItems(w), 0), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
-        QCOMPARE(column(lvwItems(w), 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
+        QCOMPARE(entries(lvwItems(w), 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
     }
 
     void categoryIsChosenByMouseOrKeyboard()
@@ -154,7 +146,7 @@ private Q_SLOTS:
         frmCartstock& w = start();
         tick(w, {QStringLiteral("Apples")});
         clickEntry(lstCat(w), QStringLiteral("Dairy"));
-        QCOMPARE(column(lvwItems(w), 0), (QStringList{"butter", "Milk"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"butter", "Milk"}));
         clickEntry(lstCat(w), QStringLiteral("Frozen"));
         QCOMPARE(lvwItems(w)->model()->rowCount(), 0);
         QCOMPARE(lvwItems(w)->model()->columnCount(), 3);
@@ -163,10 +155,10 @@ private Q_SLOTS:
         QCOMPARE(tickOf(row(w, QStringLiteral("Apples"))), Qt::Unchecked);
         lstCat(w)->setFocus();
         QTest::keyClick(lstCat(w), Qt::Key_End);
-        QCOMPARE(column(lvwItems(w), 0), (QStringList{"-", "Apples"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"-", "Apples"}));
         // Typing a name's first letter goes to it.
         QTest::keyClick(lstCat(w), Qt::Key_K);
-        QCOMPARE(column(lvwItems(w), 0), QStringList{"Crayons"});
+        QCOMPARE(entries(lvwItems(w)), QStringList{"Crayons"});
         QCOMPARE(lstCat(w)->text(), QStringLiteral("Kid's"));
         // Return and Space choose the entry again, as a second click does: the ticks go.
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
@@ -184,7 +176,7 @@ private Q_SLOTS:
         DTPick(w)->setDate(QDate(2026, 12, 12));
         tick(w, {QStringLiteral("Milk"), QStringLiteral("-"), QStringLiteral("Crayons"), QStringLiteral("Foil")});
         // Return presses the focused button, as on Linux desktops.
-        control<QPushButton>(w, "cmdAddToList")->setFocus();
+        control(w, "cmdAddToList")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected WHERE Date = '2026-12-12' AND Quantity = '1'")),
                  (QVariantList{"-", "Crayons", "Foil", "Milk"}));
@@ -240,17 +232,16 @@ private Q_SLOTS:
         QFETCH(QString, question);
         QFETCH(QString, done);
         frmCartstock& w = start();
-        auto* command = w.findChild<QPushButton*>(button);
-        click(command); // empty list: no question
+        click(w, button); // empty list: no question
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
         click(w, "cmdRef");
         DTPick(w)->setDate(QDate(2027, 1, 9));
         TestSession::answer(MessageBox::Answer::No);
-        click(command);
+        click(w, button);
         QCOMPARE(db->scalar(done).toInt(), 0);
         TestSession::answer(MessageBox::Answer::Yes);
-        click(command);
+        click(w, button);
         QCOMPARE(db->scalar(done).toInt(), 2);
         QCOMPARE(TestSession::messages(), QStringList(2, question));
         QCOMPARE(lblCount(w), QString::number(db->count(QStringLiteral("Selected"))));
@@ -278,7 +269,7 @@ private Q_SLOTS:
         QCOMPARE(lstCat(w)->model()->rowCount(), 4);
         QVERIFY(lstCat(w)->text().isEmpty());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Category = 'Kid''s'")), 1);
-        QCOMPARE(column(lvwItems(w), 0), QStringList{"Crayons"});
+        QCOMPARE(entries(lvwItems(w)), QStringList{"Crayons"});
     }
 
     void gridRefusesWhatTheFileCannotHold_data()
@@ -430,7 +421,7 @@ private Q_SLOTS:
         QVERIFY(rptAll::existing());
         QVERIFY(reportTexts(*rptAll::existing()).contains(QStringLiteral("Foil")));
         // The view keeps what it showed, ticks too.
-        QCOMPARE(column(lvwItems(w), 0), (QStringList{"butter", "Milk"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"butter", "Milk"}));
         QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
         click(w, "cmdQuit");
         QCOMPARE(rptAll::existing(), nullptr);
@@ -511,7 +502,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(QApplication::focusWidget(), lstCat(w));
         press({Qt::Key_Home}); // the first category
-        QCOMPARE(column(lvwItems(w), 0), (QStringList{"butter", "Milk"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"butter", "Milk"}));
         press({Qt::Key_Tab, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space}); // tick both
         QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
         QVERIFY(boldAt(row(w, QStringLiteral("Milk")), 0));
@@ -567,7 +558,7 @@ private Q_SLOTS:
             QWidget* to;
         } moves[] = {{0, 2, false, Qt::Key_Tab, {}, grdList(w)},
                      {1, 5, false, Qt::Key_Tab, {}, DTPick(w)},
-                     {0, 0, false, Qt::Key_Backtab, Qt::ShiftModifier, control<QPushButton>(w, "cmdAddToList")},
+                     {0, 0, false, Qt::Key_Backtab, Qt::ShiftModifier, control(w, "cmdAddToList")},
                      {0, 2, false, Qt::Key_Tab, Qt::ControlModifier, DTPick(w)},
                      {0, 3, true, Qt::Key_Tab, Qt::ControlModifier, DTPick(w)},
                      {1, 5, true, Qt::Key_Tab, {}, DTPick(w)}};
@@ -592,8 +583,8 @@ private Q_SLOTS:
         QMenuBar* bar = w.menuBar();
         // Menus keep the desktop's font, not the window's italic design face.
         QVERIFY(!bar->font().italic());
-        control<QPushButton>(w, "cmdAll")->setFocus();
-        QTest::keyClick(control<QPushButton>(w, "cmdAll"), Qt::Key_F10);
+        control(w, "cmdAll")->setFocus();
+        QTest::keyClick(control(w, "cmdAll"), Qt::Key_F10);
         QCOMPARE(bar->activeAction(), control<QAction>(w, "mnuAdd"));
         // The title the keys are on is marked, as an open menu's title is.
         const QRect title = bar->actionGeometry(control<QAction>(w, "mnuAdd"));
@@ -640,7 +631,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QDateEdit* box = DTPick(w);
         const QDate today = box->date();
-        control<QPushButton>(w, "cmdDelCat")->setFocus(Qt::TabFocusReason);
+        control(w, "cmdDelCat")->setFocus(Qt::TabFocusReason);
         press({Qt::Key_Backtab});
         QCOMPARE(QApplication::focusWidget(), box);
         // Each key, and the field of the three it leaves the box on; at either end the field stays.
@@ -664,7 +655,7 @@ private Q_SLOTS:
         QCOMPARE(pressed.count(), 1);
         // Tab leaves it from any field.
         press({Qt::Key_Tab});
-        QCOMPARE(QApplication::focusWidget(), control<QPushButton>(w, "cmdDelCat"));
+        QCOMPARE(QApplication::focusWidget(), control(w, "cmdDelCat"));
     }
 
     void whatIsTypedIntoACellArrivesWhole()
@@ -734,8 +725,7 @@ private Q_SLOTS:
                 continue;
             shown->setFocus(Qt::TabFocusReason);
             const QImage focused = look(shown);
-            control<QPushButton>(w, "cmdAll") == shown ? lstCat(w)->setFocus()
-                                                       : control<QPushButton>(w, "cmdAll")->setFocus();
+            control(w, "cmdAll") == shown ? lstCat(w)->setFocus() : control(w, "cmdAll")->setFocus();
             QVERIFY2(look(shown) != focused, qPrintable(shown->objectName()));
         }
         // A selection shows, yet not as the focused control's selection does.
@@ -743,7 +733,7 @@ private Q_SLOTS:
         const QPoint inRow =
             lstCat(w)->viewport()->mapTo(&w, lstCat(w)->visualRect(lstCat(w)->currentIndex()).center());
         const QColor withFocus = w.grab().toImage().pixelColor(inRow);
-        control<QPushButton>(w, "cmdAll")->setFocus();
+        control(w, "cmdAll")->setFocus();
         const QColor withoutFocus = w.grab().toImage().pixelColor(inRow);
         // Clearly apart, not a shade of the same blue.
         const auto apart = [](const QColor& a, const QColor& b) {

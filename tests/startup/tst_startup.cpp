@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProcess>
@@ -238,23 +237,14 @@ private Q_SLOTS:
                                     "Trash bags"};
         const QStringList categoryOrder{"Aisle 9", "Eggs", QStringLiteral("Épicerie"), "Oats", QStringLiteral("Öle"),
                                         "Trash"};
-        const auto shown = [](const QAbstractItemView* view) {
-            QStringList texts;
-            const int column =
-                qobject_cast<const QListView*>(view) ? qobject_cast<const QListView*>(view)->modelColumn() : 0;
-            for (int i = 0; i < view->model()->rowCount(); ++i)
-                texts << view->model()->index(i, column).data().toString();
-            return texts;
-        };
-
         QVERIFY(Module1::Main());
         frmCartstock* window = frmCartstock::loaded();
-        QCOMPARE(shown(control<QTreeView>(*window, "lvwItems")), itemOrder);
-        QCOMPARE(shown(control<DataList>(*window, "lstCat")), categoryOrder);
+        QCOMPARE(entries(control<QTreeView>(*window, "lvwItems")), itemOrder);
+        QCOMPARE(entries(control<DataList>(*window, "lstCat")), categoryOrder);
         choose(*window, "mnuAdd");
         frmAdding* editor = frmAdding::loaded();
-        QCOMPARE(shown(control<DataCombo>(*editor, "cboFind")->list()), itemOrder);
-        QCOMPARE(shown(control<DataCombo>(*editor, "cboCat")->list()), categoryOrder);
+        QCOMPARE(entries(control<DataCombo>(*editor, "cboFind")->list()), itemOrder);
+        QCOMPARE(entries(control<DataCombo>(*editor, "cboCat")->list()), categoryOrder);
         QCOMPARE(control<QLineEdit>(*editor, "txtFields", 3)->text(), itemOrder.first());
         // The list match takes the same text only: case folded, accents and digits not.
         for (const auto& [typed, matched] : {std::pair{QStringLiteral("ÉPICERIE"), true},

@@ -39,6 +39,7 @@ QStringList entriesShown(const QAbstractItemView* list)
     out.sort();
     return out;
 }
+
 // Clicks a cell where it shows, as a user sees it before clicking; returns the point clicked.
 QPoint clickCell(QTableView* grid, const QModelIndex& index)
 {
@@ -202,11 +203,11 @@ void enterInCombo(DataCombo* combo, const QString& text)
     click(combo->textField());
 }
 
-QStringList entries(const QAbstractItemView* list)
+QStringList entries(const QAbstractItemView* list, int column)
 {
     QStringList out;
     for (int r = 0; r < list->model()->rowCount(); ++r)
-        out << list->model()->index(r, shownColumn(list)).data().toString();
+        out << list->model()->index(r, column < 0 ? shownColumn(list) : column).data().toString();
     return out;
 }
 

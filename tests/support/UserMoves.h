@@ -63,8 +63,9 @@ void enterInCombo(DataCombo* combo, const QString& text);
 // The grid column of a field.
 int gridColumn(QTableView* grid, const QString& field);
 
-// The entries a list shows (lstRecent, lstCat, a data combo's list), in its order.
-QStringList entries(const QAbstractItemView* list);
+// The entries a list shows (lstRecent, lstCat, a data combo's list), in its order; of a view
+// with columns (lvwItems), those of one column.
+QStringList entries(const QAbstractItemView* list, int column = -1);
 // The list rows the grid shows, in ID order: ID, Item, Category, Aisle, Quantity, Date.
 // Throws when the count label says another number.
 QList<QJsonArray> listShown(frmCartstock& window);

@@ -12,7 +12,6 @@
 class DataCombo;
 class QAbstractItemView;
 class QDateEdit;
-class QObject;
 class QTableView;
 class QWidget;
 class frmAdding;

@@ -24,6 +24,7 @@
 #include "frmCartstock.h"
 #include "rptAll.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDate>
 #include <QDateEdit>
@@ -51,6 +52,15 @@
 #include <vector>
 
 namespace {
+// A window's control by the name the appearance rules select it by.
+template <class T> T* named(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no control %s", qPrintable(window.objectName()), name);
+    return found;
+}
+
 constexpr int Items = 10000;
 constexpr int Categories = 40;
 constexpr int ListRows = 2000;
@@ -296,7 +306,7 @@ void unloadAll()
 
 void tickFirst(frmCartstock& w, int count)
 {
-    QAbstractItemModel* rows = w.lvwItems->model();
+    QAbstractItemModel* rows = named<QTreeView>(w, "lvwItems")->model();
     for (int i = 0; i < count && i < rows->rowCount(); ++i)
         rows->setData(rows->index(i, 0), Qt::Checked, Qt::CheckStateRole);
 }
@@ -386,7 +396,7 @@ int main(int argc, char** argv)
 
     // Adding ticked items: the program's writes and re-reads against the bare inserts.
     const std::vector<double> add = measureInTurns(
-        runs, {{[&] { w->cmdAddToList->click(); }, [&] { tickFirst(*w, Ticked); }}, {[&] {
+        runs, {{[&] { named<QPushButton>(*w, "cmdAddToList")->click(); }, [&] { tickFirst(*w, Ticked); }}, {[&] {
                    for (int i = 0; i < Ticked; ++i) {
                        plain.exec(
                            QStringLiteral(
@@ -398,11 +408,12 @@ int main(int argc, char** argv)
     rows << Row{QStringLiteral("\"Add Checked Items\" with %1 ticked, list of %2").arg(Ticked).arg(ListRows), add[0],
                 add[1], 1.5, QStringLiteral("ms")};
     plain.exec(QStringLiteral("DELETE FROM Selected WHERE Item LIKE 'Floor %'"));
-    w->cmdRef->click();
+    named<QPushButton>(*w, "cmdRef")->click();
 
     // A grid edit, stored when the user leaves the cell.
     int edit = 0;
-    QAbstractItemModel* list = w->grdList->model();
+    DataGrid* grid = named<DataGrid>(*w, "grdList");
+    QAbstractItemModel* list = grid->model();
     QWidget* editor = nullptr;
     int floorEdit = 0;
     const std::vector<double> gridEdit =
@@ -412,9 +423,9 @@ int main(int argc, char** argv)
                                },
                                [&] {
                                    const QModelIndex quantity = list->index(ListRows / 2 + edit, 3);
-                                   w->grdList->setCurrentIndex(quantity);
-                                   w->grdList->edit(quantity);
-                                   editor = w->grdList->indexWidget(quantity);
+                                   grid->setCurrentIndex(quantity);
+                                   grid->edit(quantity);
+                                   editor = grid->indexWidget(quantity);
                                    if (auto* line = qobject_cast<QLineEdit*>(editor))
                                        line->setText(QString::number(++edit + 1));
                                }},
@@ -427,7 +438,7 @@ int main(int argc, char** argv)
 
     // The catalogue view against a bare tree filled with the same checkable rows.
     QTreeWidget bareTree;
-    bareTree.resize(w->lvwItems->size());
+    bareTree.resize(named<QTreeView>(*w, "lvwItems")->size());
     bareTree.setColumnCount(3);
     waitExposed(bareTree);
     const auto fillBare = [&](int count) {
@@ -443,18 +454,19 @@ int main(int argc, char** argv)
         bareTree.addTopLevelItems(items);
         settle();
     };
-    const QModelIndex firstCategory = w->lstCat->model()->index(0, 0);
+    const QModelIndex firstCategory = named<DataList>(*w, "lstCat")->model()->index(0, 0);
     // Each click starts from the other view: a category after all items, all after a category.
-    const std::vector<double> views = measureInTurns(runs, {{[&] {
-                                                                Q_EMIT w->lstCat->chosen(firstCategory);
-                                                                settle();
-                                                            }},
-                                                            {[&] { fillBare(Items / Categories); }},
-                                                            {[&] {
-                                                                w->cmdAll->click();
-                                                                settle();
-                                                            }},
-                                                            {[&] { fillBare(Items); }}});
+    const std::vector<double> views =
+        measureInTurns(runs, {{[&] {
+                                  Q_EMIT named<DataList>(*w, "lstCat")->chosen(firstCategory);
+                                  settle();
+                              }},
+                              {[&] { fillBare(Items / Categories); }},
+                              {[&] {
+                                  named<QPushButton>(*w, "cmdAll")->click();
+                                  settle();
+                              }},
+                              {[&] { fillBare(Items); }}});
     rows << Row{QStringLiteral("category click, %1 of %2 items").arg(Items / Categories).arg(Items), views[0], views[1],
                 2.0, QStringLiteral("ms")};
     rows << Row{QStringLiteral("\"View All\", %1 items").arg(Items), views[2], views[3], 2.0, QStringLiteral("ms")};
@@ -463,7 +475,7 @@ int main(int argc, char** argv)
     const auto restoreList = [&] {
         plain.exec(QStringLiteral("DELETE FROM Selected"));
         addListRows(plain, ListRows);
-        w->cmdRef->click();
+        named<QPushButton>(*w, "cmdRef")->click();
     };
     const auto statementAndRead = [&](const QString& sql, const QVariantList& values) {
         return [&, sql, values] {
@@ -474,16 +486,19 @@ int main(int argc, char** argv)
     const std::vector<double> changeDates = measureInTurns(
         runs, {{[&] {
                     MessageBox::queueAnswer(MessageBox::Answer::Yes);
-                    w->cmdChangeDates->click();
+                    named<QPushButton>(*w, "cmdChangeDates")->click();
                 },
-                [&] { w->DTPick->setDate(w->DTPick->date().addDays(1)); }},
+                [&] {
+                    QDateEdit* picker = named<QDateEdit>(*w, "DTPick");
+                    picker->setDate(picker->date().addDays(1));
+                }},
                {statementAndRead(QStringLiteral("UPDATE Selected SET Date = ?"), {FirstDate.toString(Qt::ISODate)})}});
     rows << Row{QStringLiteral("\"Change dates below\", list of %1").arg(ListRows), changeDates[0], changeDates[1], 2.0,
                 QStringLiteral("ms")};
     const std::vector<double> deleteAll = measureInTurns(
         runs, {{[&] {
                     MessageBox::queueAnswer(MessageBox::Answer::Yes);
-                    w->cmdClearAll->click();
+                    named<QPushButton>(*w, "cmdClearAll")->click();
                 },
                 restoreList},
                {statementAndRead(QStringLiteral("DELETE FROM Selected"), {}), [&] { addListRows(plain, ListRows); }}});
@@ -493,10 +508,10 @@ int main(int argc, char** argv)
 
     // The editor, opened from "Add" and left by its Exit, back to a loaded main window.
     const auto editorRound = [&] {
-        w->mnuAdd->trigger();
+        named<QAction>(*w, "mnuAdd")->trigger();
         frmAdding* editor = frmAdding::loaded();
         waitExposed(*editor);
-        editor->mnuExit->trigger();
+        named<QAction>(*editor, "mnuExit")->trigger();
         settle();
         w = frmCartstock::loaded();
         waitExposed(*w);
@@ -509,9 +524,9 @@ int main(int argc, char** argv)
 
     // Resident memory over many rounds of what a long session repeats.
     const auto memoryRound = [&] {
-        w->cmdAll->click();
+        named<QPushButton>(*w, "cmdAll")->click();
         editorRound();
-        w->mnuPrint->trigger();
+        named<QAction>(*w, "mnuPrint")->trigger();
         settle();
     };
     memoryRound();
@@ -533,7 +548,7 @@ int main(int argc, char** argv)
     const double preview = measure(
         runs,
         [&] {
-            w->mnuPrintFull->trigger();
+            named<QAction>(*w, "mnuPrintFull")->trigger();
             waitExposed(*rptAll::existing()->previewWindow());
         },
         [&] { BandedReport::closeAll(); });

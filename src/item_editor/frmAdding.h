@@ -39,6 +39,15 @@ public:
     // Lets the user choose a font (1), a back colour (2) or a text and window colour (4).
     void DialogShowing(short selector);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+signals:
+    // The close sequence brings the shopping-list window back, with the new items listed.
+    void mainWindowRequested();
+
+private:
     // Controls, by the names the appearance rules select them by. The two arrays share one
     // name per array; the index ties each box and label to its column.
     QList<QLineEdit*> txtFields;
@@ -82,15 +91,6 @@ public:
     int ReturnBookmark = 0;
     bool ClosingEditor = false;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-signals:
-    // The close sequence brings the shopping-list window back, with the new items listed.
-    void mainWindowRequested();
-
-private:
     frmAdding();
     void buildControls();
     void buildMenus();

@@ -270,6 +270,10 @@ void frmCartstock::formLoad()
     m_firstFill = false;
 }
 
+Recordset& frmCartstock::catalogueRecords() { return adoCartstock.recordset(); }
+
+void frmCartstock::addRecentItem(const QString& item) { lstRecent->addItem(item); }
+
 void frmCartstock::AddToListView()
 {
     lvwItems->setAllColumnsShowFocus(true);

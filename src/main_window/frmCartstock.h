@@ -44,6 +44,20 @@ public:
     // Lets the user choose a font (1), a back colour (2) or a text and window colour (4).
     void DialogShowing(short selector);
 
+    // The catalogue's records, for listing the items added since start-up.
+    Recordset& catalogueRecords();
+    // Shows an item among the ones added since start-up.
+    void addRecentItem(const QString& item);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // "Add": the item editor is wanted; this window unloads once someone opens it.
+    void editorRequested();
+
+private:
     // Controls, by the names the appearance rules select them by.
     DataList* lstCat = nullptr;
     QTreeView* lvwItems = nullptr;
@@ -79,15 +93,6 @@ public:
     DataControl adoSettings;
     CommonDialog ComDia;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-signals:
-    // "Add": the item editor is wanted; this window unloads once someone opens it.
-    void editorRequested();
-
-private:
     frmCartstock();
     void buildControls();
     void buildMenus();

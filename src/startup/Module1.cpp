@@ -10,7 +10,6 @@
 #include "frmCartstock.h"
 
 #include <QGuiApplication>
-#include <QListWidget>
 
 namespace Module1 {
 
@@ -84,14 +83,14 @@ void ListNewItems()
     frmCartstock* window = frmCartstock::loaded();
     if (!window)
         return;
-    Recordset& rs = window->adoCartstock.recordset();
+    Recordset& rs = window->catalogueRecords();
     if (rs.recordCount() < 1)
         return;
     rs.moveFirst();
     const int n = rs.recordCount();
     for (int i = 0; i < n; ++i) {
         if (!HighestID.isNull() && rs.value(QStringLiteral("ID")).toLongLong() > HighestID.toLongLong())
-            window->lstRecent->addItem(rs.value(QStringLiteral("Item")).toString());
+            window->addRecentItem(rs.value(QStringLiteral("Item")).toString());
         rs.moveNext();
     }
     rs.moveFirst();

@@ -5,6 +5,7 @@
 #include "MenuClicks.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "UserMoves.h"
 #include "WhenShown.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
@@ -24,7 +25,11 @@
 
 #include <memory>
 
+using namespace UserMoves;
+
 namespace {
+DataList* lstCat(const QWidget& window) { return control<DataList>(window, "lstCat"); }
+
 // The window loaded afresh, as the next start shows it.
 template <typename Window> Window& reload()
 {
@@ -131,32 +136,32 @@ private Q_SLOTS:
     {
         db->exec(QStringLiteral("DELETE FROM Settings"));
         frmCartstock& designed = reload<frmCartstock>();
-        QCOMPARE(designed.lstCat->font().family(), QStringLiteral("Souvenir Lt BT"));
-        const QColor list = ground(designed.lstCat), window = windowGround(designed);
+        QCOMPARE(lstCat(designed)->font().family(), QStringLiteral("Souvenir Lt BT"));
+        const QColor list = ground(lstCat(designed)), window = windowGround(designed);
         CommonDialog::queueColor(Qt::red);
         TestSession::answer(MessageBox::Answer::Ok);
-        designed.mnuBackColor->trigger();
+        choose(designed, "mnuBackColor");
         QCOMPARE(TestSession::messages().size(), 1);
         QCOMPARE(db->count(QStringLiteral("Settings")), 0);
 
         db->exec(QStringLiteral("INSERT INTO Settings VALUES (NULL, NULL, NULL, NULL, NULL, NULL)"));
         frmCartstock& w = reload<frmCartstock>();
-        QCOMPARE(w.lstCat->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(w.lstCat->font().pointSizeF(), 10.0);
-        QVERIFY(!w.lstCat->font().bold() && !w.lstCat->font().italic());
-        QCOMPARE(ground(w.lstCat), list);
+        QCOMPARE(lstCat(w)->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(lstCat(w)->font().pointSizeF(), 10.0);
+        QVERIFY(!lstCat(w)->font().bold() && !lstCat(w)->font().italic());
+        QCOMPARE(ground(lstCat(w)), list);
         QCOMPARE(windowGround(w), window);
 
         db->exec(QStringLiteral("DELETE FROM Settings"));
         db->exec(QStringLiteral("INSERT INTO Settings VALUES ('Courier', 11, 0, 0, 255, 0)"));
         db->exec(QStringLiteral("INSERT INTO Settings VALUES ('Symbol', 30, 1, 1, 65280, 16711680)"));
         frmCartstock& again = reload<frmCartstock>();
-        QCOMPARE(again.lstCat->font().family(), QStringLiteral("Courier"));
-        QCOMPARE(ground(again.lstCat), QColor(Qt::red));
+        QCOMPARE(lstCat(again)->font().family(), QStringLiteral("Courier"));
+        QCOMPARE(ground(lstCat(again)), QColor(Qt::red));
         const QVariantList second = db->column(QStringLiteral("SELECT BackColor FROM Settings WHERE rowid = 2"));
         CommonDialog::queueColor(Qt::blue);
-        again.mnuBackColor->trigger();
-        QCOMPARE(ground(reload<frmCartstock>().lstCat), QColor(Qt::blue));
+        choose(again, "mnuBackColor");
+        QCOMPARE(ground(lstCat(reload<frmCartstock>())), QColor(Qt::blue));
         QCOMPARE(db->column(QStringLiteral("SELECT BackColor FROM Settings WHERE rowid = 2")), second);
     }
 
@@ -164,23 +169,23 @@ private Q_SLOTS:
     {
         frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueFont({QStringLiteral("Courier"), 14.25, true, false});
-        w.mnuFont->trigger();
-        QCOMPARE(w.cmdAll->font().family(), QStringLiteral("Courier"));
-        QCOMPARE(w.DTPick->font().pointSizeF(), 14.25);
+        choose(w, "mnuFont");
+        QCOMPARE(control(w, "cmdAll")->font().family(), QStringLiteral("Courier"));
+        QCOMPARE(control(w, "DTPick")->font().pointSizeF(), 14.25);
         const QVariant editorRow = row(QStringLiteral("Settings2"));
 
         frmCartstock& again = reload<frmCartstock>();
-        QCOMPARE(again.lstCat->font().family(), QStringLiteral("Courier"));
-        QVERIFY(again.lstCat->font().bold() && !again.lstCat->font().italic());
-        QCOMPARE(again.lstCat->font().pointSizeF(), 14.25);
-        QCOMPARE(again.cmdAll->font().family(), QStringLiteral("Souvenir Lt BT"));
-        QCOMPARE(again.DTPick->font().family(), QStringLiteral("Souvenir Lt BT"));
+        QCOMPARE(lstCat(again)->font().family(), QStringLiteral("Courier"));
+        QVERIFY(lstCat(again)->font().bold() && !lstCat(again)->font().italic());
+        QCOMPARE(lstCat(again)->font().pointSizeF(), 14.25);
+        QCOMPARE(control(again, "cmdAll")->font().family(), QStringLiteral("Souvenir Lt BT"));
+        QCOMPARE(control(again, "DTPick")->font().family(), QStringLiteral("Souvenir Lt BT"));
         // Opening the dialog again starts from the design font, not the chosen one.
         const QVariant chosen = row(QStringLiteral("Settings"));
         CommonDialog::queueCancel();
-        again.mnuFont->trigger();
+        choose(again, "mnuFont");
         QCOMPARE(row(QStringLiteral("Settings")), chosen);
-        QCOMPARE(again.lstCat->font().family(), QStringLiteral("Courier"));
+        QCOMPARE(lstCat(again)->font().family(), QStringLiteral("Courier"));
         QCOMPARE(CommonDialog::shownWith().last(), QStringLiteral("Souvenir Lt BT 9.75"));
         QCOMPARE(row(QStringLiteral("Settings2")), editorRow);
     }
@@ -201,7 +206,7 @@ private Q_SLOTS:
         // The user looks at the dialog and presses OK at once.
         whenModal<QFontDialog>([&](QFontDialog& dialog) {
             shown = dialog.currentFont();
-            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            click(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
         });
         chooseFromMenu(window, QStringLiteral("Options"), QStringLiteral("Font"));
         CommonDialog::startScripting();
@@ -212,7 +217,7 @@ private Q_SLOTS:
         QCOMPARE(shown.pointSize(), 10);
         QCOMPARE(shown.italic(), italic);
         QWidget* list =
-            editor ? static_cast<QWidget*>(reload<frmAdding>().txtFields[3]) : reload<frmCartstock>().lstCat;
+            editor ? control(reload<frmAdding>(), "txtFields", 3) : control(reload<frmCartstock>(), "lstCat");
         QCOMPARE(list->font().family(), QStringLiteral("Souvenir Lt BT"));
         QCOMPARE(list->font().pointSizeF(), 9.75);
         QCOMPARE(list->font().italic(), italic);
@@ -221,7 +226,7 @@ private Q_SLOTS:
     void realColourDialogPaintsWhatIsChosenAndCancelKeepsTheLook()
     {
         frmCartstock* w = &reload<frmCartstock>();
-        const QColor before = ground(w->lstCat);
+        const QColor before = ground(lstCat(*w));
         const QVariant stored = row(QStringLiteral("Settings"));
         CommonDialog::stopScripting();
         QString title;
@@ -229,15 +234,15 @@ private Q_SLOTS:
             whenModal<QColorDialog>([&](QColorDialog& dialog) {
                 title = dialog.windowTitle();
                 dialog.setCurrentColor(QColor(0, 128, 255));
-                QTest::mouseClick(dialog.findChild<QDialogButtonBox*>()->button(press), Qt::LeftButton);
+                click(dialog.findChild<QDialogButtonBox*>()->button(press));
             });
             chooseFromMenu(*w, QStringLiteral("Options"), QStringLiteral("Back Color"));
             QCOMPARE(title, QStringLiteral("BackColor"));
-            QCOMPARE(ground(w->lstCat), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
+            QCOMPARE(ground(lstCat(*w)), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
             if (press == QDialogButtonBox::Cancel)
                 QCOMPARE(row(QStringLiteral("Settings")), stored);
             w = &reload<frmCartstock>();
-            QCOMPARE(ground(w->lstCat), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
+            QCOMPARE(ground(lstCat(*w)), press == QDialogButtonBox::Ok ? QColor(0, 128, 255) : before);
         }
         CommonDialog::startScripting();
     }
@@ -246,42 +251,42 @@ private Q_SLOTS:
     {
         frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueColor(QColor(10, 20, 30));
-        w.mnuFontColor->trigger();
+        choose(w, "mnuFontColor");
         CommonDialog::queueColor(QColor(200, 210, 220));
-        w.mnuBackColor->trigger();
+        choose(w, "mnuBackColor");
         QCOMPARE(CommonDialog::shownWith(), (QStringList{"ForeColor", "BackColor"}));
         // At once, the buttons too; at the next load, the lists and labels only.
-        QVERIFY(nearly(ground(w.cmdAll), QColor(200, 210, 220)));
+        QVERIFY(nearly(ground(control(w, "cmdAll")), QColor(200, 210, 220)));
         for (frmCartstock* main : {&w, static_cast<frmCartstock*>(nullptr)}) {
             frmCartstock& shown = main ? *main : reload<frmCartstock>();
-            for (QWidget* c : QList<QWidget*>{shown.lstCat, shown.lstRecent, shown.lvwItems, shown.lblCount})
-                QCOMPARE(ground(c), QColor(200, 210, 220));
+            for (const char* name : {"lstCat", "lstRecent", "lvwItems", "lblCount"})
+                QCOMPARE(ground(control(shown, name)), QColor(200, 210, 220));
             // The count's border, one pixel inside its ground, shows on a window of its text colour.
-            const QImage count = seen(shown.lblCount);
+            const QImage count = seen(control(shown, "lblCount"));
             QCOMPARE(count.pixelColor(0, count.height() / 2), QColor(200, 210, 220));
             QCOMPARE(count.pixelColor(1, count.height() / 2), QColor(10, 20, 30));
             QCOMPARE(windowGround(shown), QColor(10, 20, 30));
         }
-        QVERIFY(!nearly(ground(frmCartstock::loaded()->cmdAll), QColor(200, 210, 220)));
+        QVERIFY(!nearly(ground(control(*frmCartstock::loaded(), "cmdAll")), QColor(200, 210, 220)));
 
         frmAdding& e = reload<frmAdding>();
-        const QColor buttonText = e.cmdAdd->palette().color(QPalette::ButtonText);
+        const QColor buttonText = control(e, "cmdAdd")->palette().color(QPalette::ButtonText);
         CommonDialog::queueColor(QColor(40, 50, 60));
-        e.mnuFontColor->trigger();
+        choose(e, "mnuFontColor");
         CommonDialog::queueColor(QColor(250, 240, 230));
-        e.mnuBackColor->trigger();
+        choose(e, "mnuBackColor");
         // The editor's labels show the two colours the other way round.
         for (frmAdding* shown : {&e, static_cast<frmAdding*>(nullptr)}) {
             frmAdding& editor = shown ? *shown : reload<frmAdding>();
-            for (QLabel* label : QList<QLabel*>{editor.lblLabels[0], editor.lblStatus, editor.lblSearchBox}) {
-                QCOMPARE(ground(label), QColor(40, 50, 60));
-                QVERIFY(writesIn(label, QColor(250, 240, 230)));
+            for (const char* label : {"lblLabels", "lblStatus", "lblSearchBox"}) {
+                QCOMPARE(ground(control(editor, label)), QColor(40, 50, 60));
+                QVERIFY(writesIn(control(editor, label), QColor(250, 240, 230)));
             }
-            QVERIFY(nearly(ground(editor.cmdAdd), QColor(250, 240, 230)));
-            QVERIFY(writesIn(editor.cmdAdd, buttonText));
-            QCOMPARE(ground(editor.txtFields[3]), QColor(250, 240, 230));
+            QVERIFY(nearly(ground(control(editor, "cmdAdd")), QColor(250, 240, 230)));
+            QVERIFY(writesIn(control(editor, "cmdAdd"), buttonText));
+            QCOMPARE(ground(control(editor, "txtFields", 3)), QColor(250, 240, 230));
             QCOMPARE(windowGround(editor), QColor(40, 50, 60));
-            QVERIFY(ground(editor.picButtons) != QColor(40, 50, 60));
+            QVERIFY(ground(control(editor, "picButtons")) != QColor(40, 50, 60));
         }
         QCOMPARE(windowGround(reload<frmCartstock>()), QColor(10, 20, 30));
     }
@@ -306,16 +311,16 @@ private Q_SLOTS:
         db->exec(QStringLiteral("UPDATE Settings2 SET BackColor = ?"),
                  {Appearance::storedFromColor(QColor(255, 255, 192))});
         frmAdding& e = reload<frmAdding>();
-        QVERIFY(captionContrast(e.cmdAdd) >= Appearance::ReadableContrast);
+        QVERIFY(captionContrast(control(e, "cmdAdd")) >= Appearance::ReadableContrast);
         if (!dark)
-            QCOMPARE(e.cmdAdd->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
+            QCOMPARE(control(e, "cmdAdd")->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
         // Light blue, chosen in the main window.
         frmCartstock& w = reload<frmCartstock>();
         CommonDialog::queueColor(QColor(173, 216, 230));
-        w.mnuBackColor->trigger();
-        QVERIFY(captionContrast(w.cmdAll) >= Appearance::ReadableContrast);
+        choose(w, "mnuBackColor");
+        QVERIFY(captionContrast(control(w, "cmdAll")) >= Appearance::ReadableContrast);
         if (!dark)
-            QCOMPARE(w.cmdAll->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
+            QCOMPARE(control(w, "cmdAll")->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
     }
 };
 

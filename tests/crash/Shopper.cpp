@@ -108,7 +108,7 @@ void Shopper::step()
     const bool closing = frmAdding::loaded() && roll >= 80;
     if (frmAdding* e = frmAdding::loaded()) {
         if (closing) {
-            click(e->cmdQuit);
+            click(*e, "cmdQuit");
         } else if (roll < 35) {
             addItem(*e);
         } else if (roll < 60 || (roll < 72 && m_state.cartstock.size() > 5)) {
@@ -117,17 +117,17 @@ void Shopper::step()
             QString name;
             while (name.isEmpty())
                 name = m_state.cartstock.at(below(int(m_state.cartstock.size()))).at(ListState::ItemName).toString();
-            clickEntry(e->cboFind->list(), name);
+            clickEntry(control<DataCombo>(*e, "cboFind")->list(), name);
             if (roll >= 60) {
                 MessageBox::queueAnswer(MessageBox::Answer::Yes);
-                click(e->cmdDelete);
+                click(*e, "cmdDelete");
             } else {
-                click(e->cmdEdit);
+                click(*e, "cmdEdit");
                 for (int box : {3, 1, 0}) {
                     if (chance(60))
-                        paste(e->txtFields.at(box), anyText());
+                        paste(control<QLineEdit>(*e, "txtFields", box), anyText());
                 }
-                click(e->cmdUpdate);
+                click(*e, "cmdUpdate");
             }
         } else {
             chooseLooks(true);
@@ -135,12 +135,13 @@ void Shopper::step()
         return finish(closing);
     }
     frmCartstock& w = mainWindow();
+    DataGrid* grid = control<DataGrid>(w, "grdList");
     const bool listed = !m_state.selected.isEmpty();
     if (m_state.selected.size() > 120 || roll < 4) {
         if (listed)
             MessageBox::queueAnswer(MessageBox::Answer::Yes);
-        click(w.cmdClearAll);
-    } else if (roll < 40 || (roll < 58 && !listed) || (roll < 67 && !w.grdList->isEnabled())) {
+        click(w, "cmdClearAll");
+    } else if (roll < 40 || (roll < 58 && !listed) || (roll < 67 && !grid->isEnabled())) {
         // An empty list's grid is disabled, and its new-row line with it.
         addTickedItems(w);
     } else if (roll < 58) {
@@ -149,20 +150,18 @@ void Shopper::step()
         const QString text = field == 4   ? anyDate().toString(Qt::ISODate)
                              : field == 3 ? Quantities.at(below(int(Quantities.size())))
                                           : anyText();
-        editCell(w.grdList, below(int(m_state.selected.size())),
-                 gridColumn(w.grdList, QString::fromLatin1(fields[field])), text);
+        editCell(grid, below(int(m_state.selected.size())), QString::fromLatin1(fields[field]), text);
     } else if (roll < 67) {
-        editCell(w.grdList, w.grdList->model()->rowCount() - 1, gridColumn(w.grdList, QStringLiteral("Item")),
-                 anyText());
+        editCell(grid, grid->model()->rowCount() - 1, QStringLiteral("Item"), anyText());
     } else if (roll < 75) {
-        enterDate(w.DTPick, anyDate());
+        enterDate(control<QDateEdit>(w, "DTPick"), anyDate());
         if (listed)
             MessageBox::queueAnswer(MessageBox::Answer::Yes);
-        click(w.cmdChangeDates);
+        click(w, "cmdChangeDates");
     } else if (roll < 80 && !m_state.categories.isEmpty()) {
-        clickEntry(w.lstCat, anyCategory());
+        clickEntry(control<DataList>(w, "lstCat"), anyCategory());
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
-        click(w.cmdDelCat);
+        click(w, "cmdDelCat");
     } else if (roll < 88) {
         chooseLooks(false);
     } else {
@@ -180,20 +179,20 @@ QString Shopper::anyCategory() { return m_state.categories.at(below(int(m_state.
 void Shopper::addTickedItems(frmCartstock& w)
 {
     if (m_state.categories.isEmpty() || chance(60))
-        click(w.cmdAll);
+        click(w, "cmdAll");
     else
-        clickEntry(w.lstCat, anyCategory());
+        clickEntry(control<DataList>(w, "lstCat"), anyCategory());
     if (chance(30))
-        enterDate(w.DTPick, anyDate());
-    const int n = w.lvwItems->model()->rowCount();
+        enterDate(control<QDateEdit>(w, "DTPick"), anyDate());
+    const int n = control<QTreeView>(w, "lvwItems")->model()->rowCount();
     QList<int> ticked;
     for (int i = 0, wanted = n == 0 ? 0 : 1 + below(std::min(20, n)); i < n && ticked.size() < wanted; ++i) {
         // Each remaining row has the chance that fills the wanted count by the end.
         if (below(n - i) < wanted - ticked.size())
             ticked << i;
     }
-    tick(w.lvwItems, ticked);
-    click(w.cmdAddToList);
+    tick(control<QTreeView>(w, "lvwItems"), ticked);
+    click(w, "cmdAddToList");
 }
 
 // A font, a back colour or a text and window colour, chosen from the window's Options menu.
@@ -214,19 +213,20 @@ void Shopper::chooseLooks(bool inEditor)
 
 void Shopper::addItem(frmAdding& e)
 {
-    click(e.cmdAdd);
+    click(e, "cmdAdd");
     if (chance(35)) {
         // A new category typed into the category list is stored at once, before Update: an
         // action of its own.
         static const QStringList names = {QStringLiteral("Kid's"), QStringLiteral("Épicerie"), QStringLiteral("Bio 🍏"),
                                           QStringLiteral("x' OR '1'='1")};
-        enterInCombo(e.cboCat, QStringLiteral("%1 %2").arg(names.at(below(int(names.size())))).arg(++m_names));
+        enterInCombo(control<DataCombo>(e, "cboCat"),
+                     QStringLiteral("%1 %2").arg(names.at(below(int(names.size())))).arg(++m_names));
         finish();
         begin();
     } else {
-        paste(e.txtFields.at(1), anyText());
+        paste(control<QLineEdit>(e, "txtFields", 1), anyText());
     }
-    paste(e.txtFields.at(3), anyText());
-    paste(e.txtFields.at(0), chance(70) ? QString::number(1 + below(15)) : anyText());
-    click(e.cmdUpdate);
+    paste(control<QLineEdit>(e, "txtFields", 3), anyText());
+    paste(control<QLineEdit>(e, "txtFields", 0), chance(70) ? QString::number(1 + below(15)) : anyText());
+    click(e, "cmdUpdate");
 }

@@ -157,27 +157,27 @@ struct Write {
 const QList<Write> MainWindowWrites = {
     {QStringLiteral("Add Checked Items"), 0,
      [] {
-         tick(mainWindow().lvwItems, {1, 4});
-         click(mainWindow().cmdAddToList);
-         click(mainWindow().cmdSelNone);
+         tick(control<QTreeView>(mainWindow(), "lvwItems"), {1, 4});
+         click(mainWindow(), "cmdAddToList");
+         click(mainWindow(), "cmdSelNone");
      }},
     {QStringLiteral("a quantity typed into the grid"), 0,
-     [] { editCell(mainWindow().grdList, 0, gridColumn(mainWindow().grdList, QStringLiteral("Quantity")), "7"); }},
+     [] { editCell(control<DataGrid>(mainWindow(), "grdList"), 0, QStringLiteral("Quantity"), "7"); }},
     {QStringLiteral("a row typed into the new-row line"), 0,
      [] {
-         DataGrid* grid = mainWindow().grdList;
-         editCell(grid, grid->model()->rowCount() - 1, gridColumn(grid, QStringLiteral("Item")), "Bread");
+         DataGrid* grid = control<DataGrid>(mainWindow(), "grdList");
+         editCell(grid, grid->model()->rowCount() - 1, QStringLiteral("Item"), "Bread");
      }},
     {QStringLiteral("Change dates below"), 1,
      [] {
-         enterDate(mainWindow().DTPick, QDate(2027, 1, 9));
-         click(mainWindow().cmdChangeDates);
+         enterDate(control<QDateEdit>(mainWindow(), "DTPick"), QDate(2027, 1, 9));
+         click(mainWindow(), "cmdChangeDates");
      }},
-    {QStringLiteral("Delete All"), 1, [] { click(mainWindow().cmdClearAll); }},
+    {QStringLiteral("Delete All"), 1, [] { click(mainWindow(), "cmdClearAll"); }},
     {QStringLiteral("Delete Category"), 1,
      [] {
-         clickEntry(mainWindow().lstCat, QStringLiteral("Dairy"));
-         click(mainWindow().cmdDelCat);
+         clickEntry(control<DataList>(mainWindow(), "lstCat"), QStringLiteral("Dairy"));
+         click(mainWindow(), "cmdDelCat");
      }},
     {QStringLiteral("a font"), 0,
      [] {
@@ -189,23 +189,23 @@ const QList<Write> MainWindowWrites = {
 const QList<Write> EditorWrites = {
     {QStringLiteral("Add and Update"), 0,
      [] {
-         click(editor().cmdAdd);
-         paste(editor().txtFields.at(3), QStringLiteral("Saffron"));
-         click(editor().cmdUpdate);
+         click(editor(), "cmdAdd");
+         paste(control<QLineEdit>(editor(), "txtFields", 3), QStringLiteral("Saffron"));
+         click(editor(), "cmdUpdate");
      }},
     {QStringLiteral("a new category"), 0,
      [] {
-         click(editor().cmdAdd);
-         enterInCombo(editor().cboCat, QStringLiteral("Spices"));
+         click(editor(), "cmdAdd");
+         enterInCombo(control<DataCombo>(editor(), "cboCat"), QStringLiteral("Spices"));
      }},
     {QStringLiteral("Edit and Update"), 0,
      [] {
-         click(editor().cmdFirst);
-         click(editor().cmdEdit);
-         paste(editor().txtFields.at(3), QStringLiteral("Renamed"));
-         click(editor().cmdUpdate);
+         click(editor(), "cmdFirst");
+         click(editor(), "cmdEdit");
+         paste(control<QLineEdit>(editor(), "txtFields", 3), QStringLiteral("Renamed"));
+         click(editor(), "cmdUpdate");
      }},
-    {QStringLiteral("Delete"), 1, [] { click(editor().cmdDelete); }},
+    {QStringLiteral("Delete"), 1, [] { click(editor(), "cmdDelete"); }},
 };
 
 // The file holds what it held before with `change` made, and the windows show it.
@@ -258,8 +258,8 @@ class TestFaults : public QObject {
             try {
                 write.make();
                 // Back to browsing, where the editor is still adding or editing.
-                if (frmAdding::loaded() && editor().cmdCancel->isVisible())
-                    click(editor().cmdCancel);
+                if (frmAdding::loaded() && control(editor(), "cmdCancel")->isVisible())
+                    click(editor(), "cmdCancel");
             } catch (const std::exception& e) {
                 QFAIL(qPrintable(write.name + QStringLiteral(": ") + QString::fromUtf8(e.what())));
             }
@@ -286,33 +286,32 @@ class TestFaults : public QObject {
         const QJsonValue none;
         if (at[0] == QLatin1String("list")) {
             static const QStringList fields = {"ID", "Item", "Category", "Aisle", "Quantity", "Date"};
-            DataGrid* grid = mainWindow().grdList;
+            DataGrid* grid = control<DataGrid>(mainWindow(), "grdList");
             const bool added = at[1] == QLatin1String("new");
             if (added)
                 stored.selected << QJsonArray{nextId(stored.selected), none, none, none, none, none};
             stored.selected[added ? stored.selected.size() - 1 : at[1].toInt()][fields.indexOf(at[2])] = value;
-            return editCell(grid, added ? grid->model()->rowCount() - 1 : at[1].toInt(), gridColumn(grid, at[2]),
-                            input);
+            return editCell(grid, added ? grid->model()->rowCount() - 1 : at[1].toInt(), at[2], input);
         }
         if (where == QLatin1String("deleted category")) {
             stored.categories.removeOne(input);
-            clickEntry(mainWindow().lstCat, input);
+            clickEntry(control<DataList>(mainWindow(), "lstCat"), input);
             TestSession::answer(MessageBox::Answer::Yes);
-            return click(mainWindow().cmdDelCat);
+            return click(mainWindow(), "cmdDelCat");
         }
         chooseFromMenu(mainWindow(), QStringLiteral("Add"));
-        click(editor().cmdAdd);
+        click(editor(), "cmdAdd");
         if (where == QLatin1String("new category")) {
             stored.categories << input;
             stored.categories.sort();
-            enterInCombo(editor().cboCat, input);
-            return click(editor().cmdCancel);
+            enterInCombo(control<DataCombo>(editor(), "cboCat"), input);
+            return click(editor(), "cmdCancel");
         }
         // The editor's boxes: Aisle, Category, ID, Item.
         const bool item = at[1] == QLatin1String("Item");
         stored.cartstock << QJsonArray{nextId(stored.cartstock), item ? value : none, none, item ? none : value};
-        paste(editor().txtFields.at(item ? 3 : 0), input);
-        click(editor().cmdUpdate);
+        paste(control<QLineEdit>(editor(), "txtFields", item ? 3 : 0), input);
+        click(editor(), "cmdUpdate");
     }
 
 private Q_SLOTS:
@@ -360,12 +359,12 @@ private Q_SLOTS:
                 return everyWriteIsRefused(EditorWrites, fault);
             }
             ListState before = ListState::read(folder->file());
-            click(mainWindow().cmdRef);
+            click(mainWindow(), "cmdRef");
             {
                 // A lock let go well within the program's wait for it lets the write through.
                 const auto lock = fault == Fault::Locked ? std::make_unique<LockHolder>(folder->file(), 500) : nullptr;
                 QVERIFY(!lock || lock->holding());
-                editCell(mainWindow().grdList, 0, gridColumn(mainWindow().grdList, QStringLiteral("Quantity")), "9");
+                editCell(control<DataGrid>(mainWindow(), "grdList"), 0, QStringLiteral("Quantity"), "9");
             }
             const QJsonValue id = listShown(mainWindow()).at(0).at(ListState::ListId);
             expectOnly(folder->file(), before, [&](ListState& s) {
@@ -378,12 +377,12 @@ private Q_SLOTS:
             chooseFromMenu(mainWindow(), QStringLiteral("Add"));
             everyWriteIsRefused(EditorWrites, fault);
             before = ListState::read(folder->file());
-            click(editor().cmdRefresh);
-            click(editor().cmdFirst);
-            click(editor().cmdEdit);
-            paste(editor().txtFields.at(3), QStringLiteral("Renamed later"));
+            click(editor(), "cmdRefresh");
+            click(editor(), "cmdFirst");
+            click(editor(), "cmdEdit");
+            paste(control<QLineEdit>(editor(), "txtFields", 3), QStringLiteral("Renamed later"));
             const QJsonArray record = recordShown(editor());
-            click(editor().cmdUpdate);
+            click(editor(), "cmdUpdate");
             expectOnly(folder->file(), before, [&](ListState& s) {
                 for (QJsonArray& row : s.cartstock) {
                     if (row.at(ListState::ItemId) == record.at(ListState::ItemId))

@@ -21,10 +21,15 @@
 
 #include <memory>
 
+using namespace UserMoves;
+
 namespace {
 enum Box { Aisle = 0, Category = 1, Id = 2, Item = 3 };
 
-QString shown(frmAdding& e, Box box) { return e.txtFields[box]->text(); }
+QLineEdit* box(frmAdding& e, Box b) { return control<QLineEdit>(e, "txtFields", b); }
+QString shown(frmAdding& e, Box b) { return box(e, b)->text(); }
+QString status(frmAdding& e) { return control<QLabel>(e, "lblStatus")->text(); }
+QStringList recent() { return entries(control<QListWidget>(mainWindow(), "lstRecent")); }
 
 void retype(QLineEdit* box, const QString& text)
 {
@@ -34,8 +39,6 @@ void retype(QLineEdit* box, const QString& text)
 }
 
 } // namespace
-
-using namespace UserMoves;
 
 class TestItemEditor : public QObject {
     Q_OBJECT
@@ -53,7 +56,7 @@ class TestItemEditor : public QObject {
     {
         if (!frmCartstock::loaded())
             [&] { QVERIFY(Module1::Main()); }();
-        frmCartstock::loaded()->mnuAdd->trigger();
+        choose(*frmCartstock::loaded(), "mnuAdd");
         frmAdding* editor = frmAdding::loaded();
         if (!editor)
             qFatal("the editor did not open");
@@ -84,33 +87,33 @@ private Q_SLOTS:
     {
         frmAdding& e = openEditor();
         const qlonglong highest = Module1::HighestID.toLongLong();
-        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
-        QCOMPARE(e.lblStatus->text(), QStringLiteral("Add record"));
-        QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e) && !e.cmdNext->isEnabled());
-        retype(e.txtFields[Item], QStringLiteral("Paper towels"));
-        clickEntry(e.cboCat->list(), QStringLiteral("Kid's"));
+        click(e, "cmdAdd");
+        QCOMPARE(status(e), QStringLiteral("Add record"));
+        QVERIFY(!browsing(e) && !control(e, "cmdNext")->isEnabled());
+        retype(box(e, Item), QStringLiteral("Paper towels"));
+        clickEntry(control<DataCombo>(e, "cboCat")->list(), QStringLiteral("Kid's"));
         QCOMPARE(shown(e, Category), QStringLiteral("Kid's"));
-        enterInCombo(e.cboCat, QStringLiteral("Paper goods"));
+        enterInCombo(control<DataCombo>(e, "cboCat"), QStringLiteral("Paper goods"));
         QCOMPARE(shown(e, Category), QStringLiteral("Paper goods"));
-        enterInCombo(e.cboCat, QStringLiteral("Paper goods"));
+        enterInCombo(control<DataCombo>(e, "cboCat"), QStringLiteral("Paper goods"));
         QCOMPARE(db->count(QStringLiteral("Categories WHERE Categories = 'Paper goods'")), 1);
-        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
-        QVERIFY(!e.AddingRecord && e.cmdAdd->isVisibleTo(&e));
+        click(e, "cmdUpdate");
+        QVERIFY(browsing(e));
         const QVariant id = db->scalar(QStringLiteral("SELECT ID FROM Cartstock WHERE Item = 'Paper towels'"));
         QVERIFY(id.toLongLong() > highest);
         QCOMPARE(db->scalar(QStringLiteral("SELECT Category FROM Cartstock WHERE ID = ?"), {id}).toString(),
                  QStringLiteral("Paper goods"));
         QCOMPARE(shown(e, Id), id.toString());
-        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 5"));
-        QTest::mouseClick(e.cmdQuit, Qt::LeftButton);
-        QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Paper towels"});
+        QCOMPARE(status(e), QStringLiteral("Record: 5"));
+        click(e, "cmdQuit");
+        QCOMPARE(recent(), QStringList{"Paper towels"});
         // A later visit lists it again once, under its current name.
         frmAdding& again = openEditor();
-        again.txtFields[Item]->setFocus();
-        QTest::keyClick(again.txtFields[Item], Qt::Key_End, Qt::ControlModifier);
-        retype(again.txtFields[Item], QStringLiteral("Kitchen towels"));
-        again.mnuExit->trigger();
-        QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Kitchen towels"});
+        box(again, Item)->setFocus();
+        QTest::keyClick(box(again, Item), Qt::Key_End, Qt::ControlModifier);
+        retype(box(again, Item), QStringLiteral("Kitchen towels"));
+        choose(again, "mnuExit");
+        QCOMPARE(recent(), QStringList{"Kitchen towels"});
     }
 
     // Cancel stores nothing and shows the record it started from as stored; on an empty
@@ -131,41 +134,41 @@ private Q_SLOTS:
             db->exec(QStringLiteral("DELETE FROM Cartstock"));
         frmAdding& e = openEditor();
         QCOMPARE(frmCartstock::loaded(), nullptr);
-        QVERIFY(e.cmdAdd->isVisibleTo(&e) && !e.cmdUpdate->isVisibleTo(&e) && e.txtFields[Id]->isReadOnly());
-        QCOMPARE(e.txtFields[Item]->isReadOnly(), empty);
+        QVERIFY(browsing(e) && box(e, Id)->isReadOnly());
+        QCOMPARE(box(e, Item)->isReadOnly(), empty);
         QCOMPARE(shown(e, Item), empty ? QString() : QStringLiteral("Apples"));
-        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
-        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        click(e, "cmdNext");
+        click(e, "cmdNext");
         const QString stored = QStringLiteral("SELECT group_concat(Item || Aisle) FROM Cartstock");
         const QVariant before = db->scalar(stored);
-        QTest::mouseClick(e.findChild<QPushButton*>(mode), Qt::LeftButton);
-        retype(e.txtFields[Item], QStringLiteral("Figs"));
-        retype(e.txtFields[Aisle], QStringLiteral("9"));
-        QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
+        click(e, mode);
+        retype(box(e, Item), QStringLiteral("Figs"));
+        retype(box(e, Aisle), QStringLiteral("9"));
+        click(e, "cmdCancel");
         QCOMPARE(db->scalar(stored), before);
         QCOMPARE(shown(e, Item) + shown(e, Aisle), empty ? QString() : QStringLiteral("Cheese3"));
-        QCOMPARE(e.lblStatus->text(), empty ? QStringLiteral("Record: none") : QStringLiteral("Record: 3"));
-        QVERIFY(e.cmdAdd->isVisibleTo(&e) && !e.cmdCancel->isVisibleTo(&e) && e.cmdNext->isEnabled());
+        QCOMPARE(status(e), empty ? QStringLiteral("Record: none") : QStringLiteral("Record: 3"));
+        QVERIFY(browsing(e) && control(e, "cmdNext")->isEnabled());
     }
 
     void changeTypedWhileBrowsingIsSavedByNext()
     {
         frmAdding& e = openEditor();
         // Typing inside a word keeps the caret where the user put it.
-        e.txtFields[Item]->setFocus();
-        e.txtFields[Item]->setCursorPosition(2);
-        QTest::keyClicks(e.txtFields[Item], QStringLiteral("xy"));
+        box(e, Item)->setFocus();
+        box(e, Item)->setCursorPosition(2);
+        QTest::keyClicks(box(e, Item), QStringLiteral("xy"));
         QCOMPARE(shown(e, Item), QStringLiteral("Apxyples"));
-        retype(e.txtFields[Item], QStringLiteral("Green apples"));
+        retype(box(e, Item), QStringLiteral("Green apples"));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Green apples'")), 0);
-        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        click(e, "cmdNext");
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Green apples'")), 1);
         // A long paste is kept whole: a box's default limit would cut it silently.
         const QString text = QString(100003, u'x');
         QApplication::clipboard()->setText(text);
-        retype(e.txtFields[Item], QString());
-        QTest::keyClick(e.txtFields[Item], Qt::Key_V, Qt::ControlModifier);
-        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        retype(box(e, Item), QString());
+        QTest::keyClick(box(e, Item), Qt::Key_V, Qt::ControlModifier);
+        click(e, "cmdNext");
         QCOMPARE(db->scalar(QStringLiteral("SELECT max(length(Item)) FROM Cartstock")).toInt(), text.size());
     }
 
@@ -174,28 +177,28 @@ private Q_SLOTS:
         db->exec(QStringLiteral(
             "CREATE TRIGGER NoNew BEFORE INSERT ON Cartstock BEGIN SELECT RAISE(ABORT, 'catalogue is full'); END"));
         frmAdding& e = openEditor();
-        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
-        retype(e.txtFields[Item], QStringLiteral("Figs"));
+        click(e, "cmdAdd");
+        retype(box(e, Item), QStringLiteral("Figs"));
         TestSession::answer(MessageBox::Answer::Ok);
-        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        click(e, "cmdUpdate");
         QCOMPARE(TestSession::messages().last(), QStringLiteral("catalogue is full"));
         // Still adding, with what was typed, to correct and store again once the file takes it.
-        QVERIFY(e.AddingRecord && e.cmdUpdate->isVisibleTo(&e));
+        QVERIFY(!browsing(e));
         QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
         db->exec(QStringLiteral("DROP TRIGGER NoNew"));
         // Control characters never reach the file, from a box or the category entry.
         TestSession::answer(MessageBox::Answer::Ok);
-        enterInCombo(e.cboCat, QStringLiteral("Paper\agoods"));
-        paste(e.txtFields[Item], QStringLiteral("Dried\tfigs"));
+        enterInCombo(control<DataCombo>(e, "cboCat"), QStringLiteral("Paper\agoods"));
+        paste(box(e, Item), QStringLiteral("Dried\tfigs"));
         TestSession::answer(MessageBox::Answer::Ok);
-        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
+        click(e, "cmdUpdate");
         QCOMPARE(TestSession::messages().mid(1).join(u'|').count(QStringLiteral("cannot hold control characters")), 2);
-        QVERIFY(e.AddingRecord && shown(e, Item) == QStringLiteral("Dried\tfigs"));
+        QVERIFY(!browsing(e) && shown(e, Item) == QStringLiteral("Dried\tfigs"));
         QCOMPARE(db->count(QStringLiteral("Cartstock")) + db->count(QStringLiteral("Categories")), 8);
-        e.txtFields[Category]->clear();
-        retype(e.txtFields[Item], QStringLiteral("Dried figs"));
-        QTest::mouseClick(e.cmdUpdate, Qt::LeftButton);
-        QVERIFY(!e.AddingRecord);
+        box(e, Category)->clear();
+        retype(box(e, Item), QStringLiteral("Dried figs"));
+        click(e, "cmdUpdate");
+        QVERIFY(browsing(e));
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Cartstock WHERE Item LIKE '%igs'")),
                  QVariantList{"Dried figs"});
     }
@@ -219,22 +222,22 @@ private Q_SLOTS:
         QFETCH(QString, then);
         frmAdding& e = openEditor();
         while (shown(e, Item) != meanwhile.section(u'\'', -2, -2))
-            click(e.cmdNext);
-        click(e.cmdEdit);
-        retype(e.txtFields[Aisle], QStringLiteral("C5"));
+            click(e, "cmdNext");
+        click(e, "cmdEdit");
+        retype(box(e, Aisle), QStringLiteral("C5"));
         db->exec(meanwhile);
         const ListState held = ListState::read(db->path());
         TestSession::answer(MessageBox::Answer::Ok);
-        click(e.cmdUpdate);
+        click(e, "cmdUpdate");
         const QString told = TestSession::messages().value(0);
         QVERIFY2(told.startsWith(QStringLiteral("Row cannot be located for updating.")) &&
                      told.contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
                      told.contains(QStringLiteral("no longer holds this record")) == meanwhile.startsWith("DELETE"),
                  qPrintable(told));
-        QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && e.cboFind->text() == shown(e, Item));
-        QCOMPARE(shown(e, Item) + u' ' + e.lblStatus->text(), then);
+        QVERIFY(browsing(e) && control<DataCombo>(e, "cboFind")->text() == shown(e, Item));
+        QCOMPARE(shown(e, Item) + u' ' + status(e), then);
         // Update pressed again writes nothing, on no record.
-        QTest::keyClick(e.txtFields[Aisle], Qt::Key_U, Qt::AltModifier);
+        QTest::keyClick(box(e, Aisle), Qt::Key_U, Qt::AltModifier);
         QCOMPARE(ListState::read(db->path()), held);
         QCOMPARE(shownButNotHeld(held), QString());
     }
@@ -242,25 +245,25 @@ private Q_SLOTS:
     void deleteAsksAndMovesOn()
     {
         frmAdding& e = openEditor();
-        QTest::mouseClick(e.cmdNext, Qt::LeftButton);
+        click(e, "cmdNext");
         TestSession::answer(MessageBox::Answer::No);
-        QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+        click(e, "cmdDelete");
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 4);
         TestSession::answer(MessageBox::Answer::Yes);
-        QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+        click(e, "cmdDelete");
         QCOMPARE(TestSession::messages(),
                  QStringList(2, QStringLiteral("Are you sure you want to delete this record?")));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Bread'")), 0);
         QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
-        QCOMPARE(e.cboFind->list()->model()->rowCount(), 3);
+        QCOMPARE(control<DataCombo>(e, "cboFind")->list()->model()->rowCount(), 3);
         // Deleting the last record goes to the new last; the very last leaves an empty editor.
-        QTest::mouseClick(e.cmdLast, Qt::LeftButton);
+        click(e, "cmdLast");
         TestSession::answer(MessageBox::Answer::Yes);
-        QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
-        QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: 2"));
+        click(e, "cmdDelete");
+        QCOMPARE(status(e), QStringLiteral("Record: 2"));
         for (int i = 0; i < 2; ++i) {
             TestSession::answer(MessageBox::Answer::Yes);
-            QTest::mouseClick(e.cmdDelete, Qt::LeftButton);
+            click(e, "cmdDelete");
         }
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 0);
         QVERIFY(shown(e, Item).isEmpty());
@@ -269,8 +272,8 @@ private Q_SLOTS:
     void keysMoveThroughRecordsOnlyWhileBrowsing()
     {
         frmAdding& e = openEditor();
-        QWidget* box = e.txtFields[Aisle];
-        box->setFocus();
+        QWidget* aisle = box(e, Aisle);
+        aisle->setFocus();
         // Each key, and the record it leads to; at either end the editor beeps and stays.
         const struct {
             Qt::Key key;
@@ -285,14 +288,14 @@ private Q_SLOTS:
                     {Qt::Key_Home, {}, 1, 2},
                     {Qt::Key_End, {}, 4, 2}};
         for (const auto& k : keys) {
-            QTest::keyClick(box, k.key, k.modifiers);
-            QCOMPARE(e.lblStatus->text(), QStringLiteral("Record: %1").arg(k.record));
+            QTest::keyClick(aisle, k.key, k.modifiers);
+            QCOMPARE(status(e), QStringLiteral("Record: %1").arg(k.record));
             QCOMPARE(SystemBeep::count(), k.beeps);
         }
-        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_Home);
-        QCOMPARE(e.lblStatus->text(), QStringLiteral("Edit record"));
+        click(e, "cmdEdit");
+        aisle->setFocus();
+        QTest::keyClick(aisle, Qt::Key_Home);
+        QCOMPARE(status(e), QStringLiteral("Edit record"));
         QCOMPARE(shown(e, Item), QStringLiteral("Milk"));
     }
 
@@ -306,34 +309,34 @@ private Q_SLOTS:
             return editor;
         };
         frmAdding& e = counted(openEditor());
-        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
-        retype(e.txtFields[Item], QStringLiteral("Dates"));
+        click(e, "cmdAdd");
+        retype(box(e, Item), QStringLiteral("Dates"));
         QVERIFY(e.close());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Dates'")), 1);
-        QCOMPARE(entries(frmCartstock::loaded()->lstRecent), QStringList{"Dates"});
+        QCOMPARE(recent(), QStringList{"Dates"});
         // A new record with nothing typed is dropped; an edit is kept.
         frmAdding& again = counted(openEditor());
-        QTest::mouseClick(again.cmdEdit, Qt::LeftButton);
-        retype(again.txtFields[Aisle], QStringLiteral("8"));
-        again.mnuExit->trigger();
+        click(again, "cmdEdit");
+        retype(box(again, Aisle), QStringLiteral("8"));
+        choose(again, "mnuExit");
         QCOMPARE(db->scalar(QStringLiteral("SELECT Aisle FROM Cartstock WHERE Item = 'Apples'")).toString(),
                  QStringLiteral("8"));
         frmAdding& third = counted(openEditor());
-        QTest::mouseClick(third.cmdAdd, Qt::LeftButton);
-        third.mnuExit->trigger();
+        click(third, "cmdAdd");
+        choose(third, "mnuExit");
         QCOMPARE(db->count(QStringLiteral("Cartstock")), 5);
-        QCOMPARE(frmCartstock::loaded()->lstRecent->count(), 1);
+        QCOMPARE(recent().size(), 1);
         // An edit the file refuses is reported, and the window still closes.
         db->exec(
             QStringLiteral("CREATE TRIGGER NoEdit BEFORE UPDATE ON Cartstock BEGIN SELECT RAISE(ABORT, 'no'); END"));
         frmAdding& fourth = counted(openEditor());
-        QTest::mouseClick(fourth.cmdEdit, Qt::LeftButton);
-        retype(fourth.txtFields[Aisle], QStringLiteral("9"));
+        click(fourth, "cmdEdit");
+        retype(box(fourth, Aisle), QStringLiteral("9"));
         TestSession::answer(MessageBox::Answer::Ok);
         QVERIFY(fourth.close());
         QCOMPARE(TestSession::messages(), QStringList{"no"});
         QVERIFY(!frmAdding::loaded() && frmCartstock::loaded());
-        counted(openEditor()).cmdQuit->click();
+        click(counted(openEditor()), "cmdQuit");
         QCOMPARE(returns, 5);
     }
 
@@ -343,16 +346,17 @@ private Q_SLOTS:
         e.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e));
         // F1 opens the focused control's topic; the Help menu the window's, 30.
-        e.txtFields[Category]->setFocus();
+        box(e, Category)->setFocus();
         QTest::keyClick(&e, Qt::Key_F1);
-        e.mnuHelp->trigger();
+        choose(e, "mnuHelp");
         const QString file = db->folder() + QStringLiteral("/Cartstock.hlp");
         QCOMPARE(HelpViewer::requests().value(1), (HelpViewer::Request{file, 30}));
         QVERIFY(HelpViewer::requests().value(0).contextNumber != 30);
         db->exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Zest')"));
-        QTest::mouseClick(e.cmdRefreshCombo, Qt::LeftButton);
-        QCOMPARE(e.cboFind->list()->model()->rowCount(), 5);
-        QCOMPARE(e.adoPrimaryRS.recordCount(), 5);
+        click(e, "cmdRefreshCombo");
+        QCOMPARE(control<DataCombo>(e, "cboFind")->list()->model()->rowCount(), 5);
+        click(e, "cmdLast");
+        QCOMPARE(status(e), QStringLiteral("Record: 5"));
     }
 
     void altChordsAreNeverTypedWhileAccessKeysStillPressButtons()
@@ -360,7 +364,7 @@ private Q_SLOTS:
         frmAdding& e = openEditor();
         e.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e));
-        QLineEdit* item = e.txtFields[Item];
+        QLineEdit* item = box(e, Item);
         item->setFocus();
         item->end(false);
         // Alt+U, Alt+C, Alt+X, Alt+H, Alt+O claim no visible button while browsing.
@@ -369,13 +373,13 @@ private Q_SLOTS:
         QTest::keyClick(item, Qt::Key_Q, Qt::AltModifier | Qt::ControlModifier);
         QCOMPARE(shown(e, Item), QStringLiteral("Apples"));
         // Alt+A presses the visible Add; then Alt+C presses the visible Cancel.
-        e.txtFields[Aisle]->setFocus();
-        QTest::keyClick(e.txtFields[Aisle], Qt::Key_A, Qt::AltModifier);
-        QTRY_VERIFY(e.AddingRecord);
+        box(e, Aisle)->setFocus();
+        QTest::keyClick(box(e, Aisle), Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(!browsing(e));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ghost"));
         QCOMPARE(shown(e, Item), QStringLiteral("Ghost"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier);
-        QTRY_VERIFY(!e.AddingRecord);
+        QTRY_VERIFY(browsing(e));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item LIKE 'Ghost%'")), 0);
     }
 
@@ -385,8 +389,8 @@ private Q_SLOTS:
         frmAdding& e = openEditor();
         e.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e));
-        enterInCombo(e.cboFind, QStringLiteral("Milk"));
-        QLineEdit* aisle = e.txtFields[Aisle];
+        enterInCombo(control<DataCombo>(e, "cboFind"), QStringLiteral("Milk"));
+        QLineEdit* aisle = box(e, Aisle);
         retype(aisle, QStringLiteral("37"));
         const QList<QKeyCombination> ways[] = {
             {Qt::Key_F10, Qt::Key_Right, Qt::Key_Down, Qt::Key_Escape, Qt::Key_Escape},
@@ -412,7 +416,7 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), key, mods);
         };
         // Return in the search field is its click: nothing chosen yet, a name found, a name not.
-        e.cboFind->textField()->setFocus();
+        control<DataCombo>(e, "cboFind")->textField()->setFocus();
         type(QStringLiteral("Caviar"));
         QCOMPARE(TestSession::messages(), QStringList{});
         type(QStringLiteral("Cheese"));
@@ -420,29 +424,29 @@ private Q_SLOTS:
         TestSession::answer(MessageBox::Answer::Ok);
         type(QStringLiteral("Caviar"));
         QCOMPARE(TestSession::messages(), QStringList{"Can't find Caviar."});
-        QVERIFY(e.cboFind->text().isEmpty());
+        QVERIFY(control<DataCombo>(e, "cboFind")->text().isEmpty());
         QCOMPARE(shown(e, Item), QStringLiteral("Cheese"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
-        QTRY_VERIFY(e.AddingRecord);
+        QTRY_VERIFY(!browsing(e));
         // A new category: typed, then the keypad's Enter; an existing one: Down, then Return.
-        e.cboCat->textField()->setFocus();
+        control<DataCombo>(e, "cboCat")->textField()->setFocus();
         type(QStringLiteral("Fermented"), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(shown(e, Category), QStringLiteral("Fermented"));
         QCOMPARE(db->count(QStringLiteral("Categories WHERE Categories = 'Fermented'")), 1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(e.cboCat->text(), QStringLiteral("Kid's"));
+        QCOMPARE(control<DataCombo>(e, "cboCat")->text(), QStringLiteral("Kid's"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(shown(e, Category), QStringLiteral("Kid's"));
         QCOMPARE(db->count(QStringLiteral("Categories")), 5);
         // Return in a box moves on to the next; from the last box to Update, which it presses.
-        e.txtFields[Item]->setFocus();
+        box(e, Item)->setFocus();
         type(QStringLiteral("Kimchi"));
-        QCOMPARE(QApplication::focusWidget(), e.txtFields[Category]);
+        QCOMPARE(QApplication::focusWidget(), box(e, Category));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         type(QStringLiteral("9"));
-        QCOMPARE(QApplication::focusWidget(), e.cmdUpdate);
+        QCOMPARE(QApplication::focusWidget(), control(e, "cmdUpdate"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QVERIFY(!e.AddingRecord);
+        QVERIFY(browsing(e));
         QCOMPARE(db->scalar(QStringLiteral("SELECT Category || Aisle FROM Cartstock WHERE Item = 'Kimchi'")).toString(),
                  QStringLiteral("Kid's9"));
     }
@@ -452,12 +456,12 @@ private Q_SLOTS:
         frmAdding& e = openEditor();
         e.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e));
-        e.txtFields[Item]->setFocus();
+        box(e, Item)->setFocus();
         QList<QWidget*> reached;
         do {
             reached << QApplication::focusWidget();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        } while (QApplication::focusWidget() != e.txtFields[Item] && reached.size() < 50);
+        } while (QApplication::focusWidget() != box(e, Item) && reached.size() < 50);
         int tabStops = 0;
         for (QWidget* w : e.findChildren<QWidget*>())
             tabStops += w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus);
@@ -470,32 +474,32 @@ private Q_SLOTS:
     void searchStoresWhatWasBeingAddedOrEditedAndEndsThatMode()
     {
         frmAdding& e = openEditor();
-        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
-        retype(e.txtFields[Item], QStringLiteral("Ghost"));
-        clickEntry(e.cboFind->list(), QStringLiteral("Bread"));
+        click(e, "cmdAdd");
+        retype(box(e, Item), QStringLiteral("Ghost"));
+        clickEntry(control<DataCombo>(e, "cboFind")->list(), QStringLiteral("Bread"));
         QCOMPARE(shown(e, Item), QStringLiteral("Bread"));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Ghost'")), 1);
         // Stored: nothing is left to update or cancel.
-        QVERIFY(!e.AddingRecord && e.cmdAdd->isVisible() && !e.cmdCancel->isVisible() && e.cmdNext->isEnabled());
-        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
-        retype(e.txtFields[Item], QStringLiteral("Brown bread"));
-        clickEntry(e.cboFind->list(), QStringLiteral("Milk"));
+        QVERIFY(browsing(e) && control(e, "cmdNext")->isEnabled());
+        click(e, "cmdEdit");
+        retype(box(e, Item), QStringLiteral("Brown bread"));
+        clickEntry(control<DataCombo>(e, "cboFind")->list(), QStringLiteral("Milk"));
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Item = 'Brown bread'")), 1);
-        QVERIFY(!e.EditingRecord && e.cmdEdit->isVisible() && !e.cmdUpdate->isVisible());
+        QVERIFY(browsing(e));
         // A new record left empty is dropped by the move: adding ends too, nothing stored.
         const int before = db->count(QStringLiteral("Cartstock"));
-        QTest::mouseClick(e.cmdAdd, Qt::LeftButton);
-        clickEntry(e.cboFind->list(), QStringLiteral("Cheese"));
-        QVERIFY(!e.AddingRecord);
+        click(e, "cmdAdd");
+        clickEntry(control<DataCombo>(e, "cboFind")->list(), QStringLiteral("Cheese"));
+        QVERIFY(browsing(e));
         QCOMPARE(db->count(QStringLiteral("Cartstock")), before);
         // An edit refused on the way is told with what was not stored, never dropped unseen.
-        QTest::mouseClick(e.cmdEdit, Qt::LeftButton);
-        retype(e.txtFields[Aisle], QStringLiteral("C5"));
+        click(e, "cmdEdit");
+        retype(box(e, Aisle), QStringLiteral("C5"));
         db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = '7' WHERE Item = 'Cheese'"));
         TestSession::answer(MessageBox::Answer::Ok);
-        clickEntry(e.cboFind->list(), QStringLiteral("Milk"));
+        clickEntry(control<DataCombo>(e, "cboFind")->list(), QStringLiteral("Milk"));
         QVERIFY(TestSession::messages().value(0).contains(QStringLiteral("Not stored:\n    Aisle: \"C5\"")) &&
-                !e.EditingRecord && shown(e, Aisle) == QStringLiteral("7"));
+                browsing(e) && shown(e, Aisle) == QStringLiteral("7"));
     }
 };
 

@@ -35,18 +35,19 @@
 #include <algorithm>
 #include <memory>
 
+using namespace UserMoves;
+
 namespace {
-QStringList column(QTreeView* view, int c)
-{
-    QStringList out;
-    for (int i = 0; i < view->model()->rowCount(); ++i)
-        out << view->model()->index(i, c).data().toString();
-    return out;
-}
+// The controls these tests use most, found by name.
+DataGrid* grdList(frmCartstock& w) { return control<DataGrid>(w, "grdList"); }
+QTreeView* lvwItems(frmCartstock& w) { return control<QTreeView>(w, "lvwItems"); }
+DataList* lstCat(frmCartstock& w) { return control<DataList>(w, "lstCat"); }
+QDateEdit* DTPick(frmCartstock& w) { return control<QDateEdit>(w, "DTPick"); }
+QString lblCount(frmCartstock& w) { return control<QLabel>(w, "lblCount")->text(); }
 
 QModelIndex row(frmCartstock& w, const QString& item)
 {
-    QAbstractItemModel* rows = w.lvwItems->model();
+    QAbstractItemModel* rows = lvwItems(w)->model();
     const QModelIndexList found = rows->match(rows->index(0, 0), Qt::DisplayRole, item, 1, Qt::MatchExactly);
     return found.value(0);
 }
@@ -65,7 +66,7 @@ void tick(frmCartstock& w, const QStringList& items)
     for (const QString& item : items)
         rows << row(w, item).row();
     std::sort(rows.begin(), rows.end());
-    UserMoves::tick(w.lvwItems, rows);
+    UserMoves::tick(lvwItems(w), rows);
 }
 
 // Every text a report put on its pages, in order.
@@ -133,36 +134,36 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
         frmCartstock& w = start();
-        QCOMPARE(w.DTPick->date(), QDate(2026, 12, 5));
-        QCOMPARE(w.lblCount->text(), QStringLiteral("2"));
-        QCOMPARE(w.grdList->model()->rowCount(), 3);
-        QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
-        QCOMPARE(column(w.lvwItems, 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
+        QCOMPARE(DTPick(w)->date(), QDate(2026, 12, 5));
+        QCOMPARE(lblCount(w), QStringLiteral("2"));
+        QCOMPARE(grdList(w)->model()->rowCount(), 3);
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"-", "Apples", "butter", "Crayons", "Foil", "Milk"}));
+        QCOMPARE(entries(lvwItems(w), 1), (QStringList{"Produce", "Produce", "Dairy", "Kid's", "", "Dairy"}));
     }
 
     void categoryIsChosenByMouseOrKeyboard()
     {
         frmCartstock& w = start();
         tick(w, {QStringLiteral("Apples")});
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
-        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Frozen"));
-        QCOMPARE(w.lvwItems->model()->rowCount(), 0);
-        QCOMPARE(w.lvwItems->model()->columnCount(), 3);
-        QTest::mouseClick(w.cmdAll, Qt::LeftButton);
-        QCOMPARE(w.lvwItems->model()->rowCount(), 6);
+        clickEntry(lstCat(w), QStringLiteral("Dairy"));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"butter", "Milk"}));
+        clickEntry(lstCat(w), QStringLiteral("Frozen"));
+        QCOMPARE(lvwItems(w)->model()->rowCount(), 0);
+        QCOMPARE(lvwItems(w)->model()->columnCount(), 3);
+        click(w, "cmdAll");
+        QCOMPARE(lvwItems(w)->model()->rowCount(), 6);
         QCOMPARE(tickOf(row(w, QStringLiteral("Apples"))), Qt::Unchecked);
-        w.lstCat->setFocus();
-        QTest::keyClick(w.lstCat, Qt::Key_End);
-        QCOMPARE(column(w.lvwItems, 0), (QStringList{"-", "Apples"}));
+        lstCat(w)->setFocus();
+        QTest::keyClick(lstCat(w), Qt::Key_End);
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"-", "Apples"}));
         // Typing a name's first letter goes to it.
-        QTest::keyClick(w.lstCat, Qt::Key_K);
-        QCOMPARE(column(w.lvwItems, 0), QStringList{"Crayons"});
-        QCOMPARE(w.lstCat->text(), QStringLiteral("Kid's"));
+        QTest::keyClick(lstCat(w), Qt::Key_K);
+        QCOMPARE(entries(lvwItems(w)), QStringList{"Crayons"});
+        QCOMPARE(lstCat(w)->text(), QStringLiteral("Kid's"));
         // Return and Space choose the entry again, as a second click does: the ticks go.
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
             tick(w, {QStringLiteral("Crayons")});
-            QTest::keyClick(w.lstCat, key);
+            QTest::keyClick(lstCat(w), key);
             QCOMPARE(tickOf(row(w, QStringLiteral("Crayons"))), Qt::Unchecked);
         }
     }
@@ -172,21 +173,21 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.DTPick->setDate(QDate(2026, 12, 12));
+        DTPick(w)->setDate(QDate(2026, 12, 12));
         tick(w, {QStringLiteral("Milk"), QStringLiteral("-"), QStringLiteral("Crayons"), QStringLiteral("Foil")});
         // Return presses the focused button, as on Linux desktops.
-        w.cmdAddToList->setFocus();
+        control(w, "cmdAddToList")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected WHERE Date = '2026-12-12' AND Quantity = '1'")),
                  (QVariantList{"-", "Crayons", "Foil", "Milk"}));
         // Missing category and aisle are stored as empty texts, not nulls.
         QCOMPARE(db->count(QStringLiteral("Selected WHERE Item || Aisle = 'Crayons' OR Item || Category = 'Foil'")), 2);
-        QCOMPARE(w.lblCount->text(), QStringLiteral("5"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(w.lblCount)->text(QAccessible::Name),
+        QCOMPARE(lblCount(w), QStringLiteral("5"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(control<QLabel>(w, "lblCount"))->text(QAccessible::Name),
                  QStringLiteral("Items on the list: 5"));
-        QCOMPARE(w.grdList->model()->rowCount(), 6);
-        for (int i = 0; i < w.lvwItems->model()->rowCount(); ++i)
-            QCOMPARE(tickOf(w.lvwItems->model()->index(i, 0)), Qt::Unchecked);
+        QCOMPARE(grdList(w)->model()->rowCount(), 6);
+        for (int i = 0; i < lvwItems(w)->model()->rowCount(); ++i)
+            QCOMPARE(tickOf(lvwItems(w)->model()->index(i, 0)), Qt::Unchecked);
         tick(w, {QStringLiteral("Apples")});
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(db->count(QStringLiteral("Selected")), 6);
@@ -201,12 +202,12 @@ private Q_SLOTS:
         frmCartstock& w = start();
         tick(w, {QStringLiteral("Apples"), QStringLiteral("Crayons"), QStringLiteral("Milk")});
         TestSession::answer(MessageBox::Answer::Ok);
-        QTest::mouseClick(w.cmdAddToList, Qt::LeftButton);
+        click(w, "cmdAddToList");
         const QString told = TestSession::messages().value(0);
         QVERIFY2(told.contains(QStringLiteral("\n    Crayons\n    Milk\n\ndisk I/O error")), qPrintable(told));
-        QCOMPARE(UserMoves::listShown(w).size(), 1);
+        QCOMPARE(listShown(w).size(), 1);
         db->exec(QStringLiteral("DROP TRIGGER Refuse"));
-        QTest::mouseClick(w.cmdAddToList, Qt::LeftButton);
+        click(w, "cmdAddToList");
         QCOMPARE(db->column(QStringLiteral("SELECT Item FROM Selected ORDER BY ID")),
                  (QVariantList{"Apples", "Crayons", "Milk"}));
     }
@@ -231,23 +232,22 @@ private Q_SLOTS:
         QFETCH(QString, question);
         QFETCH(QString, done);
         frmCartstock& w = start();
-        auto* command = w.findChild<QPushButton*>(button);
-        QTest::mouseClick(command, Qt::LeftButton); // empty list: no question
+        click(w, button); // empty list: no question
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"));
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
-        QTest::mouseClick(w.cmdRef, Qt::LeftButton);
-        w.DTPick->setDate(QDate(2027, 1, 9));
+        click(w, "cmdRef");
+        DTPick(w)->setDate(QDate(2027, 1, 9));
         TestSession::answer(MessageBox::Answer::No);
-        QTest::mouseClick(command, Qt::LeftButton);
+        click(w, button);
         QCOMPARE(db->scalar(done).toInt(), 0);
         TestSession::answer(MessageBox::Answer::Yes);
-        QTest::mouseClick(command, Qt::LeftButton);
+        click(w, button);
         QCOMPARE(db->scalar(done).toInt(), 2);
         QCOMPARE(TestSession::messages(), QStringList(2, question));
-        QCOMPARE(w.lblCount->text(), QString::number(db->count(QStringLiteral("Selected"))));
-        QCOMPARE(w.grdList->model()->rowCount(), db->count(QStringLiteral("Selected")) + 1);
-        QTest::mouseClick(w.cmdRef, Qt::LeftButton);
-        QCOMPARE(w.grdList->isEnabled(), db->count(QStringLiteral("Selected")) > 0);
+        QCOMPARE(lblCount(w), QString::number(db->count(QStringLiteral("Selected"))));
+        QCOMPARE(grdList(w)->model()->rowCount(), db->count(QStringLiteral("Selected")) + 1);
+        click(w, "cmdRef");
+        QCOMPARE(grdList(w)->isEnabled(), db->count(QStringLiteral("Selected")) > 0);
     }
 
     // Only the entry chosen goes, not one that differs in case, and nothing is left highlighted.
@@ -255,42 +255,44 @@ private Q_SLOTS:
     {
         db->exec(QStringLiteral("INSERT INTO Categories (Categories) VALUES ('KID''S')"));
         frmCartstock& w = start();
-        QTest::mouseClick(w.cmdDelCat, Qt::LeftButton); // nothing selected: no question
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Kid's"));
+        click(w, "cmdDelCat"); // nothing selected: no question
+        clickEntry(lstCat(w), QStringLiteral("Kid's"));
         TestSession::answer(MessageBox::Answer::No);
-        QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
+        click(w, "cmdDelCat");
         QCOMPARE(db->count(QStringLiteral("Categories")), 5);
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Kid's"));
+        clickEntry(lstCat(w), QStringLiteral("Kid's"));
         TestSession::answer(MessageBox::Answer::Yes);
-        QTest::mouseClick(w.cmdDelCat, Qt::LeftButton);
+        click(w, "cmdDelCat");
         QCOMPARE(TestSession::messages(), QStringList(2, QStringLiteral("Are you sure you want to delete Kid's?")));
         QCOMPARE(db->column(QStringLiteral("SELECT Categories FROM Categories ORDER BY Categories")),
                  (QVariantList{"Dairy", "Frozen", "KID'S", "Produce"}));
-        QCOMPARE(w.lstCat->model()->rowCount(), 4);
-        QVERIFY(w.lstCat->text().isEmpty());
+        QCOMPARE(lstCat(w)->model()->rowCount(), 4);
+        QVERIFY(lstCat(w)->text().isEmpty());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Category = 'Kid''s'")), 1);
-        QCOMPARE(column(w.lvwItems, 0), QStringList{"Crayons"});
+        QCOMPARE(entries(lvwItems(w)), QStringList{"Crayons"});
     }
 
     void gridRefusesWhatTheFileCannotHold_data()
     {
         QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("an ID") << 0 << 5 << QStringLiteral("999") << QStringLiteral("ID");
-        QTest::newRow("a locked quantity") << 0 << 3 << QStringLiteral("7") << QStringLiteral("quantity is locked");
-        QTest::newRow("a new row's date that is none") << 1 << 4 << QStringLiteral("tomorrow") << QString();
+        QTest::newRow("an ID") << 0 << "ID" << QStringLiteral("999") << QStringLiteral("ID");
+        QTest::newRow("a locked quantity")
+            << 0 << "Quantity" << QStringLiteral("7") << QStringLiteral("quantity is locked");
+        QTest::newRow("a new row's date that is none") << 1 << "Date" << QStringLiteral("tomorrow") << QString();
         const QString control = QStringLiteral("Field \"%1\" cannot hold control characters");
-        QTest::newRow("NUL and BEL") << 0 << 0 << QStringLiteral("nu\0ll\a") << control.arg("Item");
-        QTest::newRow("tab, ESC, DEL, U+001F") << 0 << 2 << QStringLiteral("\t\x1b\x7f\x1f") << control.arg("Aisle");
-        QTest::newRow("a new row's line break") << 1 << 0 << QStringLiteral("Te\na") << control.arg("Item");
+        QTest::newRow("NUL and BEL") << 0 << "Item" << QStringLiteral("nu\0ll\a") << control.arg("Item");
+        QTest::newRow("tab, ESC, DEL, U+001F")
+            << 0 << "Aisle" << QStringLiteral("\t\x1b\x7f\x1f") << control.arg("Aisle");
+        QTest::newRow("a new row's line break") << 1 << "Item" << QStringLiteral("Te\na") << control.arg("Item");
     }
 
     void gridRefusesWhatTheFileCannotHold()
     {
         QFETCH(int, row);
-        QFETCH(int, column);
+        QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, reason);
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-11-30"), QStringLiteral("2"));
@@ -300,13 +302,13 @@ private Q_SLOTS:
         const QString stored = QStringLiteral("SELECT group_concat(ID || Item || Quantity || Date) FROM Selected");
         const QVariant before = db->scalar(stored);
         TestSession::answer(MessageBox::Answer::Ok);
-        UserMoves::editCell(w.grdList, row, column, text);
+        editCell(grdList(w), row, field, text);
         QVERIFY(TestSession::messages().value(0).contains(reason));
         // The file and the grid keep what was stored.
         QCOMPARE(db->scalar(stored), before);
-        QCOMPARE(w.grdList->model()->index(0, 5).data(), db->scalar(QStringLiteral("SELECT ID FROM Selected")));
-        QCOMPARE(w.grdList->model()->index(0, 3).data().toString(), QStringLiteral("2"));
-        QCOMPARE(w.lblCount->text(), QStringLiteral("1"));
+        QCOMPARE(grdList(w)->model()->index(0, 5).data(), db->scalar(QStringLiteral("SELECT ID FROM Selected")));
+        QCOMPARE(grdList(w)->model()->index(0, 3).data().toString(), QStringLiteral("2"));
+        QCOMPARE(lblCount(w), QStringLiteral("1"));
     }
 
     void aDateTypedIntoTheGridIsStoredWholeOrRefused_data()
@@ -339,7 +341,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         if (stored.isEmpty())
             TestSession::answer(MessageBox::Answer::Ok);
-        UserMoves::editCell(w.grdList, 0, UserMoves::gridColumn(w.grdList, QStringLiteral("Date")), typed, true);
+        editCell(grdList(w), 0, QStringLiteral("Date"), typed, true);
         // Refused: the old date kept, and told (the session fails on an answer nobody asked for).
         QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(),
                  stored.isEmpty() ? QStringLiteral("2027-02-15") : stored);
@@ -373,10 +375,10 @@ private Q_SLOTS:
             db->exec(QStringLiteral("DELETE FROM Selected WHERE Item = 'Tea'"));
         file.close();
         TestSession::answer(MessageBox::Answer::Ok);
-        UserMoves::editCell(w.grdList, 1, UserMoves::gridColumn(w.grdList, QStringLiteral("Quantity")), "5");
+        editCell(grdList(w), 1, QStringLiteral("Quantity"), "5");
         const QString message = TestSession::messages().value(0);
         QVERIFY2(message.contains(told), qPrintable(message));
-        QCOMPARE(UserMoves::listShown(w).size(), replaced ? 0 : 1);
+        QCOMPARE(listShown(w).size(), replaced ? 0 : 1);
         // Told with what to do about it.
         QCOMPARE(message.contains(QStringLiteral("    mv ")), replaced);
     }
@@ -385,21 +387,21 @@ private Q_SLOTS:
     {
         frmCartstock& w = start();
         TestSession::answer(MessageBox::Answer::Ok);
-        w.mnuPrint->trigger();
+        choose(w, "mnuPrint");
         QCOMPARE(TestSession::messages(), QStringList{"No records to show."});
         QCOMPARE(rptPrint::existing(), nullptr);
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-12-24"));
-        QTest::mouseClick(w.cmdRef, Qt::LeftButton);
+        click(w, "cmdRef");
         const QStringList headings{"Item:", "Aisle:", "Quantity:"};
-        w.mnuPrint->trigger();
+        choose(w, "mnuPrint");
         QCOMPARE(reportTexts(*rptPrint::existing()), (headings + QStringList{"Dairy", "Milk", "3", "1"}));
         // Again, for another date: the same window, the new date's entries.
-        w.DTPick->setDate(QDate(2026, 12, 24));
-        w.mnuPrint->trigger();
+        DTPick(w)->setDate(QDate(2026, 12, 24));
+        choose(w, "mnuPrint");
         QCOMPARE(reportTexts(*rptPrint::existing()), (headings + QStringList{"Dairy", "Tea", "3", "1"}));
-        w.DTPick->setDate(QDate(2027, 1, 1));
-        w.mnuPrint->trigger();
+        DTPick(w)->setDate(QDate(2027, 1, 1));
+        choose(w, "mnuPrint");
         QCOMPARE(reportTexts(*rptPrint::existing()), headings);
         QCOMPARE(TestSession::messages().size(), 1);
     }
@@ -407,21 +409,21 @@ private Q_SLOTS:
     void fullListCountsTheFilteredCatalogue()
     {
         frmCartstock& w = start();
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Frozen"));
+        clickEntry(lstCat(w), QStringLiteral("Frozen"));
         TestSession::answer(MessageBox::Answer::Ok);
-        w.mnuPrintFull->trigger();
+        choose(w, "mnuPrintFull");
         QCOMPARE(TestSession::messages(), QStringList{"No records to show."});
-        QTest::mouseClick(w.cmdAll, Qt::LeftButton);
+        click(w, "cmdAll");
         tick(w, {QStringLiteral("Milk")});
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
+        clickEntry(lstCat(w), QStringLiteral("Dairy"));
         tick(w, {QStringLiteral("Milk")});
-        w.mnuPrintFull->trigger();
+        choose(w, "mnuPrintFull");
         QVERIFY(rptAll::existing());
         QVERIFY(reportTexts(*rptAll::existing()).contains(QStringLiteral("Foil")));
         // The view keeps what it showed, ticks too.
-        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"butter", "Milk"}));
         QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
-        QTest::mouseClick(w.cmdQuit, Qt::LeftButton);
+        click(w, "cmdQuit");
         QCOMPARE(rptAll::existing(), nullptr);
     }
 
@@ -449,21 +451,21 @@ private Q_SLOTS:
     void commandsStoreACellEditStillOpen_data()
     {
         QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("field");
         QTest::addColumn<bool>("refused"); // the file refuses quantities
         for (const char* command :
              {"Print|Cartlist", "Print|Cartlist by Aisle", "Print|Full List", "Options|Back Color", "Add|", "EXIT|"})
-            QTest::newRow(command) << QString::fromLatin1(command) << 3 << false;
+            QTest::newRow(command) << QString::fromLatin1(command) << "Quantity" << false;
         // What the file refuses is said and the command goes on; on EXIT, what a column cannot
         // hold is dropped quietly.
-        QTest::newRow("refused, then Print|Cartlist") << QStringLiteral("Print|Cartlist") << 3 << true;
-        QTest::newRow("an ID typed, then EXIT") << QStringLiteral("EXIT|") << 5 << false;
+        QTest::newRow("refused, then Print|Cartlist") << QStringLiteral("Print|Cartlist") << "Quantity" << true;
+        QTest::newRow("an ID typed, then EXIT") << QStringLiteral("EXIT|") << "ID" << false;
     }
 
     void commandsStoreACellEditStillOpen()
     {
         QFETCH(QString, command);
-        QFETCH(int, column);
+        QFETCH(QString, field);
         QFETCH(bool, refused);
         const QString menu = command.section(u'|', 0, 0), item = command.section(u'|', 1);
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
@@ -476,18 +478,15 @@ private Q_SLOTS:
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         // Double-click the cell and type, without leaving it.
-        const QModelIndex index = w.grdList->model()->index(0, column);
-        const QPoint cell = w.grdList->visualRect(index).center();
-        QTest::mouseClick(w.grdList->viewport(), Qt::LeftButton, {}, cell);
-        QTest::mouseDClick(w.grdList->viewport(), Qt::LeftButton, {}, cell);
-        auto* editor = qobject_cast<QLineEdit*>(w.grdList->indexWidget(index));
+        auto* editor = qobject_cast<QLineEdit*>(openCell(grdList(w), 0, field));
         QVERIFY(editor);
         editor->selectAll();
         QTest::keyClicks(editor, QStringLiteral("55"));
         if (menu == QStringLiteral("Options"))
             CommonDialog::queueColor(Qt::yellow);
-        menu == QStringLiteral("EXIT") ? QTest::mouseClick(w.cmdQuit, Qt::LeftButton) : chooseFromMenu(w, menu, item);
-        const QString quantity = column == 3 && !refused ? QStringLiteral("55") : QStringLiteral("1");
+        menu == QStringLiteral("EXIT") ? click(w, "cmdQuit") : chooseFromMenu(w, menu, item);
+        const QString quantity =
+            field == QStringLiteral("Quantity") && !refused ? QStringLiteral("55") : QStringLiteral("1");
         QCOMPARE(db->scalar(QStringLiteral("SELECT Quantity FROM Selected WHERE ID = ?"), {id}).toString(), quantity);
         QCOMPARE(db->count(QStringLiteral("Selected")), 1);
         QCOMPARE(TestSession::messages().size(), refused ? 1 : 0);
@@ -501,10 +500,9 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Tea"), QStringLiteral("2026-11-30"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        using UserMoves::press;
-        QCOMPARE(QApplication::focusWidget(), w.lstCat);
+        QCOMPARE(QApplication::focusWidget(), lstCat(w));
         press({Qt::Key_Home}); // the first category
-        QCOMPARE(column(w.lvwItems, 0), (QStringList{"butter", "Milk"}));
+        QCOMPARE(entries(lvwItems(w)), (QStringList{"butter", "Milk"}));
         press({Qt::Key_Tab, Qt::Key_Space, Qt::Key_Down, Qt::Key_Space}); // tick both
         QCOMPARE(tickOf(row(w, QStringLiteral("Milk"))), Qt::Checked);
         QVERIFY(boldAt(row(w, QStringLiteral("Milk")), 0));
@@ -528,8 +526,8 @@ private Q_SLOTS:
     {
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.grdList->setFocus();
-        w.grdList->setCurrentIndex(w.grdList->model()->index(0, 0));
+        grdList(w)->setFocus();
+        grdList(w)->setCurrentIndex(grdList(w)->model()->index(0, 0));
         // Typing starts the cell; Tab stores it and goes on along the same row.
         for (const QString& text : {QStringLiteral("Bread"), QStringLiteral("Bakery"), QStringLiteral("1")}) {
             for (const QChar c : text)
@@ -539,9 +537,9 @@ private Q_SLOTS:
         QCOMPARE(db->count(QStringLiteral("Selected")), 1);
         QCOMPARE(db->scalar(QStringLiteral("SELECT Item || '/' || Category || '/' || Aisle FROM Selected")).toString(),
                  QStringLiteral("Bread/Bakery/1"));
-        QCOMPARE(w.grdList->currentIndex(), w.grdList->model()->index(0, 3));
-        QCOMPARE(w.grdList->model()->rowCount(), 2);
-        QCOMPARE(w.lblCount->text(), QStringLiteral("1"));
+        QCOMPARE(grdList(w)->currentIndex(), grdList(w)->model()->index(0, 3));
+        QCOMPARE(grdList(w)->model()->rowCount(), 2);
+        QCOMPARE(lblCount(w), QStringLiteral("1"));
     }
 
     void tabLeavesTheGridAtItsEdgesAndCtrlTabAlways()
@@ -549,7 +547,7 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QAbstractItemModel* model = w.grdList->model();
+        QAbstractItemModel* model = grdList(w)->model();
         // From a cell, or from inside it being edited (what was typed is kept); the last cell
         // is on the new-row line.
         const struct {
@@ -558,23 +556,23 @@ private Q_SLOTS:
             Qt::Key key;
             Qt::KeyboardModifiers modifiers;
             QWidget* to;
-        } moves[] = {{0, 2, false, Qt::Key_Tab, {}, w.grdList},
-                     {1, 5, false, Qt::Key_Tab, {}, w.DTPick},
-                     {0, 0, false, Qt::Key_Backtab, Qt::ShiftModifier, w.cmdAddToList},
-                     {0, 2, false, Qt::Key_Tab, Qt::ControlModifier, w.DTPick},
-                     {0, 3, true, Qt::Key_Tab, Qt::ControlModifier, w.DTPick},
-                     {1, 5, true, Qt::Key_Tab, {}, w.DTPick}};
+        } moves[] = {{0, 2, false, Qt::Key_Tab, {}, grdList(w)},
+                     {1, 5, false, Qt::Key_Tab, {}, DTPick(w)},
+                     {0, 0, false, Qt::Key_Backtab, Qt::ShiftModifier, control(w, "cmdAddToList")},
+                     {0, 2, false, Qt::Key_Tab, Qt::ControlModifier, DTPick(w)},
+                     {0, 3, true, Qt::Key_Tab, Qt::ControlModifier, DTPick(w)},
+                     {1, 5, true, Qt::Key_Tab, {}, DTPick(w)}};
         for (const auto& move : moves) {
-            w.grdList->setFocus(Qt::TabFocusReason);
-            w.grdList->setCurrentIndex(model->index(move.row, move.column));
+            grdList(w)->setFocus(Qt::TabFocusReason);
+            grdList(w)->setCurrentIndex(model->index(move.row, move.column));
             if (move.editing) {
-                w.grdList->edit(model->index(move.row, move.column));
+                grdList(w)->edit(model->index(move.row, move.column));
                 QTest::keyClicks(QApplication::focusWidget(), move.column == 3 ? QStringLiteral("7") : QString());
             }
             QTest::keyClick(QApplication::focusWidget(), move.key, move.modifiers);
             QCOMPARE(QApplication::focusWidget(), move.to);
         }
-        QCOMPARE(w.grdList->currentIndex(), model->index(1, 5));
+        QCOMPARE(grdList(w)->currentIndex(), model->index(1, 5));
         QVERIFY(db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString().endsWith(u'7'));
     }
 
@@ -585,11 +583,11 @@ private Q_SLOTS:
         QMenuBar* bar = w.menuBar();
         // Menus keep the desktop's font, not the window's italic design face.
         QVERIFY(!bar->font().italic());
-        w.cmdAll->setFocus();
-        QTest::keyClick(w.cmdAll, Qt::Key_F10);
-        QCOMPARE(bar->activeAction(), w.mnuAdd);
+        control(w, "cmdAll")->setFocus();
+        QTest::keyClick(control(w, "cmdAll"), Qt::Key_F10);
+        QCOMPARE(bar->activeAction(), control<QAction>(w, "mnuAdd"));
         // The title the keys are on is marked, as an open menu's title is.
-        const QRect title = bar->actionGeometry(w.mnuAdd);
+        const QRect title = bar->actionGeometry(control<QAction>(w, "mnuAdd"));
         QCOMPARE(bar->grab().toImage().pixelColor(title.left() + 2, title.center().y()),
                  bar->palette().color(QPalette::Highlight));
         // Return runs the title's command.
@@ -601,10 +599,10 @@ private Q_SLOTS:
     {
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.DTPick->setFocus();
-        const QDate before = w.DTPick->date();
-        QTest::keyClick(w.DTPick, Qt::Key_F4);
-        QCalendarWidget* calendar = w.DTPick->calendarWidget();
+        DTPick(w)->setFocus();
+        const QDate before = DTPick(w)->date();
+        QTest::keyClick(DTPick(w), Qt::Key_F4);
+        QCalendarWidget* calendar = DTPick(w)->calendarWidget();
         QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
         auto* days = calendar->findChild<QTableView*>();
         // The weekday headings, in the first row, fit their columns.
@@ -617,24 +615,24 @@ private Q_SLOTS:
         for (Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Escape})
             QTest::keyClick(days, key);
         QTRY_VERIFY(!calendar->window()->isVisible());
-        QCOMPARE(w.DTPick->date(), before);
-        QTest::keyClick(w.DTPick, Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(DTPick(w)->date(), before);
+        QTest::keyClick(DTPick(w), Qt::Key_Down, Qt::AltModifier);
         QVERIFY(QTest::qWaitForWindowExposed(calendar->window()));
         // A day chosen with the keyboard becomes the picker's date.
         QTest::keyClick(days, Qt::Key_Right);
         QTest::keyClick(days, Qt::Key_Return);
         QTRY_VERIFY(!calendar->window()->isVisible());
-        QCOMPARE(w.DTPick->date(), before.addDays(1));
+        QCOMPARE(DTPick(w)->date(), before.addDays(1));
     }
 
     void dateBoxIsOneTabStopAndLeftAndRightGoFromFieldToField()
     {
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QDateEdit* box = w.DTPick;
+        QDateEdit* box = DTPick(w);
         const QDate today = box->date();
-        w.cmdDelCat->setFocus(Qt::TabFocusReason);
-        UserMoves::press({Qt::Key_Backtab});
+        control(w, "cmdDelCat")->setFocus(Qt::TabFocusReason);
+        press({Qt::Key_Backtab});
         QCOMPARE(QApplication::focusWidget(), box);
         // Each key, and the field of the three it leaves the box on; at either end the field stays.
         const struct {
@@ -644,7 +642,7 @@ private Q_SLOTS:
                      {Qt::Key_Period, 2}, {Qt::Key_Right, 2}, {Qt::Key_Left, 1},           {Qt::Key_Minus, 2},
                      {Qt::Key_Left, 1},   {Qt::Key_Down, 1},  {Qt::CTRL | Qt::Key_Left, 0}};
         for (const auto& move : moves) {
-            UserMoves::press({move.key});
+            press({move.key});
             QCOMPARE(box->currentSectionIndex(), move.field);
         }
         QVERIFY(box->date() < today);
@@ -652,31 +650,31 @@ private Q_SLOTS:
         QShortcut shortcut(Qt::ALT | Qt::Key_K, &w);
         QSignalSpy pressed(&shortcut, &QShortcut::activated);
         const QString shown = box->text();
-        UserMoves::press({Qt::ALT | Qt::Key_1, Qt::ALT | Qt::Key_K});
+        press({Qt::ALT | Qt::Key_1, Qt::ALT | Qt::Key_K});
         QCOMPARE(box->text(), shown);
         QCOMPARE(pressed.count(), 1);
         // Tab leaves it from any field.
-        UserMoves::press({Qt::Key_Tab});
-        QCOMPARE(QApplication::focusWidget(), w.cmdDelCat);
+        press({Qt::Key_Tab});
+        QCOMPARE(QApplication::focusWidget(), control(w, "cmdDelCat"));
     }
 
     void whatIsTypedIntoACellArrivesWhole()
     {
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.grdList->setFocus();
-        w.grdList->setCurrentIndex(w.grdList->model()->index(0, 0));
+        grdList(w)->setFocus();
+        grdList(w)->setCurrentIndex(grdList(w)->model()->index(0, 0));
         // A dead key and its letter, or a compose sequence, reach the grid as one composed text.
         QInputMethodEvent composed;
         composed.setCommitString(QStringLiteral("\u00C1"));
-        QApplication::sendEvent(w.grdList, &composed);
+        QApplication::sendEvent(grdList(w), &composed);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("gua"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(db->scalar(QStringLiteral("SELECT Item FROM Selected")).toString(), QStringLiteral("\u00C1gua"));
         // A long paste is kept whole: a box's default limit would cut it silently.
         const QString text = QString(100003, u'y');
         QApplication::clipboard()->setText(text);
-        w.grdList->edit(w.grdList->model()->index(0, 0));
+        grdList(w)->edit(grdList(w)->model()->index(0, 0));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(db->scalar(QStringLiteral("SELECT length(Item) FROM Selected")).toInt(), text.size());
@@ -688,29 +686,29 @@ private Q_SLOTS:
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         const auto quantity = [&] { return db->scalar(QStringLiteral("SELECT Quantity FROM Selected")).toString(); };
-        w.grdList->setFocus();
-        w.grdList->setCurrentIndex(w.grdList->model()->index(0, 3));
+        grdList(w)->setFocus();
+        grdList(w)->setCurrentIndex(grdList(w)->model()->index(0, 3));
         // F10 or a lone Alt, then Escape: the typing goes on in the cell.
         for (const auto& [menu, stored] : {std::pair{Qt::Key_F10, "92"}, std::pair{Qt::Key_Alt, "83"}}) {
-            UserMoves::press({Qt::Key(stored[0])});
+            press({Qt::Key(stored[0])});
             QWidget* editor = QApplication::focusWidget();
-            QVERIFY(w.grdList->isAncestorOf(editor));
-            UserMoves::press({menu, Qt::Key_Escape});
+            QVERIFY(grdList(w)->isAncestorOf(editor));
+            press({menu, Qt::Key_Escape});
             QCOMPARE(QApplication::focusWidget(), editor);
-            UserMoves::press({Qt::Key(stored[1]), Qt::Key_Return});
+            press({Qt::Key(stored[1]), Qt::Key_Return});
             QTRY_COMPARE(quantity(), QString::fromLatin1(stored));
         }
         // A command chosen from a menu stores the cell first; so does the focus going on to
         // another control.
-        UserMoves::press({Qt::Key_5, Qt::Key_F10, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
+        press({Qt::Key_5, Qt::Key_F10, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
         QCOMPARE(quantity(), QStringLiteral("5"));
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.grdList->setFocus();
-        UserMoves::press({Qt::Key_6, Qt::Key_F10});
-        UserMoves::click(w.cmdAll);
+        grdList(w)->setFocus();
+        press({Qt::Key_6, Qt::Key_F10});
+        click(w, "cmdAll");
         QCOMPARE(quantity(), QStringLiteral("6"));
-        QVERIFY(!w.grdList->indexWidget(w.grdList->currentIndex()));
+        QVERIFY(!grdList(w)->indexWidget(grdList(w)->currentIndex()));
     }
 
     void theFocusedControlIsMarkedAndAnUnfocusedSelectionIsNot()
@@ -718,30 +716,31 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-05"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        const auto look = [&](QWidget* control) {
-            return w.grab(QRect(control->mapTo(&w, QPoint(0, 0)), control->size())).toImage();
+        const auto look = [&](QWidget* shown) {
+            return w.grab(QRect(shown->mapTo(&w, QPoint(0, 0)), shown->size())).toImage();
         };
-        // Every control in the tab chain looks different with the focus than without it.
-        for (QWidget* control : w.centralWidget()->findChildren<QWidget*>()) {
-            if (control->objectName().isEmpty() || !(control->focusPolicy() & Qt::TabFocus))
+        // Every shown in the tab chain looks different with the focus than without it.
+        for (QWidget* shown : w.centralWidget()->findChildren<QWidget*>()) {
+            if (shown->objectName().isEmpty() || !(shown->focusPolicy() & Qt::TabFocus))
                 continue;
-            control->setFocus(Qt::TabFocusReason);
-            const QImage focused = look(control);
-            w.cmdAll == control ? w.lstCat->setFocus() : w.cmdAll->setFocus();
-            QVERIFY2(look(control) != focused, qPrintable(control->objectName()));
+            shown->setFocus(Qt::TabFocusReason);
+            const QImage focused = look(shown);
+            control(w, "cmdAll") == shown ? lstCat(w)->setFocus() : control(w, "cmdAll")->setFocus();
+            QVERIFY2(look(shown) != focused, qPrintable(shown->objectName()));
         }
         // A selection shows, yet not as the focused control's selection does.
-        UserMoves::clickEntry(w.lstCat, QStringLiteral("Dairy"));
-        const QPoint inRow = w.lstCat->viewport()->mapTo(&w, w.lstCat->visualRect(w.lstCat->currentIndex()).center());
+        clickEntry(lstCat(w), QStringLiteral("Dairy"));
+        const QPoint inRow =
+            lstCat(w)->viewport()->mapTo(&w, lstCat(w)->visualRect(lstCat(w)->currentIndex()).center());
         const QColor withFocus = w.grab().toImage().pixelColor(inRow);
-        w.cmdAll->setFocus();
+        control(w, "cmdAll")->setFocus();
         const QColor withoutFocus = w.grab().toImage().pixelColor(inRow);
         // Clearly apart, not a shade of the same blue.
         const auto apart = [](const QColor& a, const QColor& b) {
             return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
         };
         QVERIFY(apart(withFocus, withoutFocus) > 60 &&
-                apart(withoutFocus, w.lstCat->palette().color(QPalette::Base)) > 20);
+                apart(withoutFocus, lstCat(w)->palette().color(QPalette::Base)) > 20);
     }
 
     void everyFocusableControlHasANameAndTheRoleOfAControl_data()
@@ -756,7 +755,7 @@ private Q_SLOTS:
         QFETCH(bool, editor);
         frmCartstock& main = start();
         if (editor)
-            main.mnuAdd->trigger();
+            choose(main, "mnuAdd");
         QWidget* window = editor ? static_cast<QWidget*>(frmAdding::loaded()) : &main;
         const QList<QAccessible::Role> windowRoles = {QAccessible::Window, QAccessible::Dialog, QAccessible::Border};
         for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -769,11 +768,11 @@ private Q_SLOTS:
         }
         if (editor) {
             // The category list's tip is said where the focus lands, in its field.
-            QWidget* field = frmAdding::loaded()->cboCat->textField();
+            QWidget* field = control<DataCombo>(*frmAdding::loaded(), "cboCat")->textField();
             QVERIFY(!QAccessible::queryAccessibleInterface(field)->text(QAccessible::Description).isEmpty());
             return;
         }
-        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(main.lstCat);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(lstCat(main));
         QCOMPARE(list->child(2)->text(QAccessible::Name), QStringLiteral("Kid's"));
     }
 
@@ -782,13 +781,13 @@ private Q_SLOTS:
     void catalogueCellsStayTheSameAndTheirTickBoxesSayToggle()
     {
         frmCartstock& w = start();
-        QAccessibleInterface* catalogue = QAccessible::queryAccessibleInterface(w.lvwItems);
+        QAccessibleInterface* catalogue = QAccessible::queryAccessibleInterface(lvwItems(w));
         QAccessibleTableInterface* table = catalogue->tableInterface();
         QAccessibleInterface* cell = table->cellAt(1, 0);
         // The view tells its focus by child number, the column headers counted as a first row.
         QCOMPARE(catalogue->child(2 * table->columnCount()), cell);
         QCOMPARE(table->cellAt(1, 0), cell);
-        QCOMPARE(cell->text(QAccessible::Name), column(w.lvwItems, 0).value(1));
+        QCOMPARE(cell->text(QAccessible::Name), entries(lvwItems(w)).value(1));
         QVERIFY(cell->state().checkable && !cell->state().checked);
         QCOMPARE(cell->actionInterface()->actionNames(), QStringList{QStringLiteral("toggle")});
         QVERIFY(!table->cellAt(1, 1)->actionInterface());
@@ -801,7 +800,7 @@ private Q_SLOTS:
         QVERIFY(cell->state().checked && cell->state().focused);
         // A reader's own toggle takes the tick away as Space does, bold mark included.
         cell->actionInterface()->doAction(QStringLiteral("toggle"));
-        const QModelIndex second = w.lvwItems->model()->index(1, 0);
+        const QModelIndex second = lvwItems(w)->model()->index(1, 0);
         QCOMPARE(tickOf(second), Qt::Unchecked);
         QVERIFY(!boldAt(second, 0));
     }
@@ -811,20 +810,20 @@ private Q_SLOTS:
     {
         addEntry(QStringLiteral("Milk"), QStringLiteral("2026-12-13"));
         frmCartstock& w = start();
-        QAccessibleInterface* picker = QAccessible::queryAccessibleInterface(w.DTPick);
+        QAccessibleInterface* picker = QAccessible::queryAccessibleInterface(DTPick(w));
         // The bridge sends the number of a value interface, and else the value's text.
         const QString value = picker->valueInterface()
                                   ? QString::number(picker->valueInterface()->currentValue().toDouble())
                                   : picker->text(QAccessible::Value);
-        QCOMPARE(value, w.DTPick->text());
+        QCOMPARE(value, DTPick(w)->text());
         // A screen reader that speaks no text of a spin box hears the date with its name.
-        QCOMPARE(picker->text(QAccessible::Name), QStringLiteral("Date, ") + w.DTPick->text());
+        QCOMPARE(picker->text(QAccessible::Name), QStringLiteral("Date, ") + DTPick(w)->text());
 
-        QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(w.grdList)->tableInterface();
-        const int dateColumn = UserMoves::gridColumn(w.grdList, QStringLiteral("Date"));
-        const QModelIndex date = w.grdList->model()->index(0, dateColumn);
-        const QString shown =
-            static_cast<QStyledItemDelegate*>(w.grdList->itemDelegate())->displayText(date.data(), w.grdList->locale());
+        QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(grdList(w))->tableInterface();
+        const int dateColumn = gridColumn(grdList(w), QStringLiteral("Date"));
+        const QModelIndex date = grdList(w)->model()->index(0, dateColumn);
+        const QString shown = static_cast<QStyledItemDelegate*>(grdList(w)->itemDelegate())
+                                  ->displayText(date.data(), grdList(w)->locale());
         QVERIFY(shown != QStringLiteral("2026-12-13"));
         QCOMPARE(table->cellAt(0, dateColumn)->text(QAccessible::Name), shown);
         const auto rowHeader = [table](int row) {

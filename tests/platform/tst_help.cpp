@@ -2,6 +2,7 @@
 #include "HelpViewer.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
+#include "UserMoves.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
@@ -159,7 +160,7 @@ private Q_SLOTS:
         QListWidget* list = topicList();
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->currentRow(), 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        UserMoves::click(list->viewport(), list->visualItemRect(list->item(1)).center());
         QCOMPARE((QStringList{shownTitle(), shownText()}), (QStringList{"The \"Ø\" button", "Clears the ticks."}));
         HelpViewer::showTopic(path, 10, &mainWindow);
         QCOMPARE(HelpViewer::current(), first);

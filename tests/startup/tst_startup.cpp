@@ -19,7 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QListView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProcess>
@@ -32,6 +32,8 @@
 #include <unistd.h>
 
 #include <memory>
+
+using namespace UserMoves;
 
 namespace {
 // What the item editor's closing steps do: show the main window anew, then list.
@@ -235,31 +237,22 @@ private Q_SLOTS:
                                     "Trash bags"};
         const QStringList categoryOrder{"Aisle 9", "Eggs", QStringLiteral("Épicerie"), "Oats", QStringLiteral("Öle"),
                                         "Trash"};
-        const auto shown = [](const QAbstractItemView* view) {
-            QStringList texts;
-            const int column =
-                qobject_cast<const QListView*>(view) ? qobject_cast<const QListView*>(view)->modelColumn() : 0;
-            for (int i = 0; i < view->model()->rowCount(); ++i)
-                texts << view->model()->index(i, column).data().toString();
-            return texts;
-        };
-
         QVERIFY(Module1::Main());
         frmCartstock* window = frmCartstock::loaded();
-        QCOMPARE(shown(window->lvwItems), itemOrder);
-        QCOMPARE(shown(window->lstCat), categoryOrder);
-        window->mnuAdd->trigger();
+        QCOMPARE(entries(control<QTreeView>(*window, "lvwItems")), itemOrder);
+        QCOMPARE(entries(control<DataList>(*window, "lstCat")), categoryOrder);
+        choose(*window, "mnuAdd");
         frmAdding* editor = frmAdding::loaded();
-        QCOMPARE(shown(editor->cboFind->list()), itemOrder);
-        QCOMPARE(shown(editor->cboCat->list()), categoryOrder);
-        QCOMPARE(editor->adoPrimaryRS.value(QStringLiteral("Item")).toString(), itemOrder.first());
+        QCOMPARE(entries(control<DataCombo>(*editor, "cboFind")->list()), itemOrder);
+        QCOMPARE(entries(control<DataCombo>(*editor, "cboCat")->list()), categoryOrder);
+        QCOMPARE(control<QLineEdit>(*editor, "txtFields", 3)->text(), itemOrder.first());
         // The list match takes the same text only: case folded, accents and digits not.
         for (const auto& [typed, matched] : {std::pair{QStringLiteral("ÉPICERIE"), true},
                                              {"Epicerie", false},
                                              {"aisle 9", true},
                                              {"aisle 09", false}}) {
-            editor->cboCat->setText(typed);
-            QVERIFY2(editor->cboCat->matchedWithList() == matched, qPrintable(typed));
+            control<DataCombo>(*editor, "cboCat")->setText(typed);
+            QVERIFY2(control<DataCombo>(*editor, "cboCat")->matchedWithList() == matched, qPrintable(typed));
         }
     }
 
@@ -282,7 +275,7 @@ private Q_SLOTS:
         db.exec(QStringLiteral("DELETE FROM Cartstock WHERE ID = ?"), {kale});
         db.exec(QStringLiteral("UPDATE Cartstock SET Item = 'Rice noodles' WHERE Item = 'Rice'"));
         returnToMainWindow();
-        QCOMPARE(UserMoves::entries(frmCartstock::loaded()->lstRecent),
+        QCOMPARE(entries(control<QListWidget>(*frmCartstock::loaded(), "lstRecent")),
                  sample ? (QStringList{"Basil", "Zucchini"}) : QStringList());
     }
 
@@ -297,7 +290,7 @@ private Q_SLOTS:
         setConnectionTargets(&mainWindowOnly);
         frmCartstock& w = frmCartstock::load();
         w.show();
-        w.mnuAdd->trigger();
+        choose(w, "mnuAdd");
         QCOMPARE(frmCartstock::loaded(), &w);
         QVERIFY(w.isVisible() && !frmAdding::loaded());
     }
@@ -308,7 +301,7 @@ private Q_SLOTS:
         TestDatabase db(DatabaseMaker::Content::Sample);
         const QStringList before = QSqlDatabase::connectionNames();
         QVERIFY(Module1::Main());
-        frmCartstock::loaded()->mnuPrintFull->trigger();
+        choose(*frmCartstock::loaded(), "mnuPrintFull");
         QVERIFY(rptAll::existing());
         WindowWiring::shutDown();
         QCOMPARE(frmCartstock::loaded(), nullptr);
@@ -326,8 +319,8 @@ private Q_SLOTS:
         frmCartstock* main = frmCartstock::loaded();
         const auto* menuStyle = qobject_cast<QProxyStyle*>(main->menuBar()->style());
         QCOMPARE(menuStyle->baseStyle()->name(), QApplication::style()->name());
-        main->mnuPrintFull->trigger();
-        main->mnuAdd->trigger();
+        choose(*main, "mnuPrintFull");
+        choose(*main, "mnuAdd");
         QVERIFY(!QApplication::windowIcon().isNull());
         for (QWidget* window :
              {static_cast<QWidget*>(frmAdding::loaded()), static_cast<QWidget*>(rptAll::existing()->previewWindow())})

@@ -1,5 +1,7 @@
 #include "MenuClicks.h"
 
+#include "UserMoves.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
@@ -23,12 +25,12 @@ void chooseFromMenu(QMainWindow& window, const QString& title, const QString& it
     QMenuBar* bar = window.menuBar();
     QAction* titleAction = actionCalled(bar->actions(), title);
     QVERIFY2(titleAction, qPrintable(QStringLiteral("no menu title ") + title));
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(titleAction).center());
+    UserMoves::click(bar, bar->actionGeometry(titleAction).center());
     if (item.isEmpty())
         return;
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY2(menu, qPrintable(QStringLiteral("the menu ") + title + QStringLiteral(" did not open")));
     QAction* itemAction = actionCalled(menu->actions(), item);
     QVERIFY2(itemAction, qPrintable(QStringLiteral("no item ") + item));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(itemAction).center());
+    UserMoves::click(menu, menu->actionGeometry(itemAction).center());
 }

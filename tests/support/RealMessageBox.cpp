@@ -1,6 +1,7 @@
 #include "RealMessageBox.h"
 
 #include "MessageBox.h"
+#include "UserMoves.h"
 #include "WhenShown.h"
 
 #include <QAbstractButton>
@@ -23,7 +24,7 @@ void RealMessageBox::thenClick(const QString& buttonText)
     then([buttonText](QMessageBox& box) {
         for (QAbstractButton* button : box.buttons()) {
             if (button->text().remove(u'&') == buttonText)
-                return QTest::mouseClick(button, Qt::LeftButton);
+                return UserMoves::click(button);
         }
         closeUnanswered(&box);
         QFAIL(qPrintable(QStringLiteral("the box has no button ") + buttonText));

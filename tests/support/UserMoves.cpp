@@ -8,6 +8,7 @@
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
@@ -38,6 +39,18 @@ QStringList entriesShown(const QAbstractItemView* list)
     out.sort();
     return out;
 }
+
+// Clicks a cell where it shows, as a user sees it before clicking; returns the point clicked.
+QPoint clickCell(QTableView* grid, const QModelIndex& index)
+{
+    if (!grid->isEnabled())
+        UserMoves::fail(QStringLiteral("the grid is disabled"));
+    letTheScreenCatchUp();
+    grid->scrollTo(index);
+    const QPoint cell = grid->visualRect(index).center();
+    UserMoves::click(grid->viewport(), cell);
+    return cell;
+}
 } // namespace
 
 namespace UserMoves {
@@ -58,11 +71,36 @@ frmAdding& editor()
     return *frmAdding::loaded();
 }
 
-void click(QWidget* widget)
+QObject* named(const QObject& window, const QString& name, const QMetaObject& type, int index)
+{
+    for (QObject* found : window.findChildren<QObject*>(name)) {
+        if (type.cast(found) && (index < 0 || found->property("index") == index))
+            return found;
+    }
+    fail(QStringLiteral("%1 has no %2 %3").arg(window.objectName(), QLatin1String(type.className()), name));
+}
+
+bool browsing(frmAdding& editor)
+{
+    return control(editor, QStringLiteral("cmdAdd"))->isVisibleTo(&editor) &&
+           !control(editor, QStringLiteral("cmdUpdate"))->isVisibleTo(&editor);
+}
+
+void click(QWidget* widget, QPoint at)
 {
     if (!widget->isVisible() || !widget->isEnabled())
         fail(QStringLiteral("%1 cannot be clicked now").arg(widget->objectName()));
-    QTest::mouseClick(widget, Qt::LeftButton);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+void click(const QWidget& window, const QString& name) { click(control(window, name)); }
+
+void choose(const QWidget& window, const QString& name)
+{
+    auto* command = control<QAction>(window, name);
+    if (!window.isVisible() || !command->isVisible() || !command->isEnabled())
+        fail(QStringLiteral("%1 cannot be chosen now").arg(name));
+    command->trigger();
 }
 
 void press(const QList<QKeyCombination>& keys)
@@ -116,7 +154,7 @@ void clickEntry(QAbstractItemView* list, const QString& text)
         fail(QStringLiteral("%1 has no entry %2").arg(list->objectName(), text.left(80)));
     letTheScreenCatchUp();
     list->scrollTo(found.at(0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.at(0)).center());
+    click(list->viewport(), list->visualRect(found.at(0)).center());
 }
 
 void enterDate(QDateEdit* box, const QDate& date)
@@ -127,47 +165,49 @@ void enterDate(QDateEdit* box, const QDate& date)
                  .arg(box->date().toString(Qt::ISODate), date.toString(Qt::ISODate)));
 }
 
-void editCell(QTableView* grid, int row, int column, const QString& text, bool keyByKey)
+QWidget* openCell(QTableView* grid, int row, const QString& field)
 {
-    const QModelIndex index = grid->model()->index(row, column);
-    if (!grid->isEnabled())
-        fail(QStringLiteral("the grid is disabled"));
-    letTheScreenCatchUp();
-    grid->scrollTo(index);
-    const QPoint cell = grid->visualRect(index).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+    const QModelIndex index = grid->model()->index(row, gridColumn(grid, field));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, clickCell(grid, index));
+    if (!grid->indexWidget(index))
+        fail(QStringLiteral("the %1 cell of row %2 did not open").arg(field).arg(row));
+    return grid->indexWidget(index);
+}
+
+void editCell(QTableView* grid, int row, const QString& field, const QString& text, bool keyByKey)
+{
+    const QModelIndex index = grid->model()->index(row, gridColumn(grid, field));
     QWidget* editor = nullptr;
     if (keyByKey) {
+        clickCell(grid, index);
         // Each key goes where the focus is: the grid's first opens the cell, the rest reach its editor.
         for (const QChar c : text)
             QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
         editor = grid->indexWidget(index) ? QApplication::focusWidget() : nullptr;
+        if (!editor)
+            fail(QStringLiteral("the %1 cell of row %2 did not open").arg(field).arg(row));
     } else {
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell);
-        editor = grid->indexWidget(index);
-        if (editor)
-            paste(editor, text);
+        editor = openCell(grid, row, field);
+        paste(editor, text);
     }
-    if (!editor)
-        fail(QStringLiteral("cell %1,%2 of the grid did not open").arg(row).arg(column));
     QTest::keyClick(editor, Qt::Key_Return);
     // The grid ends the edit on Return through a queued call.
     letTheScreenCatchUp();
     if (grid->indexWidget(index))
-        fail(QStringLiteral("Return did not end the edit of cell %1,%2").arg(row).arg(column));
+        fail(QStringLiteral("Return did not end the edit of the %1 cell of row %2").arg(field).arg(row));
 }
 
 void enterInCombo(DataCombo* combo, const QString& text)
 {
     paste(combo->textField(), text);
-    QTest::mouseClick(combo->textField(), Qt::LeftButton);
+    click(combo->textField());
 }
 
-QStringList entries(const QAbstractItemView* list)
+QStringList entries(const QAbstractItemView* list, int column)
 {
     QStringList out;
     for (int r = 0; r < list->model()->rowCount(); ++r)
-        out << list->model()->index(r, shownColumn(list)).data().toString();
+        out << list->model()->index(r, column < 0 ? shownColumn(list) : column).data().toString();
     return out;
 }
 
@@ -182,11 +222,13 @@ int gridColumn(QTableView* grid, const QString& field)
 
 QList<QJsonArray> listShown(frmCartstock& window)
 {
-    const auto* model = qobject_cast<const RecordsetModel*>(window.grdList->model());
+    auto* grid = control<DataGrid>(window, QStringLiteral("grdList"));
+    const auto* model = qobject_cast<const RecordsetModel*>(grid->model());
+    const QString count = control<QLabel>(window, QStringLiteral("lblCount"))->text();
     QList<int> columns;
     // A list closed (its file no Cartlist database) shows no columns and no rows.
     for (const char* field : {"ID", "Item", "Category", "Aisle", "Quantity", "Date"})
-        columns << (model->columnCount() ? gridColumn(window.grdList, QString::fromLatin1(field)) : 0);
+        columns << (model->columnCount() ? gridColumn(grid, QString::fromLatin1(field)) : 0);
     QList<QJsonArray> rows;
     for (int r = 0; r < model->rowCount(); ++r) {
         if (model->isNewRowLine(r))
@@ -196,8 +238,8 @@ QList<QJsonArray> listShown(frmCartstock& window)
             row << ListState::plain(model->index(r, c).data(Qt::EditRole));
         rows << row;
     }
-    if (window.lblCount->text() != QString::number(rows.size()))
-        fail(QStringLiteral("the grid shows %1 rows, the count %2").arg(rows.size()).arg(window.lblCount->text()));
+    if (count != QString::number(rows.size()))
+        fail(QStringLiteral("the grid shows %1 rows, the count %2").arg(rows.size()).arg(count));
     std::sort(rows.begin(), rows.end(),
               [](const QJsonArray& a, const QJsonArray& b) { return a.at(0).toDouble() < b.at(0).toDouble(); });
     return rows;
@@ -206,10 +248,10 @@ QList<QJsonArray> listShown(frmCartstock& window)
 QJsonArray recordShown(frmAdding& editor)
 {
     const auto box = [&](int index) -> QJsonValue {
-        const QString text = editor.txtFields.at(index)->text();
+        const QString text = control<QLineEdit>(editor, QStringLiteral("txtFields"), index)->text();
         return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
     };
-    return {editor.txtFields.at(2)->text().toDouble(), box(3), box(1), box(0)};
+    return {control<QLineEdit>(editor, QStringLiteral("txtFields"), 2)->text().toDouble(), box(3), box(1), box(0)};
 }
 
 QString shownButNotHeld(const ListState& file, bool catalogue)
@@ -218,11 +260,11 @@ QString shownButNotHeld(const ListState& file, bool catalogue)
     if (frmCartstock* w = frmCartstock::loaded()) {
         if (listShown(*w) != file.selected)
             out << QStringLiteral("the list grid");
-        if (entriesShown(w->lstCat) != file.categories)
+        if (entriesShown(control<DataList>(*w, QStringLiteral("lstCat"))) != file.categories)
             out << QStringLiteral("the category list");
         // An item without a name shows as "-".
         QStringList shown, held;
-        const QAbstractItemModel* rows = w->lvwItems->model();
+        const QAbstractItemModel* rows = control<QTreeView>(*w, QStringLiteral("lvwItems"))->model();
         for (int i = 0; catalogue && i < rows->rowCount(); ++i) {
             const auto text = [&](int column) { return rows->index(i, column).data().toString(); };
             shown << text(0) + u'\t' + text(1) + u'\t' + text(2);
@@ -242,12 +284,13 @@ QString shownButNotHeld(const ListState& file, bool catalogue)
         for (const QJsonArray& row : file.cartstock)
             names << row.at(ListState::ItemName).toString();
         names.sort();
-        if (entriesShown(e->cboFind->list()) != names || entriesShown(e->cboCat->list()) != file.categories)
+        if (entriesShown(control<DataCombo>(*e, QStringLiteral("cboFind"))->list()) != names ||
+            entriesShown(control<DataCombo>(*e, QStringLiteral("cboCat"))->list()) != file.categories)
             out << QStringLiteral("the item editor's lists");
         // A record being added or edited is the user's, not yet the file's.
         const QJsonArray record = recordShown(*e);
-        if (!e->AddingRecord && !e->EditingRecord &&
-            record != QJsonArray({0, QJsonValue(), QJsonValue(), QJsonValue()}) && !file.cartstock.contains(record))
+        if (browsing(*e) && record != QJsonArray({0, QJsonValue(), QJsonValue(), QJsonValue()}) &&
+            !file.cartstock.contains(record))
             out << QStringLiteral("the item editor's record");
     }
     return out.isEmpty() ? QString()

@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QKeyCombination>
 #include <QList>
+#include <QMetaObject>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -24,7 +26,21 @@ namespace UserMoves {
 frmCartstock& mainWindow();
 frmAdding& editor();
 
-void click(QWidget* widget);
+// A window's control, menu or command by the name the appearance rules select it by; for the
+// editor's boxes and labels, with the index that ties them to their field.
+QObject* named(const QObject& window, const QString& name, const QMetaObject& type, int index = -1);
+template <class T = QWidget> T* control(const QObject& window, const QString& name, int index = -1)
+{
+    return static_cast<T*>(named(window, name, T::staticMetaObject, index));
+}
+// Whether the item editor browses records: Add shows and Update does not.
+bool browsing(frmAdding& editor);
+
+// Clicks a control the user can see and reach, in its middle or at `at`.
+void click(QWidget* widget, QPoint at = {});
+void click(const QWidget& window, const QString& name);
+// Chooses a command of the window, as its menu or access key does, when the user can reach it.
+void choose(const QWidget& window, const QString& name);
 // Presses keys as on a real keyboard: each goes to an open menu, else to the control that has
 // the focus. Qt::Key_Alt is a lone Alt, pressed and released.
 void press(const QList<QKeyCombination>& keys);
@@ -36,16 +52,19 @@ void tick(QAbstractItemView* view, const QList<int>& rows);
 void clickEntry(QAbstractItemView* list, const QString& text);
 // Enters a date into a date box, written as the box shows dates.
 void enterDate(QDateEdit* box, const QDate& date);
-// Opens a cell with a click and a double click and pastes the text, or with `keyByKey` types it
-// over the cell the click selected; then ends the edit with Return.
-void editCell(QTableView* grid, int row, int column, const QString& text, bool keyByKey = false);
+// Opens the cell of a field with a click and a double click, and returns its editor.
+QWidget* openCell(QTableView* grid, int row, const QString& field);
+// Opens the cell of a field as openCell() does and pastes the text, or with
+// `keyByKey` types it over the cell the click selected; then ends the edit with Return.
+void editCell(QTableView* grid, int row, const QString& field, const QString& text, bool keyByKey = false);
 // Types into a data combo's text field and clicks it.
 void enterInCombo(DataCombo* combo, const QString& text);
 // The grid column of a field.
 int gridColumn(QTableView* grid, const QString& field);
 
-// The entries a list shows (lstRecent, lstCat, a data combo's list), in its order.
-QStringList entries(const QAbstractItemView* list);
+// The entries a list shows (lstRecent, lstCat, a data combo's list), in its order; of a view
+// with columns (lvwItems), those of one column.
+QStringList entries(const QAbstractItemView* list, int column = -1);
 // The list rows the grid shows, in ID order: ID, Item, Category, Aisle, Quantity, Date.
 // Throws when the count label says another number.
 QList<QJsonArray> listShown(frmCartstock& window);

@@ -7,7 +7,8 @@
 #include <QStyle>
 
 namespace {
-// Room beside a title for the title bar's icon and its buttons, in title-bar heights.
+// Room on one side of a title for the title bar's buttons, in title-bar heights. A title
+// drawn by the program (Wayland) is centred, so the same room is kept on the other side.
 constexpr int TitleBarButtons = 4;
 
 struct Script {
@@ -60,11 +61,11 @@ MessageBox::Answer MessageBox::show(const QString& text, Buttons buttons, QWidge
         parent = QApplication::activeWindow();
     QMessageBox box(QMessageBox::NoIcon, Title, text, QMessageBox::NoButton, parent);
     // A short text makes a narrow box, and a title bar drawn by the program (Wayland) has
-    // room for the title only beside its buttons: the box is never narrower than both.
+    // room for its centred title only between its buttons: the box is never narrower.
     const int titleBar = box.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &box);
     const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(Title);
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(titleWidth + TitleBarButtons * titleBar, 0), grid->rowCount(), 0, 1,
+        grid->addItem(new QSpacerItem(titleWidth + 2 * TitleBarButtons * titleBar, 0), grid->rowCount(), 0, 1,
                       grid->columnCount());
     switch (buttons) {
     case Buttons::Ok:

@@ -7,14 +7,6 @@
 Recordset::Recordset(QObject* parent)
     : QObject(parent)
 {
-    connect(&m_cursor, &RowCursor::aboutToReset, this, &Recordset::aboutToReset);
-    connect(&m_cursor, &RowCursor::wasReset, this, &Recordset::wasReset);
-    connect(&m_cursor, &RowCursor::aboutToInsertRow, this, &Recordset::aboutToInsertRow);
-    connect(&m_cursor, &RowCursor::rowInserted, this, &Recordset::rowInserted);
-    connect(&m_cursor, &RowCursor::aboutToRemoveRow, this, &Recordset::aboutToRemoveRow);
-    connect(&m_cursor, &RowCursor::rowRemoved, this, &Recordset::rowRemoved);
-    connect(&m_cursor, &RowCursor::rowChanged, this, &Recordset::rowChanged);
-    connect(&m_cursor, &RowCursor::moveComplete, this, &Recordset::moveComplete);
 }
 
 Recordset::~Recordset() = default;

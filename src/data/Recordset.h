@@ -102,15 +102,8 @@ public:
     void cancelUpdate();
     void deleteCurrent();
 
-Q_SIGNALS:
-    void aboutToReset();
-    void wasReset();
-    void aboutToInsertRow(int row);
-    void rowInserted(int row);
-    void aboutToRemoveRow(int row);
-    void rowRemoved(int row);
-    void rowChanged(int row);
-    void moveComplete();
+    // What views listen to: the cursor tells every change of the rows and every move.
+    const RowCursor& cursor() const { return m_cursor; }
 
 private:
     void resetTo(const std::function<void(QList<RecordSource::Row>& rows, QString& filter)>& change);

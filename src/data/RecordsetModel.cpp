@@ -9,18 +9,19 @@ RecordsetModel::RecordsetModel(Recordset& recordset, QObject* parent)
     : QAbstractTableModel(parent)
     , m_recordset(recordset)
 {
-    connect(&recordset, &Recordset::aboutToReset, this, &RecordsetModel::beginResetModel);
-    connect(&recordset, &Recordset::wasReset, this, &RecordsetModel::endResetModel);
+    connect(&recordset.cursor(), &RowCursor::aboutToReset, this, &RecordsetModel::beginResetModel);
+    connect(&recordset.cursor(), &RowCursor::wasReset, this, &RecordsetModel::endResetModel);
     // A row appended from the new-row line takes that line's place and a new line opens below
     // it, so the cell being edited stays on the row it made.
-    connect(&recordset, &Recordset::aboutToInsertRow, this, [this](int row) {
+    connect(&recordset.cursor(), &RowCursor::aboutToInsertRow, this, [this](int row) {
         const int at = m_newRowLine && row == m_recordset.recordCount() ? row + 1 : row;
         beginInsertRows({}, at, at);
     });
-    connect(&recordset, &Recordset::rowInserted, this, &RecordsetModel::endInsertRows);
-    connect(&recordset, &Recordset::aboutToRemoveRow, this, [this](int row) { beginRemoveRows({}, row, row); });
-    connect(&recordset, &Recordset::rowRemoved, this, &RecordsetModel::endRemoveRows);
-    connect(&recordset, &Recordset::rowChanged, this, [this](int row) {
+    connect(&recordset.cursor(), &RowCursor::rowInserted, this, &RecordsetModel::endInsertRows);
+    connect(&recordset.cursor(), &RowCursor::aboutToRemoveRow, this,
+            [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&recordset.cursor(), &RowCursor::rowRemoved, this, &RecordsetModel::endRemoveRows);
+    connect(&recordset.cursor(), &RowCursor::rowChanged, this, [this](int row) {
         if (columnCount() > 0)
             Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
     });

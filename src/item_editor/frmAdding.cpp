@@ -272,8 +272,8 @@ void frmAdding::connectHandlers()
         connect(txtFields[i], &QLineEdit::textChanged, this,
                 [this, i](const QString& text) { UserAction::run([&] { txtFieldsChanged(i, text); }, this); });
     }
-    connect(&adoPrimaryRS, &Recordset::moveComplete, this, &frmAdding::adoPrimaryRSMoveComplete);
-    connect(&adoPrimaryRS, &Recordset::rowChanged, this, [this](int row) {
+    connect(&adoPrimaryRS.cursor(), &RowCursor::moveComplete, this, &frmAdding::adoPrimaryRSMoveComplete);
+    connect(&adoPrimaryRS.cursor(), &RowCursor::rowChanged, this, [this](int row) {
         if (row == adoPrimaryRS.currentRow())
             showRecord();
     });

@@ -22,6 +22,8 @@ const QString RowidColumn = QStringLiteral("__rowid__");
 struct SourcePlan {
     QString table; // empty: read-only
     QString sql;
+    QString list; // what a table's source selects
+    QString rest; // what follows its table
 };
 
 // Decides whether a source reads one table row by row, so its rows can be written back by
@@ -31,7 +33,8 @@ SourcePlan planSource(const QString& source)
     const QString text = source.trimmed();
     static const QRegularExpression bareTable(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (bareTable.match(text).hasMatch())
-        return {text, QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(RowidColumn, SqlClauses::quotedName(text))};
+        return {text, QStringLiteral("SELECT rowid AS %1, * FROM %2").arg(RowidColumn, SqlClauses::quotedName(text)),
+                QStringLiteral("*"), QString()};
 
     static const QRegularExpression select(QStringLiteral("^SELECT\\s+(.+?)\\s+FROM\\s+([A-Za-z_][A-Za-z0-9_]*)(.*)$"),
                                            QRegularExpression::CaseInsensitiveOption |
@@ -44,10 +47,38 @@ SourcePlan planSource(const QString& source)
     const auto m = select.match(text);
     if (m.hasMatch() && plainList.match(m.captured(1)).hasMatch() && plainRest.match(m.captured(3)).hasMatch()) {
         const QString table = m.captured(2);
-        return {table, QStringLiteral("SELECT %1.rowid AS %2, %3")
-                           .arg(SqlClauses::quotedName(table), RowidColumn, text.mid(m.capturedStart(1)))};
+        return {table,
+                QStringLiteral("SELECT %1.rowid AS %2, %3")
+                    .arg(SqlClauses::quotedName(table), RowidColumn, text.mid(m.capturedStart(1))),
+                m.captured(1).trimmed(), m.captured(3)};
     }
-    return {{}, text};
+    return {{}, text, {}, {}};
+}
+
+bool isName(QStringView text)
+{
+    if (text.isEmpty() || text.front().isDigit())
+        return false;
+    for (const QChar c : text) {
+        if (!(c.isLetterOrNumber() || c == u'_') || c.unicode() > 127)
+            return false;
+    }
+    return true;
+}
+
+// A source whose rows can be read by key and fetched by rowid later: it selects the table's
+// own columns by name, and nothing after the table limits the rows by their place.
+bool readableByKey(const SourcePlan& plan)
+{
+    if (plan.table.isEmpty() || plan.rest.contains(QStringLiteral("LIMIT"), Qt::CaseInsensitive) ||
+        plan.rest.contains(QStringLiteral("OFFSET"), Qt::CaseInsensitive))
+        return false;
+    if (plan.list == QStringLiteral("*"))
+        return true;
+    for (const QStringView name : QStringView(plan.list).split(u','))
+        if (!isName(name.trimmed()))
+            return false;
+    return true;
 }
 
 QVariant normalizedNull(const QVariant& v) { return v.isNull() ? QVariant() : v; }
@@ -119,6 +150,67 @@ QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
     }
     }
 }
+// Steps a query's rows from the one the driver stepped onto; `onRow(value)` takes each, where
+// `value(column)` gives a column of it. A failure part-way is thrown: the rows read so far
+// are not the source.
+template <typename OnRow> void eachRow(QSqlQuery& query, const QString& path, OnRow onRow)
+{
+    sqlite3_stmt* statement = statementOf(query);
+    std::vector<TextShare> texts(query.record().count());
+    const auto value = [&](int i) { return statement ? columnValue(statement, i, texts[i]) : query.value(i); };
+    bool onRow_ = statement ? sqlite3_data_count(statement) > 0 : query.next();
+    while (onRow_) {
+        onRow(value);
+        if (!statement) {
+            onRow_ = query.next();
+            continue;
+        }
+        const int code = sqlite3_step(statement);
+        onRow_ = code == SQLITE_ROW;
+        if (!onRow_ && code != SQLITE_DONE) {
+            const StoreProblem problem = StoreProblem::ofStatement(
+                path, code & 0xff, QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement))), false);
+            if (problem.kind() == StoreProblem::Kind::Other)
+                throw DataError(problem.description());
+            throw StoreError(problem);
+        }
+    }
+}
+
+QVariant converted(const RecordSource::Column& column, QVariant value)
+{
+    if (column.isDate)
+        return StoredDate::fromStored(value);
+    return value.isNull() ? QVariant() : std::move(value);
+}
+
+// A row's values from the statement's columns after the rowid, and what the file held for
+// the table's columns among them. Where those are all the row's and none is a date, the
+// two lists share one copy.
+template <typename ValueAt>
+void fillRow(RecordSource::Row& row, const QList<RecordSource::Column>& columns, const QList<int>& tableColumns,
+             bool readIsValues, int first, ValueAt value)
+{
+    row.values.reserve(columns.size());
+    for (int c = 0; c < columns.size(); ++c)
+        row.values.append(converted(columns.at(c), value(c + first)));
+    if (readIsValues) {
+        row.read = row.values;
+    } else {
+        row.read.reserve(tableColumns.size());
+        for (int c : tableColumns)
+            row.read.append(columns.at(c).isDate ? normalizedNull(value(c + first)) : row.values.at(c));
+    }
+    row.loaded = true;
+}
+
+bool readIsValuesOf(const QList<RecordSource::Column>& columns, const QList<int>& tableColumns)
+{
+    bool same = tableColumns.size() == columns.size();
+    for (int c = 0; same && c < columns.size(); ++c)
+        same = tableColumns.at(c) == c && !columns.at(c).isDate;
+    return same;
+}
 } // namespace
 
 void RecordSource::open(std::shared_ptr<Connection> connection, const QString& source)
@@ -131,6 +223,8 @@ void RecordSource::open(std::shared_ptr<Connection> connection, const QString& s
     // file's order for the same columns, they mostly need no sorting at all.
     m_order = SqlClauses::orderBy(source);
     m_selectSql = plan.sql;
+    m_selectList = readableByKey(plan) ? plan.list : QString();
+    m_afterTable = plan.rest;
     m_matchesFileAt.reset();
 }
 
@@ -148,6 +242,9 @@ void RecordSource::close()
     m_source.clear();
     m_table.clear();
     m_selectSql.clear();
+    m_selectList.clear();
+    m_afterTable.clear();
+    m_fetch.reset();
     m_order.clear();
     m_columns.clear();
     m_tableColumns.clear();
@@ -193,6 +290,38 @@ void RecordSource::keepMatchAfterWrite(bool matchedBefore, const QList<int>& cha
     }
 }
 
+void RecordSource::takeColumns(const QSqlRecord& record)
+{
+    const int first = m_table.isEmpty() ? 0 : 1;
+    QHash<QString, std::pair<QString, bool>> tableColumns; // lower name -> type, is rowid
+    if (!m_table.isEmpty()) {
+        QSqlQuery info =
+            m_connection->run(QStringLiteral("PRAGMA table_info(%1)").arg(SqlClauses::quotedName(m_table)));
+        QList<std::tuple<QString, QString, int>> found;
+        int keyColumns = 0;
+        while (info.next()) {
+            found.append({info.value(1).toString(), info.value(2).toString().toUpper(), info.value(5).toInt()});
+            keyColumns += info.value(5).toInt() > 0 ? 1 : 0;
+        }
+        for (const auto& [name, type, pk] : found)
+            tableColumns.insert(name.toLower(), {type, pk > 0 && keyColumns == 1 && type == QStringLiteral("INTEGER")});
+    }
+    QList<Column> columns;
+    for (int i = first; i < record.count(); ++i) {
+        const QString name = record.fieldName(i);
+        const auto it = tableColumns.constFind(name.toLower());
+        const bool inTable = it != tableColumns.constEnd();
+        columns.append(
+            {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
+    }
+    m_columns = columns;
+    m_tableColumns.clear();
+    for (int c = 0; c < columns.size(); ++c) {
+        if (columns.at(c).inTable)
+            m_tableColumns << c;
+    }
+}
+
 // Reads the rows and puts them in the source's order; where that order names a column the
 // rows do not have, they stay as the query gave them.
 QList<RecordSource::Row> RecordSource::read(quint64& nextSerial)
@@ -200,106 +329,188 @@ QList<RecordSource::Row> RecordSource::read(quint64& nextSerial)
     m_matchesFileAt.reset();
     // The version before the rows: a write committed in between makes the next check re-read.
     const Connection::Version before = m_connection->version();
+    std::optional<QList<Row>> rows;
+    if (!m_selectList.isEmpty())
+        rows = readKeys(nextSerial);
+    if (!rows)
+        rows = readWhole(nextSerial);
+    m_matchesFileAt = before;
+    m_orderGeneration = TextOrder::current().generation();
+    return std::move(*rows);
+}
+
+QList<RecordSource::Row> RecordSource::readWhole(quint64& nextSerial)
+{
     QList<Row> rows;
-    QList<Column> columns;
     {
         QSqlQuery query = m_connection->run(m_selectSql);
-        const QSqlRecord record = query.record();
+        takeColumns(query.record());
         const int first = m_table.isEmpty() ? 0 : 1;
-
-        QHash<QString, std::pair<QString, bool>> tableColumns; // lower name -> type, is rowid
-        if (!m_table.isEmpty()) {
-            QSqlQuery info =
-                m_connection->run(QStringLiteral("PRAGMA table_info(%1)").arg(SqlClauses::quotedName(m_table)));
-            QList<std::tuple<QString, QString, int>> found;
-            int keyColumns = 0;
-            while (info.next()) {
-                found.append({info.value(1).toString(), info.value(2).toString().toUpper(), info.value(5).toInt()});
-                keyColumns += info.value(5).toInt() > 0 ? 1 : 0;
-            }
-            for (const auto& [name, type, pk] : found)
-                tableColumns.insert(name.toLower(),
-                                    {type, pk > 0 && keyColumns == 1 && type == QStringLiteral("INTEGER")});
-        }
-        for (int i = first; i < record.count(); ++i) {
-            const QString name = record.fieldName(i);
-            const auto it = tableColumns.constFind(name.toLower());
-            const bool inTable = it != tableColumns.constEnd();
-            columns.append(
-                {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
-        }
-        m_columns = columns;
-        m_tableColumns.clear();
-        for (int c = 0; c < columns.size(); ++c) {
-            if (columns.at(c).inTable)
-                m_tableColumns << c;
-        }
-        // The driver has stepped onto the first row; the rest are stepped here.
-        sqlite3_stmt* statement = statementOf(query);
-        std::vector<TextShare> texts(record.count());
-        const auto value = [&](int i) { return statement ? columnValue(statement, i, texts[i]) : query.value(i); };
-        // Where the table's columns are all the row's and none is a date, what the file held
-        // is what the row holds: the two lists share one copy.
-        bool readIsValues = m_tableColumns.size() == columns.size();
-        for (int c = 0; c < columns.size(); ++c)
-            readIsValues = readIsValues && m_tableColumns.at(c) == c && !columns.at(c).isDate;
-        bool onRow = statement ? sqlite3_data_count(statement) > 0 : query.next();
-        while (onRow) {
+        const bool readIsValues = readIsValuesOf(m_columns, m_tableColumns);
+        eachRow(query, m_connection->filePath(), [&](const auto& value) {
             Row row;
             row.serial = nextSerial++;
             if (first == 1)
                 row.rowid = value(0).toLongLong();
-            row.values.reserve(columns.size());
-            for (int c = 0; c < columns.size(); ++c)
-                row.values.append(convertRead(c, value(c + first)));
-            if (readIsValues) {
-                row.read = row.values;
-            } else {
-                row.read.reserve(m_tableColumns.size());
-                for (int c : m_tableColumns)
-                    row.read.append(columns.at(c).isDate ? normalizedNull(value(c + first)) : row.values.at(c));
-            }
+            fillRow(row, m_columns, m_tableColumns, readIsValues, first, value);
             rows.append(std::move(row));
-            if (!statement) {
-                onRow = query.next();
-                continue;
-            }
-            const int code = sqlite3_step(statement);
-            onRow = code == SQLITE_ROW;
-            if (!onRow && code != SQLITE_DONE) {
-                // Damage or a lock met part-way: the rows read so far are not the source.
-                const StoreProblem problem =
-                    StoreProblem::ofStatement(m_connection->filePath(), code & 0xff,
-                                              QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement))), false);
-                if (problem.kind() == StoreProblem::Kind::Other)
-                    throw DataError(problem.description());
-                throw StoreError(problem);
-            }
-        }
+        });
     }
-    // The source's ORDER BY once more, by the program's rule: the file orders by its own.
+    m_fetch.reset();
+    const QList<RowOrder::Term> terms = orderTerms();
+    sortRows(rows,
+             RowOrder::permutation(
+                 int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); },
+                 &m_orderKeys, &m_orderMemory));
+    return rows;
+}
+
+// The rowids in order, and the ordering columns to put them in the program's order; the
+// rest is fetched when asked for. Empty when the source turns out to select other than
+// its table's own columns.
+std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSerial)
+{
+    {
+        // The columns, without reading a row.
+        QSqlQuery shape = m_connection->run(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(m_selectSql));
+        takeColumns(shape.record());
+    }
+    const QList<RowOrder::Term> terms = orderTerms();
+    if (m_tableColumns.size() != m_columns.size() || terms.size() != m_order.size())
+        return std::nullopt;
+    const QString table = SqlClauses::quotedName(m_table);
+    QString keys = QStringLiteral("SELECT %1.rowid").arg(table);
+    for (const RowOrder::Term& t : terms)
+        keys += QStringLiteral(", %1.%2").arg(table, SqlClauses::quotedName(m_columns.at(t.column).name));
+    QList<Row> rows;
+    QList<QVariant> keyValues;
+    {
+        QSqlQuery query = m_connection->run(keys + QStringLiteral(" FROM ") + table + m_afterTable);
+        eachRow(query, m_connection->filePath(), [&](const auto& value) {
+            Row row;
+            row.serial = nextSerial++;
+            row.rowid = value(0).toLongLong();
+            row.loaded = false;
+            rows.append(std::move(row));
+            for (int k = 0; k < terms.size(); ++k)
+                keyValues.append(converted(m_columns.at(terms.at(k).column), value(k + 1)));
+        });
+    }
+    // Ordered by the key values' places, not the columns'.
+    QList<RowOrder::Term> byKey;
+    for (int k = 0; k < terms.size(); ++k)
+        byKey.append({k, terms.at(k).descending});
+    const qsizetype width = terms.size();
+    sortRows(rows,
+             RowOrder::permutation(
+                 int(rows.size()), byKey, [&](int r, int k) -> const QVariant& { return keyValues.at(r * width + k); },
+                 &m_orderKeys, &m_orderMemory));
+
+    auto fetch = std::make_shared<Fetch>();
+    fetch->m_connection = m_connection;
+    fetch->m_rowidColumn = table + QStringLiteral(".rowid");
+    fetch->m_sql = QStringLiteral("SELECT %1, %2 FROM %3").arg(fetch->m_rowidColumn, m_selectList, table);
+    fetch->m_columns = m_columns;
+    fetch->m_tableColumns = m_tableColumns;
+    fetch->m_blank = QVariantList(m_columns.size());
+    m_fetch = std::move(fetch);
+    return rows;
+}
+
+// The source's ORDER BY as columns of the rows; none where it names a column they lack.
+QList<RowOrder::Term> RecordSource::orderTerms() const
+{
     QList<RowOrder::Term> terms;
     for (const SqlClauses::OrderTerm& t : m_order) {
         const int column = fieldIndex(t.column);
-        if (column < 0) {
-            terms.clear();
-            break;
-        }
+        if (column < 0)
+            return {};
         terms.append({column, t.descending});
     }
-    const QList<int> order = RowOrder::permutation(
-        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); }, &m_orderKeys,
-        &m_orderMemory);
-    if (!order.isEmpty()) {
-        QList<Row> sorted;
-        sorted.reserve(rows.size());
-        for (int i : order)
-            sorted.append(std::move(rows[i]));
-        rows = std::move(sorted);
+    return terms;
+}
+
+void RecordSource::sortRows(QList<Row>& rows, const QList<int>& order)
+{
+    if (order.isEmpty())
+        return;
+    QList<Row> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.append(std::move(rows[i]));
+    rows = std::move(sorted);
+}
+
+const QVariantList& RecordSource::Fetch::valuesAt(QList<Row>& rows, const QList<int>& visible, int visibleRow) const
+{
+    // A block from a little before the row on: a view asks for the rows it shows top down.
+    QList<int> wanted;
+    for (int v = std::max(0, visibleRow - m_block / 8); v < visible.size() && wanted.size() < m_block; ++v) {
+        if (!rows.at(visible.at(v)).loaded)
+            wanted << visible.at(v);
     }
-    m_matchesFileAt = before;
-    m_orderGeneration = TextOrder::current().generation();
-    return rows;
+    try {
+        fetch(rows, wanted, false);
+    } catch (const std::exception&) {
+        // Drawn blank now, fetched at the next ask; the user's next action meets the cause.
+        return m_blank;
+    }
+    m_block = std::min(m_block * 2, 1 << 20);
+    return rows.at(visible.at(visibleRow)).values;
+}
+
+void RecordSource::Fetch::load(QList<Row>& rows, int index) const
+{
+    if (!rows.at(index).loaded)
+        fetch(rows, {index}, false);
+}
+
+void RecordSource::Fetch::loadAll(QList<Row>& rows) const
+{
+    QList<int> wanted;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (!rows.at(i).loaded)
+            wanted << i;
+    }
+    // Most of the rows: one pass over the table costs less than finding each by rowid.
+    if (wanted.size() > 64 && wanted.size() * 4 >= rows.size()) {
+        fetch(rows, wanted, true);
+        return;
+    }
+    for (qsizetype from = 0; from < wanted.size(); from += 512)
+        fetch(rows, wanted.mid(from, 512), false);
+}
+
+// Reads the rows at `indexes` by rowid, or the whole table when they are most of it.
+void RecordSource::Fetch::fetch(QList<Row>& rows, const QList<int>& indexes, bool all) const
+{
+    QHash<qint64, int> wanted;
+    wanted.reserve(indexes.size());
+    QStringList rowids;
+    for (int i : indexes) {
+        wanted.insert(rows.at(i).rowid, i);
+        if (!all)
+            rowids << QString::number(rows.at(i).rowid);
+    }
+    const QString sql = all ? m_sql : m_sql + QStringLiteral(" WHERE %1 IN (%2)").arg(m_rowidColumn, rowids.join(u','));
+    QSqlQuery query = m_connection->run(sql);
+    const bool readIsValues = readIsValuesOf(m_columns, m_tableColumns);
+    eachRow(query, m_connection->filePath(), [&](const auto& value) {
+        const auto found = wanted.constFind(value(0).toLongLong());
+        if (found == wanted.constEnd())
+            return;
+        Row& row = rows[found.value()];
+        row.values.clear();
+        row.read.clear();
+        fillRow(row, m_columns, m_tableColumns, readIsValues, 1, value);
+        wanted.erase(found);
+    });
+    // Gone since the keys were read: nothing to show, nothing to locate a write by.
+    for (int i : std::as_const(wanted)) {
+        rows[i].values = m_blank;
+        rows[i].read.clear();
+        rows[i].loaded = true;
+    }
 }
 
 bool RecordSource::reload(Row& row)
@@ -308,8 +519,11 @@ bool RecordSource::reload(Row& row)
     if (!stored)
         return false;
     row.read = *stored;
+    if (row.values.size() != m_columns.size())
+        row.values = QVariantList(m_columns.size());
     for (int i = 0; i < m_tableColumns.size(); ++i)
         row.values[m_tableColumns.at(i)] = convertRead(m_tableColumns.at(i), stored->at(i));
+    row.loaded = true;
     return true;
 }
 
@@ -323,7 +537,5 @@ RowWriter RecordSource::writer() const
 
 QVariant RecordSource::convertRead(int column, QVariant value) const
 {
-    if (m_columns.at(column).isDate)
-        return StoredDate::fromStored(value);
-    return value.isNull() ? QVariant() : std::move(value);
+    return converted(m_columns.at(column), std::move(value));
 }

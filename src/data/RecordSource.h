@@ -12,11 +12,18 @@
 #include <memory>
 #include <optional>
 
-// Where a record set's rows come from: a table or a query, read whole, each row with the
-// rowid it came from and the values the file held for it. The source's ORDER BY is applied
-// to the rows read with the program's text rule (TextOrder), so every list orders text the
-// same way. It knows the file's version at its last read, so a re-read that would give the
-// very same rows can be skipped, and it gives the RowWriter that writes its rows back.
+class QSqlRecord;
+
+// Where a record set's rows come from: a table or a query, each row with the rowid it came
+// from and the values the file held for it. The source's ORDER BY is applied to the rows
+// read with the program's text rule (TextOrder), so every list orders text the same way.
+// It knows the file's version at its last read, so a re-read that would give the very same
+// rows can be skipped, and it gives the RowWriter that writes its rows back.
+//
+// A table's rows are read by key: which rows, in which order, is read at once (the rowid
+// and the ordering columns), and the rest of a row's values when something first asks for
+// them, a block of rows at a time (Fetch). A window showing a large table so pays for the
+// rows it shows. Any other query is read whole.
 class RecordSource {
 public:
     struct Column {
@@ -32,6 +39,38 @@ public:
         // The table's columns as the file held them when last read: what finds the row again.
         QVariantList read;
         bool isNew = false;
+        // False for a row read by key only: its values and `read` are not fetched yet.
+        bool loaded = true;
+    };
+
+    // Fetches the values of rows read by key only, for the record set and for every snapshot
+    // taken of its rows. A row is fetched as the file holds it then: after another program's
+    // write, with what it wrote. A row deleted since gets no values to locate it by, so a
+    // write to it is refused as any write to a row gone is.
+    class Fetch {
+    public:
+        // The values of rows[visible[visibleRow]], fetching that row and those near it first.
+        // Never throws: where the file cannot be read now, the values are null, to be fetched
+        // again at the next ask. For views, which draw what they are given.
+        const QVariantList& valuesAt(QList<Row>& rows, const QList<int>& visible, int visibleRow) const;
+        // Fetches rows[index] unless loaded; throws what reading the file throws.
+        void load(QList<Row>& rows, int index) const;
+        // Fetches every row not loaded yet, in one read of the table.
+        void loadAll(QList<Row>& rows) const;
+
+    private:
+        friend class RecordSource;
+        void fetch(QList<Row>& rows, const QList<int>& indexes, bool all) const;
+
+        std::shared_ptr<Connection> m_connection;
+        QString m_sql;         // the source's select list over its table, with the rowid first
+        QString m_rowidColumn; // the table's rowid, named by its table
+        QList<Column> m_columns;
+        QList<int> m_tableColumns;
+        QVariantList m_blank;
+        // Each fetch takes twice the rows of the last: rows read one after another (a find
+        // list, a scroll to the end) take few reads, a window's first rows one small one.
+        mutable int m_block = 128;
     };
 
     // A table name or a SELECT over one table gives rows that can be written back; any other
@@ -52,8 +91,11 @@ public:
     const QList<Column>& columns() const { return m_columns; }
     int fieldIndex(const QString& name) const;
 
-    // Reads every row, in order; serials are numbered on from `nextSerial`.
+    // Reads every row, in order, a table's by key only; serials are numbered on from
+    // `nextSerial`.
     QList<Row> read(quint64& nextSerial);
+    // What fetches the values of the rows last read by key; null when they came whole.
+    const std::shared_ptr<const Fetch>& fetch() const { return m_fetch; }
     // Reads one row again by its rowid; false when the file no longer has it.
     bool reload(Row& row);
     RowWriter writer() const;
@@ -68,10 +110,19 @@ public:
     void keepMatchAfterWrite(bool matchedBefore, const QList<int>& changed, bool adding);
 
 private:
+    void takeColumns(const QSqlRecord& record);
+    QList<Row> readWhole(quint64& nextSerial);
+    std::optional<QList<Row>> readKeys(quint64& nextSerial);
+    QList<RowOrder::Term> orderTerms() const;
+    static void sortRows(QList<Row>& rows, const QList<int>& order);
+
     std::shared_ptr<Connection> m_connection;
     QString m_source;
     QString m_table;
     QString m_selectSql;
+    QString m_selectList; // of a table's source: "*" or its column names
+    QString m_afterTable; // of a table's source: its WHERE and ORDER BY
+    std::shared_ptr<const Fetch> m_fetch;
     QList<SqlClauses::OrderTerm> m_order;
     TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
     RowOrder::Memory m_orderMemory;

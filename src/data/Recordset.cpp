@@ -142,7 +142,7 @@ QVariant Recordset::rowValue(int row, int column) const
 {
     if (row == m_cursor.pos() && m_edit.mode() != EditMode::None && !m_cursor.onDeletedRow())
         return m_edit.value(column);
-    return m_cursor.rowAt(row).values.at(column);
+    return m_cursor.valuesAt(row).at(column);
 }
 
 Recordset::Snapshot Recordset::snapshot() const
@@ -150,6 +150,7 @@ Recordset::Snapshot Recordset::snapshot() const
     Snapshot rows;
     rows.m_rows = m_cursor.rows();
     rows.m_visible = m_cursor.visible();
+    rows.m_fetch = m_src.fetch();
     return rows;
 }
 
@@ -196,7 +197,7 @@ void Recordset::setAbsolutePosition(int position)
 quint64 Recordset::bookmark() const
 {
     requireCurrent();
-    return m_cursor.current().serial;
+    return m_cursor.rowAt(m_cursor.pos()).serial;
 }
 
 void Recordset::setBookmark(quint64 bookmark)

@@ -58,16 +58,22 @@ public:
     QVariant rowValue(int row, int column) const;
 
     // The visible rows as stored now, kept as they are whatever the set does later (reads,
-    // filters, edits): what a view filled once goes on showing. Taking one copies nothing.
+    // filters, edits): what a view filled once goes on showing. Taking one copies nothing;
+    // rows read by key are fetched as the snapshot is first asked for them.
     class Snapshot {
     public:
         int count() const { return int(m_visible.size()); }
-        const QVariant& value(int row, int column) const { return m_rows.at(m_visible.at(row)).values.at(column); }
+        const QVariant& value(int row, int column) const
+        {
+            const RecordSource::Row& r = m_rows.at(m_visible.at(row));
+            return (r.loaded || !m_fetch ? r.values : m_fetch->valuesAt(m_rows, m_visible, row)).at(column);
+        }
 
     private:
         friend class Recordset;
-        QList<RecordSource::Row> m_rows;
+        mutable QList<RecordSource::Row> m_rows;
         QList<int> m_visible;
+        std::shared_ptr<const RecordSource::Fetch> m_fetch;
     };
     Snapshot snapshot() const;
 

@@ -41,6 +41,27 @@ void RowCursor::reset(const std::function<void(QList<Row>& rows, QString& filter
     Q_EMIT moveComplete();
 }
 
+const QVariantList& RowCursor::valuesAt(int visibleRow) const
+{
+    const Row& row = rowAt(visibleRow);
+    if (row.loaded || !m_src.fetch())
+        return row.values;
+    return m_src.fetch()->valuesAt(m_rows, m_visible, visibleRow);
+}
+
+RowCursor::Row& RowCursor::current()
+{
+    if (m_src.fetch())
+        m_src.fetch()->load(m_rows, m_visible.at(m_pos));
+    return m_rows[m_visible.at(m_pos)];
+}
+
+void RowCursor::loadAll()
+{
+    if (m_src.fetch())
+        m_src.fetch()->loadAll(m_rows);
+}
+
 void RowCursor::applyFilter()
 {
     m_visible.clear();
@@ -49,6 +70,7 @@ void RowCursor::applyFilter()
     if (!m_filter.isEmpty()) {
         criteria = Criteria::parse(m_filter);
         column = m_src.fieldIndex(criteria->column());
+        loadAll();
     }
     for (int i = 0; i < m_rows.size(); ++i) {
         if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column))))
@@ -102,6 +124,7 @@ void RowCursor::movePrevious()
 
 void RowCursor::find(const Criteria& criteria, int column)
 {
+    loadAll();
     int row = m_currentDeleted ? m_pos : std::max(0, m_pos);
     while (row < m_visible.size() && !criteria.matches(rowAt(row).values.at(column)))
         ++row;
@@ -121,7 +144,7 @@ int RowCursor::indexOfSerial(quint64 serial) const
 
 QList<qint64> RowCursor::rowidsFromCurrent() const
 {
-    QList<qint64> rowids{current().rowid};
+    QList<qint64> rowids{rowAt(m_pos).rowid};
     for (int i = m_pos + 1; i < m_visible.size(); ++i)
         rowids << rowAt(i).rowid;
     for (int i = std::min<int>(m_pos, int(m_visible.size())) - 1; i >= 0; --i)

@@ -27,9 +27,13 @@ public:
     bool hasCurrent() const { return !bof() && !eof() && !m_currentDeleted; }
     // The position among the visible rows, also where there is no current row.
     int pos() const { return m_pos; }
+    // A visible row's place: its rowid and serial. Its values may not be fetched yet.
     const Row& rowAt(int visibleRow) const { return m_rows.at(m_visible.at(visibleRow)); }
-    Row& current() { return m_rows[m_visible.at(m_pos)]; }
-    const Row& current() const { return m_rows.at(m_visible.at(m_pos)); }
+    // A visible row's values, fetched first where they are not yet; null where they cannot
+    // be now. For views.
+    const QVariantList& valuesAt(int visibleRow) const;
+    // The current row with its values, fetched first; throws what fetching them throws.
+    Row& current();
     const QList<Row>& rows() const { return m_rows; }
     const QList<int>& visible() const { return m_visible; }
     QString filter() const { return m_filter; }
@@ -84,6 +88,8 @@ Q_SIGNALS:
 
 private:
     void applyFilter();
+    // Fetches the values of every row; throws what fetching them throws.
+    void loadAll();
 
     RecordSource& m_src;
     // m_visible holds the indexes into m_rows of the rows m_filter matches, in order, and is
@@ -92,7 +98,9 @@ private:
     // m_currentDeleted says the row at m_pos was taken out and m_pos now names the row that
     // followed it: there is no current row, and the next move forward lands on m_pos itself.
     // Any move onto a row clears it.
-    QList<Row> m_rows;
+    // Rows of a table are read by key and their values fetched as they are first asked for,
+    // by views too, which only read: so the rows are mutable.
+    mutable QList<Row> m_rows;
     QList<int> m_visible;
     int m_pos = -1;
     bool m_currentDeleted = false;

@@ -11,9 +11,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -153,6 +155,7 @@ QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
 // Steps a query's rows from the one the driver stepped onto; `onRow(value)` takes each, where
 // `value(column)` gives a column of it. A failure part-way is thrown: the rows read so far
 // are not the source.
+// `statement` is the engine's, where the driver gives it, for reading a column without a QVariant.
 template <typename OnRow> void eachRow(QSqlQuery& query, const QString& path, OnRow onRow)
 {
     sqlite3_stmt* statement = statementOf(query);
@@ -160,7 +163,10 @@ template <typename OnRow> void eachRow(QSqlQuery& query, const QString& path, On
     const auto value = [&](int i) { return statement ? columnValue(statement, i, texts[i]) : query.value(i); };
     bool onRow_ = statement ? sqlite3_data_count(statement) > 0 : query.next();
     while (onRow_) {
-        onRow(value);
+        if constexpr (std::is_invocable_v<OnRow, decltype(value)>)
+            onRow(value);
+        else
+            onRow(value, statement);
         if (!statement) {
             onRow_ = query.next();
             continue;
@@ -383,28 +389,63 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
     for (const RowOrder::Term& t : terms)
         keys += QStringLiteral(", %1.%2").arg(table, SqlClauses::quotedName(m_columns.at(t.column).name));
     QList<Row> rows;
+    // One text to order by, as most sources have, is kept with the others end to end in one
+    // string: a string for each row would cost an allocation a row, and rows read in the
+    // file's order mostly need no more than a look at their neighbours.
+    QString texts;
+    std::vector<qsizetype> ends{0};
+    bool asTexts = terms.size() == 1 && !m_columns.at(terms.at(0).column).isDate;
     QList<QVariant> keyValues;
+    const auto text = [&](qsizetype r) { return QStringView(texts).sliced(ends[r], ends[r + 1] - ends[r]); };
+    const auto toValues = [&] {
+        for (qsizetype r = 0; r + 1 < qsizetype(ends.size()); ++r)
+            keyValues.append(text(r).toString());
+        asTexts = false;
+    };
     {
         QSqlQuery query = m_connection->run(keys + QStringLiteral(" FROM ") + table + m_afterTable);
-        eachRow(query, m_connection->filePath(), [&](const auto& value) {
+        eachRow(query, m_connection->filePath(), [&](const auto& value, sqlite3_stmt* statement) {
             Row row;
             row.serial = nextSerial++;
-            row.rowid = value(0).toLongLong();
+            row.rowid = statement ? sqlite3_column_int64(statement, 0) : value(0).toLongLong();
             row.loaded = false;
             rows.append(std::move(row));
+            if (asTexts && statement && sqlite3_column_type(statement, 1) == SQLITE_TEXT) {
+                const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+                const QByteArrayView utf8(bytes, sqlite3_column_bytes(statement, 1));
+                if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+                    texts.append(QLatin1StringView(utf8));
+                else
+                    texts.append(QString::fromUtf8(utf8));
+                ends.push_back(texts.size());
+                return;
+            }
+            if (asTexts)
+                toValues();
             for (int k = 0; k < terms.size(); ++k)
                 keyValues.append(converted(m_columns.at(terms.at(k).column), value(k + 1)));
         });
     }
-    // Ordered by the key values' places, not the columns'.
-    QList<RowOrder::Term> byKey;
-    for (int k = 0; k < terms.size(); ++k)
-        byKey.append({k, terms.at(k).descending});
-    const qsizetype width = terms.size();
-    sortRows(rows,
-             RowOrder::permutation(
-                 int(rows.size()), byKey, [&](int r, int k) -> const QVariant& { return keyValues.at(r * width + k); },
-                 &m_orderKeys, &m_orderMemory));
+    if (asTexts) {
+        const TextOrder& rule = TextOrder::current();
+        const int direction = terms.at(0).descending ? -1 : 1;
+        bool ordered = true;
+        for (qsizetype r = 1; ordered && r < rows.size(); ++r)
+            ordered = direction * rule.compare(text(r - 1), text(r)) <= 0;
+        if (!ordered)
+            toValues();
+    }
+    if (!asTexts) {
+        // Ordered by the key values' places, not the columns'.
+        QList<RowOrder::Term> byKey;
+        for (int k = 0; k < terms.size(); ++k)
+            byKey.append({k, terms.at(k).descending});
+        const qsizetype width = terms.size();
+        sortRows(rows, RowOrder::permutation(
+                           int(rows.size()), byKey,
+                           [&](int r, int k) -> const QVariant& { return keyValues.at(r * width + k); }, &m_orderKeys,
+                           &m_orderMemory));
+    }
 
     auto fetch = std::make_shared<Fetch>();
     fetch->m_connection = m_connection;

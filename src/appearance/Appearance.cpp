@@ -51,25 +51,17 @@ std::pair<QPalette::ColorRole, QPalette::ColorRole> roles(const QWidget* control
     return {QPalette::Base, QPalette::Text};
 }
 
-void setRole(QWidget* control, QPalette::ColorRole role, const QColor& color)
-{
-    QPalette palette = control->palette();
-    palette.setColor(role, color);
-    control->setPalette(palette);
-}
-
 // Marks a control whose text colour comes from the settings row, not from the desktop.
 const char* const StoredTextColor = "cartlistStoredTextColor";
 
 // A control on a stored ground with the desktop's text colour: that colour stays where it
 // reads on the ground, as it does on a light desktop; where it does not (light text of a
 // dark desktop on a light ground), black or white, whichever reads better, takes its place.
-void keepTextReadable(QWidget* control)
+void keepTextReadable(const QWidget* control, QPalette& palette)
 {
     if (control->property(StoredTextColor).toBool())
         return;
     const auto [groundRole, textRole] = roles(control);
-    QPalette palette = control->palette();
     const QPalette desktop = QApplication::palette(control);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         const QColor ground = palette.color(group, groundRole);
@@ -81,7 +73,6 @@ void keepTextReadable(QWidget* control)
         }
         palette.setColor(group, textRole, text);
     }
-    control->setPalette(palette);
 }
 
 using ColorSetter = void (*)(QWidget*, const QColor&);
@@ -132,19 +123,30 @@ qint64 Appearance::storedFromColor(const QColor& color)
     return qint64(color.red()) | (qint64(color.green()) << 8) | (qint64(color.blue()) << 16);
 }
 
-void Appearance::setBackColor(QWidget* control, const QColor& color)
-{
-    const auto role = roles(control).first;
-    if (role == QPalette::Window)
-        control->setAutoFillBackground(true);
-    setRole(control, role, color);
-    keepTextReadable(control);
-}
+void Appearance::setBackColor(QWidget* control, const QColor& color) { setColors(control, color, QColor()); }
 
-void Appearance::setForeColor(QWidget* control, const QColor& color)
+void Appearance::setForeColor(QWidget* control, const QColor& color) { setColors(control, QColor(), color); }
+
+// Both colours in one palette change: each change resolves the palettes of the control and
+// all its parts again.
+void Appearance::setColors(QWidget* control, const QColor& back, const QColor& fore)
 {
-    control->setProperty(StoredTextColor, true);
-    setRole(control, roles(control).second, color);
+    if (!back.isValid() && !fore.isValid())
+        return;
+    const auto [groundRole, textRole] = roles(control);
+    QPalette palette = control->palette();
+    if (back.isValid()) {
+        if (groundRole == QPalette::Window)
+            control->setAutoFillBackground(true);
+        palette.setColor(groundRole, back);
+    }
+    if (fore.isValid()) {
+        control->setProperty(StoredTextColor, true);
+        palette.setColor(textRole, fore);
+    } else {
+        keepTextReadable(control, palette);
+    }
+    control->setPalette(palette);
 }
 
 // The contrast ratio of the Web Content Accessibility Guidelines, from 1 (the same) to 21.
@@ -164,7 +166,9 @@ void Appearance::setWindowBackColor(QMainWindow& window, const QColor& color)
 {
     QWidget* client = window.centralWidget();
     client->setAutoFillBackground(true);
-    setRole(client, QPalette::Window, color);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, color);
+    client->setPalette(palette);
 }
 
 QColor Appearance::windowBackColor(const QMainWindow& window)
@@ -195,12 +199,11 @@ void Appearance::CheckSettings(QMainWindow& window, DataControl& adoSettings, Wi
         if (!matches(name, editor ? EditorLoadPatterns : MainLoadPatterns))
             continue;
         setFont(control, fontName, bold, fontSize, italic);
-        if (back.isValid())
+        if (editor && matches(name, Buttons)) {
             setBackColor(control, back);
-        if (editor && matches(name, Buttons))
             continue;
-        if (fore.isValid())
-            setForeColor(control, fore);
+        }
+        setColors(control, back, fore);
         if (editor && matches(name, Labels)) {
             // The editor's labels stand on the window's ground in the back colour.
             if (fore.isValid())

@@ -33,6 +33,8 @@ public:
     // colour where it reads on that ground, or else takes black or white.
     static void setBackColor(QWidget* control, const QColor& color);
     static void setForeColor(QWidget* control, const QColor& color);
+    // Either or both; an invalid colour leaves its part as it was.
+    static void setColors(QWidget* control, const QColor& back, const QColor& fore);
     static double contrast(const QColor& a, const QColor& b);
     static constexpr double ReadableContrast = 4.5;
     static void setWindowBackColor(QMainWindow& window, const QColor& color);

@@ -2,6 +2,7 @@
 
 #include "ConnectionString.h"
 #include "DataError.h"
+#include "SqlClauses.h"
 #include "StoreCheck.h"
 #include "StoreProblem.h"
 
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -46,14 +46,6 @@ Connection::StatementObserver& observer()
 {
     static Connection::StatementObserver o;
     return o;
-}
-
-// Statements that only read; everything else may write.
-bool onlyReads(const QString& sql)
-{
-    static const QRegularExpression reading(QStringLiteral("^\\s*(SELECT|PRAGMA\\s+\\w+\\s*(\\(|;|$)|EXPLAIN)"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    return reading.match(sql).hasMatch();
 }
 
 QString cleanAbsolute(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
@@ -246,7 +238,7 @@ QSqlQuery Connection::run(const QString& sql, const QVariantList& values)
             sqlite3_busy_timeout(handle, wait);
         m_waiting = wait;
     }
-    const bool writing = !onlyReads(sql);
+    const bool writing = !SqlClauses::onlyReads(sql);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     QVariantList bound;

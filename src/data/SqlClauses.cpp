@@ -1,7 +1,5 @@
 #include "SqlClauses.h"
 
-#include <QRegularExpression>
-
 namespace {
 // The text with everything inside quotes, brackets and parentheses blanked out, so that
 // keywords are only found at the top level. Positions stay those of the original.
@@ -37,31 +35,76 @@ QString topLevel(const QString& sql)
     return out;
 }
 
-// The text of a clause starting with `keyword` up to the next top-level clause keyword;
+// SQL's own spelling rules, read by hand: start-up reads the record sources' clauses before
+// the window shows, and a compiled pattern would cost more than all the reading.
+bool isWordChar(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+}
+
+bool isSpace(QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+qsizetype skipSpace(const QString& text, qsizetype i)
+{
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    return i;
+}
+
+// The keyword at `i` as a whole word, in any case.
+bool wordAt(const QString& text, qsizetype i, QLatin1StringView word)
+{
+    if (i > 0 && isWordChar(text[i - 1]))
+        return false;
+    if (QStringView(text).mid(i, word.size()).compare(word, Qt::CaseInsensitive) != 0)
+        return false;
+    const qsizetype after = i + word.size();
+    return after == text.size() || !isWordChar(text[after]);
+}
+
+// The text of a clause starting with `keyword` BY up to the next top-level clause keyword;
 // `at` gets where the keyword starts.
-QString clause(const QString& sql, const QString& keyword, bool* limited = nullptr, qsizetype* at = nullptr,
+QString clause(const QString& sql, QLatin1StringView keyword, bool* limited = nullptr, qsizetype* at = nullptr,
                qsizetype* until = nullptr)
 {
     const QString masked = topLevel(sql);
-    const QRegularExpression start(QStringLiteral("\\b%1\\s+BY\\b").arg(keyword),
-                                   QRegularExpression::CaseInsensitiveOption);
-    qsizetype from = -1, length = 0;
-    for (auto it = start.globalMatch(masked); it.hasNext();) {
-        const auto m = it.next();
-        from = m.capturedEnd();
-        length = m.capturedLength();
+    qsizetype from = -1;
+    // The last one counts: a statement's own clause follows any inside it.
+    for (qsizetype i = 0; i < masked.size(); ++i) {
+        if (!wordAt(masked, i, keyword))
+            continue;
+        const qsizetype by = skipSpace(masked, i + keyword.size());
+        if (by == i + keyword.size() || !wordAt(masked, by, QLatin1StringView("BY")))
+            continue;
         if (at)
-            *at = m.capturedStart();
+            *at = i;
+        from = by + 2;
+        i = from - 1;
     }
-    if (from < 0 || length == 0)
+    if (from < 0)
         return {};
-    static const QRegularExpression next(QStringLiteral("\\b(ORDER|GROUP|HAVING|LIMIT|OFFSET|WINDOW|UNION|EXCEPT|"
-                                                        "INTERSECT|FETCH)\\b|;"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const auto m = next.match(masked, from);
-    const qsizetype end = m.hasMatch() ? m.capturedStart() : sql.size();
+    static constexpr QLatin1StringView Clauses[] = {QLatin1StringView("ORDER"),     QLatin1StringView("GROUP"),
+                                                    QLatin1StringView("HAVING"),    QLatin1StringView("LIMIT"),
+                                                    QLatin1StringView("OFFSET"),    QLatin1StringView("WINDOW"),
+                                                    QLatin1StringView("UNION"),     QLatin1StringView("EXCEPT"),
+                                                    QLatin1StringView("INTERSECT"), QLatin1StringView("FETCH")};
+    qsizetype end = sql.size();
+    bool another = false;
+    for (qsizetype i = from; i < masked.size() && end == sql.size(); ++i) {
+        if (masked[i] == u';') {
+            end = i;
+        } else {
+            for (QLatin1StringView word : Clauses) {
+                if (wordAt(masked, i, word)) {
+                    end = i;
+                    another = true;
+                    break;
+                }
+            }
+        }
+    }
     if (limited)
-        *limited = m.hasMatch() && m.captured(0) != u';';
+        *limited = another;
     if (until)
         *until = end;
     return sql.mid(from, end - from);
@@ -95,20 +138,89 @@ QString unquoted(const QString& name)
     return name;
 }
 
-const QString Identifier =
-    QStringLiteral("(?:[A-Za-z_][A-Za-z0-9_]*|\"(?:[^\"]|\"\")+\"|`(?:[^`]|``)+`|\\[[^\\]]+\\])");
+// Where an identifier starting at `i` can end, the longest reading first: a bare word, or a
+// name in double quotes or backquotes (the quote doubled inside) or in brackets.
+QList<qsizetype> identifierEnds(const QString& text, qsizetype i)
+{
+    if (i >= text.size())
+        return {};
+    const QChar first = text[i];
+    if ((first >= u'a' && first <= u'z') || (first >= u'A' && first <= u'Z') || first == u'_') {
+        qsizetype j = i + 1;
+        while (j < text.size() && isWordChar(text[j]))
+            ++j;
+        return {j};
+    }
+    if (first == u'[') {
+        const qsizetype close = text.indexOf(u']', i + 1);
+        return close > i + 1 ? QList<qsizetype>{close + 1} : QList<qsizetype>{};
+    }
+    if (first != u'"' && first != u'`')
+        return {};
+    // A doubled quote may also be read as the closing quote with one more after it.
+    QList<qsizetype> ends;
+    qsizetype j = i + 1;
+    while (j < text.size()) {
+        if (text[j] != first) {
+            ++j;
+            continue;
+        }
+        if (j > i + 1)
+            ends.prepend(j + 1);
+        if (j + 1 < text.size() && text[j + 1] == first)
+            j += 2;
+        else
+            break;
+    }
+    return ends;
+}
 
 // "name", "table.name" (any quoting) -> name; empty when the term is anything else.
 QString columnOf(const QString& term, QString* rest)
 {
-    static const QRegularExpression column(QStringLiteral("^\\s*(?:%1\\s*\\.\\s*)?(%1)(.*)$").arg(Identifier),
-                                           QRegularExpression::DotMatchesEverythingOption);
-    const auto m = column.match(term);
-    if (!m.hasMatch())
+    const qsizetype start = skipSpace(term, 0);
+    const QList<qsizetype> firstEnds = identifierEnds(term, start);
+    if (firstEnds.isEmpty())
         return {};
+    for (qsizetype tableEnd : firstEnds) {
+        const qsizetype dot = skipSpace(term, tableEnd);
+        if (dot == term.size() || term[dot] != u'.')
+            continue;
+        const qsizetype column = skipSpace(term, dot + 1);
+        const QList<qsizetype> ends = identifierEnds(term, column);
+        if (!ends.isEmpty()) {
+            if (rest)
+                *rest = term.mid(ends.first());
+            return unquoted(term.mid(column, ends.first() - column));
+        }
+    }
     if (rest)
-        *rest = m.captured(2);
-    return unquoted(m.captured(1));
+        *rest = term.mid(firstEnds.first());
+    return unquoted(term.mid(start, firstEnds.first() - start));
+}
+
+// After a column: an optional COLLATE name, then an optional ASC or DESC, and nothing else.
+// Whether it reads so, and whether it is DESC.
+bool readOrderTail(const QString& rest, bool* descending)
+{
+    qsizetype i = skipSpace(rest, 0);
+    if (QStringView(rest).mid(i, 7).compare(QLatin1StringView("COLLATE"), Qt::CaseInsensitive) == 0) {
+        qsizetype name = skipSpace(rest, i + 7);
+        qsizetype j = name;
+        while (j < rest.size() && isWordChar(rest[j]))
+            ++j;
+        if (name > i + 7 && j > name)
+            i = skipSpace(rest, j);
+    }
+    *descending = false;
+    for (QLatin1StringView word : {QLatin1StringView("ASC"), QLatin1StringView("DESC")}) {
+        if (QStringView(rest).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
+            skipSpace(rest, i + word.size()) == rest.size()) {
+            *descending = word.size() == 4;
+            return true;
+        }
+    }
+    return skipSpace(rest, i) == rest.size();
 }
 } // namespace
 
@@ -117,26 +229,24 @@ namespace SqlClauses {
 QList<OrderTerm> orderBy(const QString& sql)
 {
     bool limited = false;
-    const QString text = clause(sql, QStringLiteral("ORDER"), &limited);
+    const QString text = clause(sql, QLatin1StringView("ORDER"), &limited);
     if (text.trimmed().isEmpty() || limited)
         return {};
-    static const QRegularExpression tail(QStringLiteral("^\\s*(?:COLLATE\\s+\\w+\\s*)?(ASC|DESC)?\\s*$"),
-                                         QRegularExpression::CaseInsensitiveOption);
     QList<OrderTerm> terms;
     for (const QString& part : splitTopLevel(text)) {
         QString rest;
         const QString name = columnOf(part, &rest);
-        const auto m = tail.match(rest);
-        if (name.isEmpty() || !m.hasMatch())
+        bool descending = false;
+        if (name.isEmpty() || !readOrderTail(rest, &descending))
             return {};
-        terms.append({name, m.captured(1).compare(QStringLiteral("DESC"), Qt::CaseInsensitive) == 0});
+        terms.append({name, descending});
     }
     return terms;
 }
 
 QStringList groupBy(const QString& sql)
 {
-    const QString text = clause(sql, QStringLiteral("GROUP"));
+    const QString text = clause(sql, QLatin1StringView("GROUP"));
     if (text.trimmed().isEmpty())
         return {};
     QStringList columns;
@@ -148,6 +258,27 @@ QStringList groupBy(const QString& sql)
         columns << name;
     }
     return columns;
+}
+
+bool onlyReads(const QString& sql)
+{
+    const qsizetype start = skipSpace(sql, 0);
+    const auto startsWith = [&](qsizetype at, QLatin1StringView word) {
+        return QStringView(sql).mid(at, word.size()).compare(word, Qt::CaseInsensitive) == 0;
+    };
+    if (startsWith(start, QLatin1StringView("SELECT")) || startsWith(start, QLatin1StringView("EXPLAIN")))
+        return true;
+    if (!startsWith(start, QLatin1StringView("PRAGMA")))
+        return false;
+    // A name, then a value in parentheses, the statement's end or nothing: no "= value".
+    const qsizetype name = skipSpace(sql, start + 6);
+    qsizetype i = name;
+    while (i < sql.size() && isWordChar(sql[i]))
+        ++i;
+    if (name == start + 6 || i == name)
+        return false;
+    i = skipSpace(sql, i);
+    return i == sql.size() || sql[i] == u'(' || sql[i] == u';';
 }
 
 QString quotedName(const QString& identifier)

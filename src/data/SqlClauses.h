@@ -19,6 +19,8 @@ struct OrderTerm {
 QList<OrderTerm> orderBy(const QString& sql);
 // The columns of the statement's top-level GROUP BY; empty likewise.
 QStringList groupBy(const QString& sql);
+// Whether the statement only reads (SELECT, EXPLAIN, a PRAGMA that sets nothing).
+bool onlyReads(const QString& sql);
 // A table or column name as SQL text, whatever characters it holds.
 QString quotedName(const QString& identifier);
 } // namespace SqlClauses

@@ -74,8 +74,9 @@ frmCartstock::frmCartstock()
     adoSettings.setObjectName(QStringLiteral("adoSettings"));
 
     buildControls();
-    buildMenus();
+    // The bar takes its style and font while it is empty: no titles to lay out again.
     MenuBarAccess::setUp(*this);
+    buildMenus();
     ChordGuard::install(*this);
     ReturnPressesButton::install(*this);
     FocusMark::install(*this);

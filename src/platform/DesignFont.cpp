@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <fontconfig/fontconfig.h>
 
 namespace {
@@ -21,17 +23,28 @@ constexpr const char* UrwFamilies[] = {"C059",
                                        "URW Gothic",
                                        "Z003"};
 
-bool hasFamily(FcConfig* config, const char* family)
+// A family name as fontconfig compares it: blanks and case do not count.
+QByteArray familyKey(const char* name) { return QByteArray(name).replace(' ', QByteArray()).toLower(); }
+
+// Whether every URW family is listed; one listing of all families, not one search per family.
+bool hasEveryFamily(FcConfig* config)
 {
-    FcPattern* pattern = FcPatternBuild(nullptr, FC_FAMILY, FcTypeString, family, nullptr);
-    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, nullptr);
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
     FcFontSet* fonts = FcFontList(config, pattern, objects);
-    const bool found = fonts && fonts->nfont > 0;
-    if (fonts)
-        FcFontSetDestroy(fonts);
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
-    return found;
+    if (!fonts)
+        return false;
+    QSet<QByteArray> listed;
+    for (int i = 0; i < fonts->nfont; ++i) {
+        FcChar8* name = nullptr;
+        for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &name) == FcResultMatch; ++n)
+            listed.insert(familyKey(reinterpret_cast<const char*>(name)));
+    }
+    FcFontSetDestroy(fonts);
+    return std::all_of(std::begin(UrwFamilies), std::end(UrwFamilies),
+                       [&](const char* family) { return listed.contains(familyKey(family)); });
 }
 
 // Qt reads whichever copy of a URW face fontconfig lists last, here the Type 1 one. FreeType
@@ -54,10 +67,9 @@ void preferOpenTypeCopies()
     FcConfig* config = FcInitLoadConfig();
     if (!config)
         return;
-    bool usable = FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.constData()), FcTrue) &&
-                  FcConfigBuildFonts(config);
-    for (const char* family : UrwFamilies)
-        usable = usable && hasFamily(config, family);
+    const bool usable =
+        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.constData()), FcTrue) &&
+        FcConfigBuildFonts(config) && hasEveryFamily(config);
     // The current list takes its own reference to the configuration.
     if (usable)
         FcConfigSetCurrent(config);

@@ -17,7 +17,9 @@ QVariant HighestID;
 
 namespace {
 // A wait cursor while start-up reads the file, so a slow start shows a sign of life;
-// taken away before any message and once the window is up.
+// taken away before any message and before the window shows: a window made with it would
+// load the desktop's wait cursor (on X, every size of its every frame) only to drop it again
+// before it is on screen.
 class BusyCursor {
 public:
     BusyCursor()
@@ -67,6 +69,7 @@ bool Main()
         ResultSet& top = DECartstock().resultSet(QStringLiteral("rsTopListID"));
         HighestID = top.rows().value(QStringLiteral("Highest"));
         top.close();
+        busy.release();
         frmCartstock::load().show();
         return true;
     } catch (const DataError& e) {

@@ -16,8 +16,9 @@ void EditBuffer::setValue(int column, const QVariant& value)
 {
     const QVariant v = normalized(column, value);
     if (m_mode == Mode::None) {
-        m_mode = Mode::InProgress;
+        // Fetched first: a row that cannot be fetched now starts no change.
         m_values = m_cursor.current().values;
+        m_mode = Mode::InProgress;
         m_changed = QList<bool>(m_src.columns().size(), false);
     }
     m_values[column] = v;

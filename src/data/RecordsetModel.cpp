@@ -1,5 +1,7 @@
 #include "RecordsetModel.h"
 
+#include "StoreProblem.h"
+
 #include "DataError.h"
 #include "Recordset.h"
 
@@ -121,7 +123,7 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
     } catch (const DataError& e) {
         if (newRow)
             m_recordset.cancelUpdate();
-        Q_EMIT editRejected(e.description());
+        Q_EMIT editRejected(e.description(), StoreError::unusable(e));
         return false;
     }
     Q_EMIT afterColUpdate(fieldOf(index.column()));

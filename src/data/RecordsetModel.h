@@ -33,8 +33,9 @@ Q_SIGNALS:
     void afterColUpdate(int column);
     // A row typed into the new-row line has been stored.
     void afterInsert();
-    // An edit the record set refused; the stored row is unchanged.
-    void editRejected(const QString& description);
+    // An edit the record set refused; the stored row is unchanged. `fileUnusable` says the
+    // file is no Cartlist database any more.
+    void editRejected(const QString& description, bool fileUnusable);
 
 private:
     // The record set's field behind a column of this model, or -1.

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <exception>
+
 // What is wrong with the database file, found from the engine's answer and the file
 // itself, and the words the user is told about it. Every message about the file's
 // state, at start-up and while the program runs, is worded here and nowhere else.
@@ -69,6 +71,12 @@ public:
     }
 
     const StoreProblem& problem() const { return m_problem; }
+    // Whether `e` says the file is no Cartlist database any more.
+    static bool unusable(const std::exception& e)
+    {
+        const auto* store = dynamic_cast<const StoreError*>(&e);
+        return store && store->problem().unusable();
+    }
 
 private:
     StoreProblem m_problem;

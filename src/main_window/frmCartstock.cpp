@@ -213,7 +213,7 @@ void frmCartstock::connectHandlers()
                     try {
                         handler();
                     } catch (const std::exception& e) {
-                        followRefusal(e);
+                        followRefusal(StoreError::unusable(e));
                         throw;
                     }
                 },
@@ -376,7 +376,7 @@ void frmCartstock::cmdAddToListClicked()
             rs.requery();
         }
     } catch (const std::exception& e) {
-        followRefusal(e);
+        followRefusal(StoreError::unusable(e));
         MessageBox::show(notAddedText(e), MessageBox::Buttons::Ok, this);
         return;
     }
@@ -461,8 +461,7 @@ void frmCartstock::grdListAfterColUpdate(int)
     } catch (const std::exception& e) {
         // What the file refused is dropped; the stored row stays as it was.
         rs.cancelUpdate();
-        followRefusal(e);
-        grdListEditRejected(QString::fromStdString(e.what()));
+        grdListEditRejected(QString::fromStdString(e.what()), StoreError::unusable(e));
         // A list read again under the open cell took the focus from the grid: the user goes
         // on in the cell where the change was typed.
         QAbstractItemModel* model = grdList->model();
@@ -477,20 +476,21 @@ void frmCartstock::grdListAfterInsert()
     enableGridByCount();
 }
 
-void frmCartstock::grdListEditRejected(const QString& description)
+void frmCartstock::grdListEditRejected(const QString& description, bool fileUnusable)
 {
     if (m_quitting)
         return;
+    followRefusal(fileUnusable);
     MessageBox::show(
         QStringLiteral("The change was not saved:\n\n") + description +
             (adoList.recordset().isOpen() ? QStringLiteral("\n\nThe list shows what the file holds.") : QString()),
         MessageBox::Buttons::Ok, this);
 }
 
-void frmCartstock::followRefusal(const std::exception& e)
+void frmCartstock::followRefusal(bool fileUnusable)
 {
     // A file that is no Cartlist database any more holds no list: none of the rows read before is shown.
-    if (const auto* store = dynamic_cast<const StoreError*>(&e); store && store->problem().unusable())
+    if (fileUnusable)
         adoList.recordset().close();
     showCount();
     enableGridByCount();

@@ -112,9 +112,9 @@ private:
     void cmdDelCatClicked();
     void grdListAfterColUpdate(int column);
     void grdListAfterInsert();
-    void grdListEditRejected(const QString& description);
+    void grdListEditRejected(const QString& description, bool fileUnusable);
     // After a refused action the list and its count show what the file holds.
-    void followRefusal(const std::exception& e);
+    void followRefusal(bool fileUnusable);
     void commitGridEdit();
     void cmdQuitClicked();
     void mnuPrintClicked();

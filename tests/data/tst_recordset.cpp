@@ -348,33 +348,33 @@ private Q_SLOTS:
     // snapshot taken before, and a row deleted before it was fetched takes no write.
     void rowsFetchedLaterShowTheFileAsItIsThen()
     {
-        db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+        db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
                                 "INSERT INTO Cartstock (Item, Category, Aisle) "
-                                "SELECT printf('Z%03d', i), CASE i % 2 WHEN 0 THEN 'Even' ELSE 'Odd' END, '1' FROM n"));
+                                "SELECT printf('Z%04d', i), CASE i % 2 WHEN 0 THEN 'Even' ELSE 'Odd' END, '1' FROM n"));
         auto rs = open(CatalogueQuery);
         const Recordset::Snapshot snapshot = rs->snapshot();
         QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Apples"));
         const int aisle = rs->fieldIndex(QStringLiteral("Aisle"));
         const int item = rs->fieldIndex(QStringLiteral("Item"));
-        db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = '8' WHERE Item = 'Z350'"));
-        db->exec(QStringLiteral("DELETE FROM Cartstock WHERE Item = 'Z360'"));
-        const int changed = 5 + 349, gone = 5 + 359;
+        db->exec(QStringLiteral("UPDATE Cartstock SET Aisle = '8' WHERE Item = 'Z1500'"));
+        db->exec(QStringLiteral("DELETE FROM Cartstock WHERE Item = 'Z1600'"));
+        const int changed = 5 + 1499, gone = 5 + 1599;
         QCOMPARE(rs->rowValue(changed, aisle).toString(), QStringLiteral("8"));
         QCOMPARE(snapshot.value(changed, aisle).toString(), QStringLiteral("8"));
-        QCOMPARE(snapshot.value(changed, item).toString(), QStringLiteral("Z350"));
+        QCOMPARE(snapshot.value(changed, item).toString(), QStringLiteral("Z1500"));
         QVERIFY(rs->rowValue(gone, item).isNull());
 
         rs->setAbsolutePosition(gone + 1);
         rs->setValue(QStringLiteral("Aisle"), QStringLiteral("9"));
         QVERIFY_THROWS_EXCEPTION(RowConflict, rs->update());
         QCOMPARE(db->count(QStringLiteral("Cartstock WHERE Aisle = '9'")), 0);
-        QCOMPARE(rs->recordCount(), 404);
-        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Z361"));
+        QCOMPARE(rs->recordCount(), 2004);
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Z1601"));
 
         rs->setFilter(QStringLiteral("Category = 'Even'"));
-        QCOMPARE(rs->recordCount(), 199);
+        QCOMPARE(rs->recordCount(), 999);
         rs->moveLast();
-        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Z400"));
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Z2000"));
     }
 
     // A change the file refuses leaves nothing pending: the set shows what the file holds.

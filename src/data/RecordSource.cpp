@@ -152,10 +152,11 @@ QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
     }
     }
 }
+
 // Steps a query's rows from the one the driver stepped onto; `onRow(value)` takes each, where
-// `value(column)` gives a column of it. A failure part-way is thrown: the rows read so far
-// are not the source.
-// `statement` is the engine's, where the driver gives it, for reading a column without a QVariant.
+// `value(column)` gives a column of it, or `onRow(value, statement)` with the engine's
+// statement too (null where the driver gives none), to read a column without a QVariant. A
+// failure part-way is thrown: the rows read so far are not the source.
 template <typename OnRow> void eachRow(QSqlQuery& query, const QString& path, OnRow onRow)
 {
     sqlite3_stmt* statement = statementOf(query);

@@ -532,6 +532,27 @@ void RecordSource::Fetch::loadAll(QList<Row>& rows) const
         fetch(rows, wanted.mid(from, 512), false);
 }
 
+void RecordSource::Fetch::loadColumn(QList<Row>& rows, int column) const
+{
+    QHash<qint64, int> wanted;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (!rows.at(i).loaded) {
+            wanted.insert(rows.at(i).rowid, i);
+            if (rows.at(i).values.isEmpty())
+                rows[i].values = m_blank;
+        }
+    }
+    if (wanted.isEmpty())
+        return;
+    QSqlQuery query = m_connection->run(
+        QStringLiteral("SELECT %1, %2 FROM %3")
+            .arg(m_rowidColumn, SqlClauses::quotedName(m_columns.at(column).name), m_rowidColumn.section(u'.', 0, 0)));
+    eachRow(query, m_connection->filePath(), [&](const auto& value) {
+        if (const auto found = wanted.constFind(value(0).toLongLong()); found != wanted.constEnd())
+            rows[found.value()].values[column] = converted(m_columns.at(column), value(1));
+    });
+}
+
 // Reads the rows at `indexes` by rowid, or the whole table when they are most of it.
 void RecordSource::Fetch::fetch(QList<Row>& rows, const QList<int>& indexes, bool all) const
 {

@@ -57,6 +57,9 @@ public:
         void load(QList<Row>& rows, int index) const;
         // Fetches every row not loaded yet, in one read of the table.
         void loadAll(QList<Row>& rows) const;
+        // Fetches one column of every row not loaded yet: what a filter or a find compares.
+        // The rows stay to be loaded whole; a row gone since reads as null.
+        void loadColumn(QList<Row>& rows, int column) const;
 
     private:
         friend class RecordSource;

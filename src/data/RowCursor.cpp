@@ -56,10 +56,19 @@ RowCursor::Row& RowCursor::current()
     return m_rows[m_visible.at(m_pos)];
 }
 
-void RowCursor::loadAll()
+void RowCursor::loadColumn(int column)
 {
-    if (m_src.fetch())
-        m_src.fetch()->loadAll(m_rows);
+    const std::shared_ptr<const RecordSource::Fetch>& fetch = m_src.fetch();
+    if (!fetch || column < 0)
+        return;
+    if (m_columnsOf.lock() != fetch) {
+        m_columnsLoaded.clear();
+        m_columnsOf = fetch;
+    }
+    if (m_columnsLoaded.contains(column))
+        return;
+    fetch->loadColumn(m_rows, column);
+    m_columnsLoaded << column;
 }
 
 void RowCursor::applyFilter()
@@ -70,7 +79,7 @@ void RowCursor::applyFilter()
     if (!m_filter.isEmpty()) {
         criteria = Criteria::parse(m_filter);
         column = m_src.fieldIndex(criteria->column());
-        loadAll();
+        loadColumn(column);
     }
     for (int i = 0; i < m_rows.size(); ++i) {
         if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column))))
@@ -124,7 +133,7 @@ void RowCursor::movePrevious()
 
 void RowCursor::find(const Criteria& criteria, int column)
 {
-    loadAll();
+    loadColumn(column);
     int row = m_currentDeleted ? m_pos : std::max(0, m_pos);
     while (row < m_visible.size() && !criteria.matches(rowAt(row).values.at(column)))
         ++row;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class Criteria;
 
@@ -88,8 +89,8 @@ Q_SIGNALS:
 
 private:
     void applyFilter();
-    // Fetches the values of every row; throws what fetching them throws.
-    void loadAll();
+    // Fetches `column` of every row, once after each read; throws what fetching throws.
+    void loadColumn(int column);
 
     RecordSource& m_src;
     // m_visible holds the indexes into m_rows of the rows m_filter matches, in order, and is
@@ -106,4 +107,7 @@ private:
     bool m_currentDeleted = false;
     QString m_filter;
     quint64 m_nextSerial = 1;
+    // The columns fetched for every row, and the read they belong to.
+    QList<int> m_columnsLoaded;
+    std::weak_ptr<const RecordSource::Fetch> m_columnsOf;
 };

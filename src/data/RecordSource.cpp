@@ -485,15 +485,6 @@ void RecordSource::sortRows(QList<Row>& rows, const QList<int>& order)
 
 const QVariantList& RecordSource::Fetch::valuesAt(QList<Row>& rows, const QList<int>& visible, int visibleRow) const
 {
-    try {
-        if (m_block * 4 >= rows.size()) {
-            // Rows asked for one after another, most of them by now: the rest in one pass.
-            loadAll(rows);
-            return rows.at(visible.at(visibleRow)).values;
-        }
-    } catch (const std::exception&) {
-        return m_blank;
-    }
     // A block from a little before the row on: a view asks for the rows it shows top down.
     QList<int> wanted;
     for (int v = std::max(0, visibleRow - m_block / 8); v < visible.size() && wanted.size() < m_block; ++v) {
@@ -501,7 +492,11 @@ const QVariantList& RecordSource::Fetch::valuesAt(QList<Row>& rows, const QList<
             wanted << visible.at(v);
     }
     try {
-        fetch(rows, wanted, false);
+        // Rows asked for one after another, most of the table by now: the rest in one pass.
+        if (wanted.size() * 4 >= rows.size())
+            loadAll(rows);
+        else
+            fetch(rows, wanted, false);
     } catch (const std::exception&) {
         // Drawn blank now, fetched at the next ask; the user's next action meets the cause.
         return m_blank;

@@ -450,6 +450,7 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
 
     auto fetch = std::make_shared<Fetch>();
     fetch->m_connection = m_connection;
+    fetch->m_table = table;
     fetch->m_rowidColumn = table + QStringLiteral(".rowid");
     fetch->m_sql = QStringLiteral("SELECT %1, %2 FROM %3").arg(fetch->m_rowidColumn, m_selectList, table);
     fetch->m_columns = m_columns;
@@ -539,9 +540,9 @@ void RecordSource::Fetch::loadColumn(QList<Row>& rows, int column) const
     }
     if (wanted.isEmpty())
         return;
-    QSqlQuery query = m_connection->run(
-        QStringLiteral("SELECT %1, %2 FROM %3")
-            .arg(m_rowidColumn, SqlClauses::quotedName(m_columns.at(column).name), m_rowidColumn.section(u'.', 0, 0)));
+    QSqlQuery query =
+        m_connection->run(QStringLiteral("SELECT %1, %2 FROM %3")
+                              .arg(m_rowidColumn, SqlClauses::quotedName(m_columns.at(column).name), m_table));
     eachRow(query, m_connection->filePath(), [&](const auto& value) {
         if (const auto found = wanted.constFind(value(0).toLongLong()); found != wanted.constEnd())
             rows[found.value()].values[column] = converted(m_columns.at(column), value(1));

@@ -67,6 +67,7 @@ public:
 
         std::shared_ptr<Connection> m_connection;
         QString m_sql;         // the source's select list over its table, with the rowid first
+        QString m_table;       // quoted
         QString m_rowidColumn; // the table's rowid, named by its table
         QList<Column> m_columns;
         QList<int> m_tableColumns;

@@ -47,6 +47,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -338,6 +339,9 @@ int main(int argc, char** argv)
         if (!message.startsWith(QStringLiteral("This plugin does not support")))
             std::fprintf(stderr, "%s%s\n", type == QtDebugMsg ? "" : "bench: ", qPrintable(message));
     });
+    // A start-up child starts as the program does.
+    if (argc >= 3 && std::strcmp(argv[1], "--startup-child") == 0 && std::strcmp(argv[2], "cartlist") == 0)
+        WindowWiring::beforeApplication();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 3 && args.at(1) == QStringLiteral("--startup-child"))

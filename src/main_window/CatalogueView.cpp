@@ -1,11 +1,13 @@
 #include "CatalogueView.h"
 
 #include "CatalogueAccessible.h"
+#include "ViewHeader.h"
 
 CatalogueView::CatalogueView(QWidget* parent)
     : QTreeView(parent)
 {
     CatalogueAccessible::install();
+    ViewHeader::replaceIn(*this);
 }
 
 void CatalogueView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)

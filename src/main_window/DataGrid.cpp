@@ -1,5 +1,7 @@
 #include "DataGrid.h"
 
+#include "ViewHeader.h"
+
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -107,6 +109,7 @@ DataGrid::DataGrid(QWidget* parent)
     : QTableView(parent)
 {
     setItemDelegate(new GridDelegate(this));
+    ViewHeader::replaceIn(*this);
 }
 
 bool DataGrid::commitPendingEdit()

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
+#include <future>
 
 namespace {
 // The families of fonts-urw-base35, which installs each face twice: as a Type 1 file and as
@@ -51,13 +52,9 @@ bool hasEveryFamily(FcConfig* config)
 // decrypts and parses a Type 1 font's whole program on opening it and loads its glyphs at
 // several times the cost, which made fonts the larger part of the main window's start. This
 // program's font list leaves the Type 1 copies out, unless a family would then be missing.
-// It must run before Qt first lists the fonts, which it does on first measuring any text.
-void preferOpenTypeCopies()
+// Returns null where the system's list is to stay.
+FcConfig* configWithOpenTypeCopies()
 {
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
     QByteArray rules = "<?xml version=\"1.0\"?><fontconfig><selectfont><rejectfont>";
     for (const char* family : UrwFamilies) {
         rules += QByteArray("<pattern><patelt name=\"family\"><string>") + family +
@@ -66,13 +63,35 @@ void preferOpenTypeCopies()
     rules += "</rejectfont></selectfont></fontconfig>";
     FcConfig* config = FcInitLoadConfig();
     if (!config)
+        return nullptr;
+    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.constData()), FcTrue) &&
+        FcConfigBuildFonts(config) && hasEveryFamily(config))
+        return config;
+    FcConfigDestroy(config);
+    return nullptr;
+}
+
+// Reading the system's font configuration is most of the fonts' cost at start, and needs
+// nothing of Qt: it may run while the application connects to the display.
+std::future<FcConfig*>& configBeingRead()
+{
+    static std::future<FcConfig*> reading;
+    return reading;
+}
+
+// It must take effect before Qt first lists the fonts, which it does on first measuring any text.
+void preferOpenTypeCopies()
+{
+    static bool done = false;
+    if (done)
         return;
-    const bool usable =
-        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(rules.constData()), FcTrue) &&
-        FcConfigBuildFonts(config) && hasEveryFamily(config);
+    done = true;
+    std::future<FcConfig*>& reading = configBeingRead();
+    FcConfig* config = reading.valid() ? reading.get() : configWithOpenTypeCopies();
+    if (!config)
+        return;
     // The current list takes its own reference to the configuration.
-    if (usable)
-        FcConfigSetCurrent(config);
+    FcConfigSetCurrent(config);
     FcConfigDestroy(config);
 }
 
@@ -99,6 +118,13 @@ QFont DesignFont::desktop(const char* widgetClass)
     QFont font = QApplication::font(widgetClass);
     font.setResolveMask(QFont::AllPropertiesResolved);
     return font;
+}
+
+void DesignFont::startReadingConfiguration()
+{
+    std::future<FcConfig*>& reading = configBeingRead();
+    if (!reading.valid())
+        reading = std::async(std::launch::async, configWithOpenTypeCopies);
 }
 
 void DesignFont::installSubstitutes()

@@ -11,6 +11,9 @@ public:
     // The desktop's font for a kind of widget, whole: set on a control, it keeps nothing of
     // the window's design font (a partly set font would still take its italic from the window).
     static QFont desktop(const char* widgetClass);
+    // Starts reading the system's font configuration on a thread of its own, to overlap the
+    // application's connection to the display; before the QApplication, once per run.
+    static void startReadingConfiguration();
     // Names the nearest faces for the designed ones; once per run, before any window.
     static void installSubstitutes();
 };

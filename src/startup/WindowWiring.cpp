@@ -22,6 +22,8 @@ std::unique_ptr<WindowWiring>& installed()
 }
 } // namespace
 
+void WindowWiring::beforeApplication() { DesignFont::startReadingConfiguration(); }
+
 void WindowWiring::setUpApplication()
 {
     // Fusion draws the colours chosen for buttons and lists alike on every desktop.

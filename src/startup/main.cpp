@@ -5,6 +5,7 @@
 
 int main(int argc, char** argv)
 {
+    WindowWiring::beforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cartlist"));
     QApplication::setApplicationVersion(QStringLiteral(CARTLIST_VERSION));

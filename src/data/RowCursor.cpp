@@ -3,6 +3,7 @@
 #include "Criteria.h"
 #include "DataError.h"
 
+#include <numeric>
 #include <optional>
 
 namespace {
@@ -81,8 +82,12 @@ void RowCursor::applyFilter()
         column = m_src.fieldIndex(criteria->column());
         loadColumn(column);
     }
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (!criteria || (column >= 0 && criteria->matches(m_rows.at(i).values.at(column))))
+    if (!criteria) {
+        m_visible.resize(m_rows.size());
+        std::iota(m_visible.begin(), m_visible.end(), 0);
+    }
+    for (int i = 0; criteria && i < m_rows.size(); ++i) {
+        if (column >= 0 && criteria->matches(m_rows.at(i).values.at(column)))
             m_visible.append(i);
     }
     m_pos = m_visible.isEmpty() ? -1 : 0;

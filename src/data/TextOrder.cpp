@@ -27,7 +27,29 @@ int sign(qsizetype d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
 // written with other zeros, a difference of case only): the collator answers those.
 std::optional<int> asciiOrder(QStringView a, QStringView b)
 {
-    qsizetype i = 0, j = 0;
+    // What the two share exactly decides nothing: look from where they part, or from the
+    // start of the run of digits they part in. Names read in order share most of themselves.
+    const qsizetype shorter = std::min(a.size(), b.size());
+    qsizetype same = 0;
+    while (same < shorter && a[same] == b[same]) {
+        if (a[same].unicode() >= 0x80)
+            return std::nullopt;
+        ++same;
+    }
+    qsizetype run = same;
+    while (run > 0 && isDigit(a[run - 1].unicode()))
+        --run;
+    if (same < shorter && isDigit(a[same].unicode()) && isDigit(b[same].unicode())) {
+        // Runs of digits of one length order as their first differing digits do.
+        qsizetype endA = same, endB = same;
+        while (endA < a.size() && isDigit(a[endA].unicode()))
+            ++endA;
+        while (endB < b.size() && isDigit(b[endB].unicode()))
+            ++endB;
+        if (endA == endB && endA - run <= 30)
+            return sign(int(a[same].unicode()) - int(b[same].unicode()));
+    }
+    qsizetype i = run, j = run;
     while (i < a.size() && j < b.size()) {
         const char16_t x = a[i].unicode(), y = b[j].unicode();
         if (x >= 0x80 || y >= 0x80)

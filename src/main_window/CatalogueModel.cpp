@@ -104,6 +104,7 @@ Qt::ItemFlags CatalogueModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    // A row never has rows under it: the view lays out a long catalogue without asking each.
+    const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     return index.column() == 0 ? flags | Qt::ItemIsUserCheckable : flags;
 }

@@ -87,7 +87,8 @@ private Q_SLOTS:
         const QStringList names{"Item 00001", "Item 00002", "item 9",  "Item 10",  "apple", "Banana", "abc",
                                 "abcd",       "a12",        "a1b",     "x1",       "xa",    "Milk",   "milk",
                                 "2a",         "02b",        "Aisle 2", "aisle 10", "a-b",   "a b",    "ab",
-                                "Tea",        "tea bags",   "10",      "9z",       "z9",    "",       "Ab1c"};
+                                "Tea",        "tea bags",   "10",      "9z",       "z9",    "",       "Ab1c",
+                                "a007",       "a070",       "a0070",   "a7b",      "a7a"};
         const auto sign = [](int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); };
         for (const QString& a : names)
             for (const QString& b : names)

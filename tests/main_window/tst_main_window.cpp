@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QFile>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <QTest>
 #include <QTreeView>
 
@@ -774,6 +776,32 @@ private Q_SLOTS:
         }
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(lstCat(main));
         QCOMPARE(list->child(2)->text(QAccessible::Name), QStringLiteral("Kid's"));
+    }
+
+    // The views' headers are the program's own, yet keep the ways of Qt's headers for their
+    // kind of view (the grid's titles mark the current column, the catalogue's last column
+    // stretches) and stand as high as Qt's would, though they measure without the bold face.
+    void headersKeepTheirViewsWaysAndHeight()
+    {
+        frmCartstock& w = start();
+        const QTreeView plainTree;
+        const QTableView plainTable;
+        const auto sameWays = [](const QHeaderView* own, const QHeaderView* qts) {
+            return own->sectionsMovable() == qts->sectionsMovable() &&
+                   own->sectionsClickable() == qts->sectionsClickable() &&
+                   own->highlightSections() == qts->highlightSections() &&
+                   own->stretchLastSection() == qts->stretchLastSection() &&
+                   own->defaultAlignment() == qts->defaultAlignment();
+        };
+        QVERIFY(sameWays(lvwItems(w)->header(), plainTree.header()));
+        QVERIFY(sameWays(grdList(w)->horizontalHeader(), plainTable.horizontalHeader()));
+        QVERIFY(sameWays(grdList(w)->verticalHeader(), plainTable.verticalHeader()));
+        for (const QHeaderView* own : {lvwItems(w)->header(), grdList(w)->horizontalHeader()}) {
+            QHeaderView qts(Qt::Horizontal);
+            qts.setFont(own->font());
+            qts.setModel(own->model());
+            QCOMPARE(own->sizeHint().height(), qts.sizeHint().height());
+        }
     }
 
     // Screen readers say a tick when the change comes from the very cell they were told has

@@ -227,28 +227,39 @@ struct Row {
     std::optional<double> floor;
     double target; // a ratio when there is a floor, milliseconds or a ratio of sizes otherwise
     QString unit;
+    // Why the figure is not held to its target here, if it is not: the start-up targets are
+    // set on X, and a single round is a smoke run, not a median.
+    QString unjudged = {};
 };
 
-// Prints the rows; returns how many are over their targets.
-int print(const QList<Row>& rows)
+// Prints the rows; returns how many are over their targets. A single round judges nothing.
+int print(QList<Row> rows, bool oneRound)
 {
+    if (oneRound) {
+        for (Row& r : rows)
+            r.unjudged = QStringLiteral("one round");
+    }
     int over = 0;
     std::printf("%-58s %10s %10s %7s %8s\n", "figure (median)", "value", "floor", "ratio", "target");
     for (const Row& r : rows) {
         const QString value =
             QStringLiteral("%1 %2").arg(r.value, 0, 'f', r.unit == QStringLiteral("x") ? 2 : 1).arg(r.unit);
+        const double measured = r.floor ? (*r.floor > 0 ? r.value / *r.floor : 0) : r.value;
+        const bool within = measured <= r.target;
+        over += within || !r.unjudged.isEmpty() ? 0 : 1;
+        const QString verdict = !r.unjudged.isEmpty() ? QStringLiteral("(%1)").arg(r.unjudged)
+                                                      : QString::fromLatin1(within ? "ok" : "OVER");
         if (r.floor) {
-            const double ratio = *r.floor > 0 ? r.value / *r.floor : 0;
-            over += ratio <= r.target ? 0 : 1;
             std::printf("%-58s %10s %7.1f %-2s %6.2fx %7.2fx %s\n", qPrintable(r.figure), qPrintable(value), *r.floor,
-                        qPrintable(r.unit), ratio, r.target, ratio <= r.target ? "ok" : "OVER");
+                        qPrintable(r.unit), measured, r.target, qPrintable(verdict));
         } else {
             const QString target = QStringLiteral("%1 %2").arg(r.target).arg(r.unit);
-            over += r.value <= r.target ? 0 : 1;
             std::printf("%-58s %10s %10s %7s %8s %s\n", qPrintable(r.figure), qPrintable(value), "", "",
-                        qPrintable(target), r.value <= r.target ? "ok" : "OVER");
+                        qPrintable(target), qPrintable(verdict));
         }
     }
+    if (oneRound)
+        std::printf("\nOne round: figures to look at, not held to their targets; a full run judges them.\n");
     if (over > 0)
         std::printf("\n%d figure(s) OVER target: each is a fault to find, or a target to argue for in the README.\n",
                     over);
@@ -386,14 +397,27 @@ int main(int argc, char** argv)
         3 * runs, {child({QStringLiteral("bare"), QString()}), child({QStringLiteral("cartlist"), sampleFolder}),
                    child({QStringLiteral("cartlist"), bigFolder}), child({QStringLiteral("cartlist"), largeFolder})});
     const QString on = QStringLiteral(" (%1)").arg(startupPlatform);
-    rows << Row{QStringLiteral("start-up to the main window shown, sample database") + on, starts[1], starts[0], 1.3,
-                QStringLiteral("ms")};
-    rows << Row{QStringLiteral("start-up, %1 items / %2 list rows").arg(Items).arg(ListRows) + on, starts[2], starts[0],
-                1.5, QStringLiteral("ms")};
-    rows << Row{QStringLiteral("start-up, %1 items / %2 list rows").arg(LargeItems).arg(LargeListRows) + on, starts[3],
-                starts[0], 2.0, QStringLiteral("ms")};
+    const QString offX = startupPlatform == QStringLiteral("xcb") ? QString() : QStringLiteral("target on X");
+    rows << Row{QStringLiteral("start-up to the main window shown, sample database") + on,
+                starts[1],
+                starts[0],
+                1.3,
+                QStringLiteral("ms"),
+                offX};
+    rows << Row{QStringLiteral("start-up, %1 items / %2 list rows").arg(Items).arg(ListRows) + on,
+                starts[2],
+                starts[0],
+                1.5,
+                QStringLiteral("ms"),
+                offX};
+    rows << Row{QStringLiteral("start-up, %1 items / %2 list rows").arg(LargeItems).arg(LargeListRows) + on,
+                starts[3],
+                starts[0],
+                2.0,
+                QStringLiteral("ms"),
+                offX};
     if (args.contains(QStringLiteral("--startup")))
-        return print(rows) > 0 && !quick ? 1 : 0;
+        return print(rows, quick) > 0 ? 1 : 0;
 
     WindowWiring::install();
     AppFolder::setPath(bigFolder);
@@ -573,5 +597,5 @@ int main(int argc, char** argv)
     WindowWiring::shutDown();
 
     // A quick round is one sample a figure: too few to call a figure over its target.
-    return print(rows) > 0 && !quick ? 1 : 0;
+    return print(rows, quick) > 0 ? 1 : 0;
 }

@@ -85,10 +85,11 @@ void RowCursor::applyFilter()
     if (!criteria) {
         m_visible.resize(m_rows.size());
         std::iota(m_visible.begin(), m_visible.end(), 0);
-    }
-    for (int i = 0; criteria && i < m_rows.size(); ++i) {
-        if (column >= 0 && criteria->matches(m_rows.at(i).values.at(column)))
-            m_visible.append(i);
+    } else if (column >= 0) {
+        for (int i = 0; i < m_rows.size(); ++i) {
+            if (criteria->matches(m_rows.at(i).values.at(column)))
+                m_visible.append(i);
+        }
     }
     m_pos = m_visible.isEmpty() ? -1 : 0;
 }

@@ -351,8 +351,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s%s\n", type == QtDebugMsg ? "" : "bench: ", qPrintable(message));
     });
     // A start-up child starts as the program does.
-    if (argc >= 3 && std::strcmp(argv[1], "--startup-child") == 0 && std::strcmp(argv[2], "cartlist") == 0)
+    if (argc >= 4 && std::strcmp(argv[1], "--startup-child") == 0 && std::strcmp(argv[2], "cartlist") == 0) {
+        AppFolder::setPath(QFile::decodeName(argv[3]));
         WindowWiring::beforeApplication();
+    }
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 3 && args.at(1) == QStringLiteral("--startup-child"))

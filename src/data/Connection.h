@@ -70,6 +70,15 @@ public:
     };
     Version version();
 
+    // A file's identity, size and change times: equal stamps mean the same file, not
+    // written to, copied over or replaced in between (to the clock's grain).
+    struct Stamp {
+        quint64 device = 0, inode = 0;
+        qint64 size = -1, modified = -1, changed = -1;
+        bool operator==(const Stamp&) const = default;
+    };
+    static std::optional<Stamp> stampOf(const QString& path);
+
     // Test seam: sees every statement as it is prepared, with its bound values.
     using StatementObserver = std::function<void(const QString& sql, const QVariantList& values)>;
     static void setStatementObserver(StatementObserver observer);
@@ -88,14 +97,8 @@ private:
     QString m_name;
     QSqlDatabase m_db;
     int m_busyTimeout = DefaultBusyTimeout;
-    // The file as this connection last saw it: its identity, size and change times.
-    struct Stamp {
-        quint64 device = 0, inode = 0;
-        qint64 size = -1, modified = -1, changed = -1;
-        bool operator==(const Stamp&) const = default;
-    };
-    static std::optional<Stamp> stampOf(const QString& path);
-    // Taken when opening and right after each of this connection's own writes.
+    // The file as this connection last saw it; taken when opening and right after each of
+    // this connection's own writes.
     Stamp m_stamp;
     int m_waiting = -1;
     int m_file = 0;

@@ -1,6 +1,7 @@
 #include "RecordSource.h"
 
 #include "DataError.h"
+#include "ReadAhead.h"
 #include "StoreProblem.h"
 #include "StoredDate.h"
 
@@ -218,6 +219,63 @@ bool readIsValuesOf(const QList<RecordSource::Column>& columns, const QList<int>
         same = tableColumns.at(c) == c && !columns.at(c).isDate;
     return same;
 }
+
+// A column of a table as PRAGMA table_info gives it.
+struct TableColumn {
+    QString name;
+    QString type; // upper case
+    int key = 0;  // its place in the primary key, 0 when not in it
+};
+
+// The source's columns from the names its statement gives them and its table's columns:
+// which are the table's, which can be written (not the rowid itself), which hold dates.
+QList<RecordSource::Column> columnsOf(const QStringList& names, const QList<TableColumn>& table)
+{
+    int keyColumns = 0;
+    for (const TableColumn& c : table)
+        keyColumns += c.key > 0 ? 1 : 0;
+    QHash<QString, std::pair<QString, bool>> tableColumns; // lower name -> type, is rowid
+    for (const TableColumn& c : table)
+        tableColumns.insert(c.name.toLower(),
+                            {c.type, c.key > 0 && keyColumns == 1 && c.type == QStringLiteral("INTEGER")});
+    QList<RecordSource::Column> columns;
+    for (const QString& name : names) {
+        const auto it = tableColumns.constFind(name.toLower());
+        const bool inTable = it != tableColumns.constEnd();
+        columns.append(
+            {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
+    }
+    return columns;
+}
+
+// Adds a text column of the statement's row to texts kept end to end.
+void appendText(QString& texts, sqlite3_stmt* statement, int column)
+{
+    const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    const QByteArrayView utf8(bytes, sqlite3_column_bytes(statement, column));
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+        texts.append(QLatin1StringView(utf8));
+    else
+        texts.append(QString::fromUtf8(utf8));
+}
+
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+Statement prepared(sqlite3* db, const QString& sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare16_v2(db, sql.utf16(), int(sql.size() * sizeof(char16_t)), &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        statement = nullptr;
+    }
+    return Statement(statement, &sqlite3_finalize);
+}
+
+QString columnText(sqlite3_stmt* statement, int column)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                             sqlite3_column_bytes(statement, column));
+}
 } // namespace
 
 void RecordSource::open(std::shared_ptr<Connection> connection, const QString& source)
@@ -299,32 +357,20 @@ void RecordSource::keepMatchAfterWrite(bool matchedBefore, const QList<int>& cha
 
 void RecordSource::takeColumns(const QSqlRecord& record)
 {
-    const int first = m_table.isEmpty() ? 0 : 1;
-    QHash<QString, std::pair<QString, bool>> tableColumns; // lower name -> type, is rowid
+    QList<TableColumn> table;
     if (!m_table.isEmpty()) {
         QSqlQuery info =
             m_connection->run(QStringLiteral("PRAGMA table_info(%1)").arg(SqlClauses::quotedName(m_table)));
-        QList<std::tuple<QString, QString, int>> found;
-        int keyColumns = 0;
-        while (info.next()) {
-            found.append({info.value(1).toString(), info.value(2).toString().toUpper(), info.value(5).toInt()});
-            keyColumns += info.value(5).toInt() > 0 ? 1 : 0;
-        }
-        for (const auto& [name, type, pk] : found)
-            tableColumns.insert(name.toLower(), {type, pk > 0 && keyColumns == 1 && type == QStringLiteral("INTEGER")});
+        while (info.next())
+            table.append({info.value(1).toString(), info.value(2).toString().toUpper(), info.value(5).toInt()});
     }
-    QList<Column> columns;
-    for (int i = first; i < record.count(); ++i) {
-        const QString name = record.fieldName(i);
-        const auto it = tableColumns.constFind(name.toLower());
-        const bool inTable = it != tableColumns.constEnd();
-        columns.append(
-            {name, inTable, inTable && !it->second, inTable && it->first.startsWith(QStringLiteral("DATE"))});
-    }
-    m_columns = columns;
+    QStringList names;
+    for (int i = m_table.isEmpty() ? 0 : 1; i < record.count(); ++i)
+        names << record.fieldName(i);
+    m_columns = columnsOf(names, table);
     m_tableColumns.clear();
-    for (int c = 0; c < columns.size(); ++c) {
-        if (columns.at(c).inTable)
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns.at(c).inTable)
             m_tableColumns << c;
     }
 }
@@ -382,19 +428,17 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
         QSqlQuery shape = m_connection->run(QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(m_selectSql));
         takeColumns(shape.record());
     }
-    const QList<RowOrder::Term> terms = orderTerms();
-    if (m_tableColumns.size() != m_columns.size() || terms.size() != m_order.size())
+    const QString sql = keysSql(m_table, m_afterTable, m_columns, m_order);
+    if (sql.isEmpty())
         return std::nullopt;
-    const QString table = SqlClauses::quotedName(m_table);
-    QString keys = QStringLiteral("SELECT %1.rowid").arg(table);
-    for (const RowOrder::Term& t : terms)
-        keys += QStringLiteral(", %1.%2").arg(table, SqlClauses::quotedName(m_columns.at(t.column).name));
-    QList<Row> rows;
+    const QList<RowOrder::Term> terms = orderTerms();
     // One text to order by, as most sources have, is kept with the others end to end in one
     // string: a string for each row would cost an allocation a row, and rows read in the
     // file's order mostly need no more than a look at their neighbours.
-    QString texts;
-    std::vector<qsizetype> ends{0};
+    Keys keys;
+    QList<Row>& rows = keys.rows;
+    QString& texts = keys.texts;
+    std::vector<qsizetype>& ends = keys.ends;
     bool asTexts = terms.size() == 1 && !m_columns.at(terms.at(0).column).isDate;
     QList<QVariant> keyValues;
     const auto text = [&](qsizetype r) { return QStringView(texts).sliced(ends[r], ends[r + 1] - ends[r]); };
@@ -403,8 +447,12 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
             keyValues.append(text(r).toString());
         asTexts = false;
     };
-    {
-        QSqlQuery query = m_connection->run(keys + QStringLiteral(" FROM ") + table + m_afterTable);
+    if (std::optional<Keys> ahead = ReadAhead::take(m_connection->filePath(), sql)) {
+        keys = std::move(*ahead);
+        for (Row& row : rows)
+            row.serial = nextSerial++;
+    } else {
+        QSqlQuery query = m_connection->run(sql);
         eachRow(query, m_connection->filePath(), [&](const auto& value, sqlite3_stmt* statement) {
             Row row;
             row.serial = nextSerial++;
@@ -412,12 +460,7 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
             row.loaded = false;
             rows.append(std::move(row));
             if (asTexts && statement && sqlite3_column_type(statement, 1) == SQLITE_TEXT) {
-                const char* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
-                const QByteArrayView utf8(bytes, sqlite3_column_bytes(statement, 1));
-                if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
-                    texts.append(QLatin1StringView(utf8));
-                else
-                    texts.append(QString::fromUtf8(utf8));
+                appendText(texts, statement, 1);
                 ends.push_back(texts.size());
                 return;
             }
@@ -448,6 +491,7 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
                            &m_orderMemory));
     }
 
+    const QString table = SqlClauses::quotedName(m_table);
     auto fetch = std::make_shared<Fetch>();
     fetch->m_connection = m_connection;
     fetch->m_table = table;
@@ -460,17 +504,106 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
     return rows;
 }
 
+RecordSource::KeysAhead::KeysAhead(const QString& source)
+{
+    const SourcePlan plan = planSource(source);
+    if (!readableByKey(plan))
+        return;
+    m_table = plan.table;
+    m_selectSql = plan.sql;
+    m_afterTable = plan.rest;
+    m_order = SqlClauses::orderBy(source);
+}
+
+// As readKeys does, with the engine's own calls: the columns from a statement that reads no
+// row, then the keys. Keys that are not all texts are left to the source, which converts them.
+std::optional<std::pair<QString, RecordSource::Keys>> RecordSource::KeysAhead::readWith(sqlite3* db) const
+{
+    if (m_table.isEmpty())
+        return std::nullopt;
+    QStringList names;
+    {
+        const Statement shape = prepared(db, QStringLiteral("SELECT * FROM (%1) LIMIT 0").arg(m_selectSql));
+        if (!shape)
+            return std::nullopt;
+        for (int i = 1; i < sqlite3_column_count(shape.get()); ++i) {
+            // Named as Qt's driver names a field, or not read here.
+            const QString name = QString::fromUtf8(sqlite3_column_name(shape.get(), i));
+            if (name.contains(u'"') || name.contains(u'.'))
+                return std::nullopt;
+            names << name;
+        }
+    }
+    QList<TableColumn> table;
+    {
+        const Statement info =
+            prepared(db, QStringLiteral("PRAGMA table_info(%1)").arg(SqlClauses::quotedName(m_table)));
+        if (!info)
+            return std::nullopt;
+        int code = SQLITE_ROW;
+        while ((code = sqlite3_step(info.get())) == SQLITE_ROW)
+            table.append(
+                {columnText(info.get(), 1), columnText(info.get(), 2).toUpper(), sqlite3_column_int(info.get(), 5)});
+        if (code != SQLITE_DONE)
+            return std::nullopt;
+    }
+    const QList<Column> columns = columnsOf(names, table);
+    const QString sql = keysSql(m_table, m_afterTable, columns, m_order);
+    const QList<RowOrder::Term> terms = termsOf(m_order, columns);
+    if (sql.isEmpty() || terms.size() > 1 || (terms.size() == 1 && columns.at(terms.at(0).column).isDate))
+        return std::nullopt;
+    const Statement query = prepared(db, sql);
+    if (!query)
+        return std::nullopt;
+    Keys keys;
+    int code = SQLITE_ROW;
+    while ((code = sqlite3_step(query.get())) == SQLITE_ROW) {
+        Row row;
+        row.serial = quint64(keys.rows.size());
+        row.rowid = sqlite3_column_int64(query.get(), 0);
+        row.loaded = false;
+        keys.rows.append(std::move(row));
+        if (terms.isEmpty())
+            continue;
+        if (sqlite3_column_type(query.get(), 1) != SQLITE_TEXT)
+            return std::nullopt;
+        appendText(keys.texts, query.get(), 1);
+        keys.ends.push_back(keys.texts.size());
+    }
+    if (code != SQLITE_DONE)
+        return std::nullopt;
+    return std::pair{sql, std::move(keys)};
+}
+
 // The source's ORDER BY as columns of the rows; none where it names a column they lack.
-QList<RowOrder::Term> RecordSource::orderTerms() const
+QList<RowOrder::Term> RecordSource::termsOf(const QList<SqlClauses::OrderTerm>& order, const QList<Column>& columns)
 {
     QList<RowOrder::Term> terms;
-    for (const SqlClauses::OrderTerm& t : m_order) {
-        const int column = fieldIndex(t.column);
+    for (const SqlClauses::OrderTerm& t : order) {
+        int column = -1;
+        for (int c = 0; column < 0 && c < columns.size(); ++c) {
+            if (columns.at(c).name.compare(t.column, Qt::CaseInsensitive) == 0)
+                column = c;
+        }
         if (column < 0)
             return {};
         terms.append({column, t.descending});
     }
     return terms;
+}
+
+QString RecordSource::keysSql(const QString& table, const QString& afterTable, const QList<Column>& columns,
+                              const QList<SqlClauses::OrderTerm>& order)
+{
+    const QList<RowOrder::Term> terms = termsOf(order, columns);
+    const bool allInTable = std::all_of(columns.begin(), columns.end(), [](const Column& c) { return c.inTable; });
+    if (!allInTable || terms.size() != order.size())
+        return {};
+    const QString quoted = SqlClauses::quotedName(table);
+    QString sql = QStringLiteral("SELECT %1.rowid").arg(quoted);
+    for (const RowOrder::Term& t : terms)
+        sql += QStringLiteral(", %1.%2").arg(quoted, SqlClauses::quotedName(columns.at(t.column).name));
+    return sql + QStringLiteral(" FROM ") + quoted + afterTable;
 }
 
 void RecordSource::sortRows(QList<Row>& rows, const QList<int>& order)

@@ -11,8 +11,11 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QSqlRecord;
+struct sqlite3;
 
 // Where a record set's rows come from: a table or a query, each row with the rowid it came
 // from and the values the file held for it. The source's ORDER BY is applied to the rows
@@ -77,6 +80,30 @@ public:
         mutable int m_block = 128;
     };
 
+    // The keys of a table's rows as a read by key takes them: each row's rowid (serials from
+    // 0) and, for a source ordered by one text, the texts end to end.
+    struct Keys {
+        QList<Row> rows;
+        QString texts;
+        std::vector<qsizetype> ends{0};
+    };
+    // A source's keys read on a thread of their own, with an engine connection of that thread
+    // (ReadAhead): planned on the thread that made it, read on the other.
+    class KeysAhead {
+    public:
+        explicit KeysAhead(const QString& source);
+        // The statement a read by key of the source runs, and the keys it gives, read in the
+        // transaction open on `db`. Nothing where the source is not read by key, orders by
+        // other than one text, or the file cannot be read now.
+        std::optional<std::pair<QString, Keys>> readWith(sqlite3* db) const;
+
+    private:
+        QString m_table; // empty: not read by key
+        QString m_selectSql;
+        QString m_afterTable;
+        QList<SqlClauses::OrderTerm> m_order;
+    };
+
     // A table name or a SELECT over one table gives rows that can be written back; any other
     // query read-only ones. Nothing is read yet.
     void open(std::shared_ptr<Connection> connection, const QString& source);
@@ -117,7 +144,12 @@ private:
     void takeColumns(const QSqlRecord& record);
     QList<Row> readWhole(quint64& nextSerial);
     std::optional<QList<Row>> readKeys(quint64& nextSerial);
-    QList<RowOrder::Term> orderTerms() const;
+    QList<RowOrder::Term> orderTerms() const { return termsOf(m_order, m_columns); }
+    static QList<RowOrder::Term> termsOf(const QList<SqlClauses::OrderTerm>& order, const QList<Column>& columns);
+    // The statement that reads the keys of a table source's rows; empty unless the source
+    // selects the table's own columns and orders by columns it has.
+    static QString keysSql(const QString& table, const QString& afterTable, const QList<Column>& columns,
+                           const QList<SqlClauses::OrderTerm>& order);
     static void sortRows(QList<Row>& rows, const QList<int>& order);
 
     std::shared_ptr<Connection> m_connection;

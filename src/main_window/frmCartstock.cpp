@@ -57,9 +57,16 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 }
 } // namespace
 
+namespace {
+const QString CatalogueSource = QStringLiteral("Select * From Cartstock Order By Item");
+const QString ListSource = QStringLiteral("Selected");
+} // namespace
+
+QStringList frmCartstock::sourcesThatGrow() { return {CatalogueSource, ListSource}; }
+
 frmCartstock::frmCartstock()
-    : adoCartstock(QStringLiteral("Cartstock"), QStringLiteral("Select * From Cartstock Order By Item"))
-    , adoList(QStringLiteral("List"), QStringLiteral("Selected"))
+    : adoCartstock(QStringLiteral("Cartstock"), CatalogueSource)
+    , adoList(QStringLiteral("List"), ListSource)
     , adoCat(QStringLiteral("Category List"),
              QStringLiteral("SELECT Categories, ID\r\nFROM Categories\r\nORDER BY Categories"))
     , adoSettings(QStringLiteral("Settings"), QStringLiteral("Settings"))

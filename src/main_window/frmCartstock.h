@@ -6,6 +6,7 @@
 #include "SingleWindow.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <exception>
 #include <functional>
@@ -30,6 +31,9 @@ class frmCartstock : public QMainWindow, public SingleWindow<frmCartstock> {
 
 public:
     static constexpr int HelpTopic = 10;
+    // The record sources the window reads as it loads whose rows grow with the household's
+    // use: the catalogue and the list.
+    static QStringList sourcesThatGrow();
 
     // Closes the window and deletes it with everything it owns.
     void unload();

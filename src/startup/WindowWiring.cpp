@@ -5,6 +5,7 @@
 #include "DesignFont.h"
 #include "HelpViewer.h"
 #include "Module1.h"
+#include "ReadAhead.h"
 #include "SetConnections.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
@@ -22,7 +23,11 @@ std::unique_ptr<WindowWiring>& installed()
 }
 } // namespace
 
-void WindowWiring::beforeApplication() { DesignFont::startReadingConfiguration(); }
+void WindowWiring::beforeApplication()
+{
+    DesignFont::startReadingConfiguration();
+    ReadAhead::start(databaseFilePath(), frmCartstock::sourcesThatGrow());
+}
 
 void WindowWiring::setUpApplication()
 {
@@ -95,5 +100,6 @@ void WindowWiring::shutDown()
     // Windows closed earlier are deleted later; finish that now.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DataEnvironment::resetInstance();
+    ReadAhead::discard();
     installed().reset();
 }

@@ -16,7 +16,8 @@ class WindowWiring : public QObject {
 public:
     // What the whole program draws with, set once before any window: one style on every
     // desktop, the faces that stand in for the design fonts, and no cache of drawn pieces.
-    // Work that needs no QApplication and may overlap its start; before it is constructed.
+    // Work that needs no QApplication and may overlap its start (the font configuration, the
+    // keys of the main window's long sources); before it is constructed, the folder set.
     static void beforeApplication();
     static void setUpApplication();
     static void install();

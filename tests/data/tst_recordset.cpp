@@ -2,6 +2,7 @@
 #include "DataControl.h"
 #include "DataError.h"
 #include "DataSession.h"
+#include "ReadAhead.h"
 #include "Recordset.h"
 #include "RowWriter.h"
 #include "StoredDate.h"
@@ -12,6 +13,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -375,6 +378,67 @@ private Q_SLOTS:
         QCOMPARE(rs->recordCount(), 999);
         rs->moveLast();
         QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Z2000"));
+    }
+
+    // Keys read ahead while the program starts stand in for a read only while the file is as
+    // they were read from: after a commit, or with another file put in its place, the source
+    // reads the file itself. Either way it shows what the file holds.
+    void keysReadAheadAreTakenOnlyForTheFileAsItIs_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList read = {"Apples", "apricots", "Butter", "Crayons", "milk"};
+        QStringList other;
+        for (int i = 0; i < 300; ++i)
+            other << QStringLiteral("Other %1").arg(i, 3, 10, QLatin1Char('0'));
+        QTest::newRow("unchanged") << QString() << read;
+        QTest::newRow("row added") << "add"
+                                   << QStringList{"Apples", "apricots", "Bananas", "Butter", "Crayons", "milk"};
+        QTest::newRow("row renamed") << "rename" << QStringList{"Apples", "apricots", "Butter", "Crayons", "Zucchini"};
+        QTest::newRow("file replaced") << "replace" << other;
+        QTest::newRow("copied over in place") << "copy" << other;
+    }
+    void keysReadAheadAreTakenOnlyForTheFileAsItIs()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, expected);
+        ReadAhead::start(db->path(), {CatalogueQuery, QStringLiteral("Categories")});
+        // Asking for a statement it did not read waits for the reading to end: the change
+        // comes after it.
+        QVERIFY(!ReadAhead::take(db->path(), QStringLiteral("SELECT 1")));
+        const QString otherFile = db->folder() + QStringLiteral("/other.mdb");
+        if (change == QStringLiteral("add"))
+            addItem(QStringLiteral("Bananas"), QStringLiteral("Produce"));
+        if (change == QStringLiteral("rename"))
+            db->exec(QStringLiteral("UPDATE Cartstock SET Item = 'Zucchini' WHERE Item = 'milk'"));
+        if (change == QStringLiteral("replace") || change == QStringLiteral("copy"))
+            TestDatabase::makeWithItems(otherFile, expected);
+        if (change == QStringLiteral("replace")) {
+            QVERIFY(std::rename(QFile::encodeName(otherFile).constData(), QFile::encodeName(db->path()).constData()) ==
+                    0);
+        }
+        if (change == QStringLiteral("copy")) {
+            QFile other(otherFile), file(db->path());
+            QVERIFY(other.open(QIODevice::ReadOnly) && file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QVERIFY(file.write(other.readAll()) > 0);
+        }
+        QStringList statements;
+        Connection::setStatementObserver([&](const QString& sql, const QVariantList&) { statements << sql; });
+        auto rs = open(CatalogueQuery);
+        Connection::setStatementObserver({});
+        QCOMPARE(items(*rs), expected);
+        const bool readHere = std::any_of(statements.begin(), statements.end(), [](const QString& sql) {
+            return sql.startsWith(QStringLiteral("SELECT \"Cartstock\".rowid, \"Cartstock\".\"Item\" FROM"));
+        });
+        QCOMPARE(readHere, !change.isEmpty());
+        // Taken once: a second read is the source's own.
+        statements.clear();
+        Connection::setStatementObserver([&](const QString& sql, const QVariantList&) { statements << sql; });
+        open(CatalogueQuery);
+        Connection::setStatementObserver({});
+        QVERIFY(std::any_of(statements.begin(), statements.end(),
+                            [](const QString& sql) { return sql.endsWith(QStringLiteral("Order By Item")); }));
+        ReadAhead::discard();
     }
 
     // A change the file refuses leaves nothing pending: the set shows what the file holds.

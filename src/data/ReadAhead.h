@@ -1,0 +1,26 @@
+#pragma once
+
+#include "RecordSource.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The keys of the record sources a window reads first, read on a thread of their own while
+// the program starts: a long catalogue is read while the window is being built, not after.
+// The reading has a read-only connection of its own and waits for no lock. A source takes
+// the keys read for its very statement only when the file is still as they were read from:
+// the same file, nothing committed to it since. Otherwise, or where the reading failed, the
+// source reads them itself, as it would have anyway.
+namespace ReadAhead {
+// Starts reading the sources' keys from the file at `path`, dropping what an earlier start
+// read. Needs no QApplication.
+void start(const QString& path, const QStringList& sources);
+// The keys read ahead for the statement `sql` from the file at `path`, once the reading has
+// ended. Each is taken once; what is not taken by the time the program next waits for the
+// user is dropped.
+std::optional<RecordSource::Keys> take(const QString& path, const QString& sql);
+// Drops what was read ahead, waiting for a reading still going on.
+void discard();
+} // namespace ReadAhead

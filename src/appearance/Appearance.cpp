@@ -33,13 +33,12 @@ QList<QWidget*> controls(QMainWindow& window)
 
 void setFont(QWidget* control, const QString& name, bool bold, double size, bool italic)
 {
-    QFont font = control->font();
-    font.setFamily(name);
-    font.setBold(bold);
-    font.setPointSizeF(size);
-    font.setItalic(italic);
-    control->setFont(font);
+    control->setFont(Appearance::storedFont(control->font(), name, size, bold, italic));
 }
+
+// What a settings row without a font gives.
+const QString UsualFontName = QStringLiteral("Arial");
+constexpr double UsualFontSize = 10;
 
 // What shows a control's background and text colour depends on its kind.
 std::pair<QPalette::ColorRole, QPalette::ColorRole> roles(const QWidget* control)
@@ -176,6 +175,20 @@ QColor Appearance::windowBackColor(const QMainWindow& window)
     return window.centralWidget()->palette().color(QPalette::Window);
 }
 
+QFont Appearance::storedFont(QFont font, const QString& family, double size, bool bold, bool italic)
+{
+    font.setFamily(family);
+    font.setBold(bold);
+    font.setPointSizeF(size);
+    font.setItalic(italic);
+    return font;
+}
+
+QFont Appearance::usualStoredFont(const QFont& designFont)
+{
+    return storedFont(designFont, UsualFontName, UsualFontSize, false, false);
+}
+
 void Appearance::CheckSettings(QMainWindow& window, DataControl& adoSettings, Window kind)
 {
     adoSettings.refresh();
@@ -186,8 +199,8 @@ void Appearance::CheckSettings(QMainWindow& window, DataControl& adoSettings, Wi
         const QVariant v = rs.value(QString::fromLatin1(column));
         return v.isNull() ? fallback : v;
     };
-    const QString fontName = orDefault("FontName", QStringLiteral("Arial")).toString();
-    const double fontSize = orDefault("FontSize", 10).toDouble();
+    const QString fontName = orDefault("FontName", UsualFontName).toString();
+    const double fontSize = orDefault("FontSize", UsualFontSize).toDouble();
     const bool italic = orDefault("FontIt", false).toBool();
     const bool bold = orDefault("FontBo", false).toBool();
     const QColor back = colorFromStored(rs.value(QStringLiteral("BackColor")));

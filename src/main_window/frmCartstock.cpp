@@ -60,9 +60,13 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 namespace {
 const QString CatalogueSource = QStringLiteral("Select * From Cartstock Order By Item");
 const QString ListSource = QStringLiteral("Selected");
+
+QFont designFont() { return DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9.75, true); }
 } // namespace
 
 QStringList frmCartstock::sourcesThatGrow() { return {CatalogueSource, ListSource}; }
+
+QList<QFont> frmCartstock::fontsAtLoad() { return {designFont(), Appearance::usualStoredFont(designFont())}; }
 
 frmCartstock::frmCartstock()
     : adoCartstock(QStringLiteral("Cartstock"), CatalogueSource)
@@ -74,7 +78,7 @@ frmCartstock::frmCartstock()
     setObjectName(QStringLiteral("frmCartstock"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Cartlist"));
-    setFont(DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9.75, true));
+    setFont(designFont());
     adoCartstock.setObjectName(QStringLiteral("adoCartstock"));
     adoList.setObjectName(QStringLiteral("adoList"));
     adoCat.setObjectName(QStringLiteral("adoCat"));

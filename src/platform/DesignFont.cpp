@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QFontMetrics>
 #include <QSet>
 #include <QStringList>
+#include <QThread>
 
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
 #include <future>
+#include <memory>
 
 namespace {
 // The families of fonts-urw-base35, which installs each face twice: as a Type 1 file and as
@@ -144,4 +147,31 @@ void DesignFont::installSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("AvantGarde Bk BT"), gothic);
     for (const char* family : {"Arial", "Tahoma", "MS Sans Serif"})
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
+}
+
+namespace {
+std::unique_ptr<QThread>& resolving()
+{
+    static std::unique_ptr<QThread> thread;
+    return thread;
+}
+} // namespace
+
+void DesignFont::startResolving(const QList<QFont>& fonts)
+{
+    if (resolving())
+        return;
+    resolving().reset(QThread::create([fonts] {
+        for (const QFont& font : fonts)
+            (void)QFontMetrics(font).height();
+    }));
+    resolving()->start();
+}
+
+void DesignFont::finishResolving()
+{
+    if (!resolving())
+        return;
+    resolving()->wait();
+    resolving().reset();
 }

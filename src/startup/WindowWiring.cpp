@@ -21,10 +21,18 @@ std::unique_ptr<WindowWiring>& installed()
     static std::unique_ptr<WindowWiring> wiring;
     return wiring;
 }
+
+// Set when the program starts as a program does, with work overlapping the application's start.
+bool& startingAhead()
+{
+    static bool ahead = false;
+    return ahead;
+}
 } // namespace
 
 void WindowWiring::beforeApplication()
 {
+    startingAhead() = true;
     DesignFont::startReadingConfiguration();
     ReadAhead::start(databaseFilePath(), frmCartstock::sourcesThatGrow());
 }
@@ -36,6 +44,8 @@ void WindowWiring::setUpApplication()
     // Every window and box the program opens shows the cart.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/cartlist.png")));
     DesignFont::installSubstitutes();
+    if (startingAhead())
+        DesignFont::startResolving(frmCartstock::fontsAtLoad());
     // The style caches drawn pieces of controls under names made from their palettes, and
     // every load of a window colours its controls with new palettes. Qt 6.4 forgets the
     // pieces but keeps their names, so each switch between the windows left some
@@ -101,5 +111,6 @@ void WindowWiring::shutDown()
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DataEnvironment::resetInstance();
     ReadAhead::discard();
+    DesignFont::finishResolving();
     installed().reset();
 }

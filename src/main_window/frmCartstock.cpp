@@ -55,9 +55,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
         HelpContext::set(b, help);
     return b;
 }
-} // namespace
 
-namespace {
 const QString CatalogueSource = QStringLiteral("Select * From Cartstock Order By Item");
 const QString ListSource = QStringLiteral("Selected");
 

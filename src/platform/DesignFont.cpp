@@ -104,6 +104,13 @@ bool isSerif(const QString& family)
            family.startsWith(QStringLiteral("Benguiat Bk"), Qt::CaseInsensitive) ||
            family.contains(QStringLiteral("Times"), Qt::CaseInsensitive);
 }
+
+// Resolves the fonts of the first window while it is built.
+std::unique_ptr<QThread>& resolving()
+{
+    static std::unique_ptr<QThread> thread;
+    return thread;
+}
 } // namespace
 
 QFont DesignFont::make(const QString& family, double pointSize, bool italic, bool bold)
@@ -148,14 +155,6 @@ void DesignFont::installSubstitutes()
     for (const char* family : {"Arial", "Tahoma", "MS Sans Serif"})
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
 }
-
-namespace {
-std::unique_ptr<QThread>& resolving()
-{
-    static std::unique_ptr<QThread> thread;
-    return thread;
-}
-} // namespace
 
 void DesignFont::startResolving(const QList<QFont>& fonts)
 {

@@ -12,9 +12,7 @@ QString& overridden()
     static QString folder;
     return folder;
 }
-} // namespace
 
-namespace {
 // The executable's folder as the system names it; empty when it cannot be read.
 QByteArray executableFolder()
 {

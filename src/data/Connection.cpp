@@ -178,6 +178,20 @@ QSqlDatabase& Connection::database()
 
 void Connection::setStatementObserver(StatementObserver o) { observer() = std::move(o); }
 
+QByteArray Connection::header(int size)
+{
+    open();
+    sqlite3_file* file = nullptr;
+    sqlite3* db = engineHandle(m_db);
+    if (!db || sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return {};
+    QByteArray bytes(size, '\0');
+    if (file->pMethods->xRead(file, bytes.data(), size, 0) != SQLITE_OK)
+        return {};
+    return bytes;
+}
+
 Connection::Version Connection::version()
 {
     QSqlQuery query = run(QStringLiteral("SELECT data_version, total_changes() FROM pragma_data_version"));

@@ -57,6 +57,10 @@ public:
     // or StoreError for a failure that says something about the file.
     QSqlQuery run(const QString& sql, const QVariantList& values = {});
     QSqlDatabase& database();
+    // The file's first `size` bytes (its header), read through the engine's own handle on the
+    // file: a handle of the program's own, once closed, would drop the locks every connection
+    // of the program holds on the file. Empty when they cannot be read; opens the connection.
+    QByteArray header(int size);
 
     // Tells whether rows read earlier still are what the file holds: SQLite changes the data
     // version when another connection (or program) commits, and counts this connection's

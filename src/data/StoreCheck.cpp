@@ -77,19 +77,19 @@ QString statesFile()
 }
 
 // One line: the file's name and its state, both hashed; empty when the state cannot be read.
-QByteArray stateLine(const QString& path)
+QByteArray stateLine(const QString& path, Connection& connection)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     struct stat st {};
-    QFile file(absolute);
-    if (::stat(QFile::encodeName(absolute).constData(), &st) != 0 || !file.open(QIODevice::ReadOnly))
+    const QByteArray header = connection.header(100);
+    if (::stat(QFile::encodeName(absolute).constData(), &st) != 0 || header.isEmpty())
         return {};
     QCryptographicHash state(QCryptographicHash::Sha256);
     for (const long long part :
          {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size, (long long)st.st_mtim.tv_sec,
           (long long)st.st_mtim.tv_nsec, (long long)st.st_ctim.tv_sec, (long long)st.st_ctim.tv_nsec})
         state.addData(QByteArrayView(reinterpret_cast<const char*>(&part), sizeof part));
-    state.addData(file.read(100));
+    state.addData(header);
     return QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha256).toHex() + ' ' +
            state.result().toHex();
 }
@@ -135,7 +135,7 @@ void requireUsable(const QString& path)
     connection.open();
     try {
         // Damage anywhere in the file, not only in the part read so far.
-        const QByteArray state = stateLine(path);
+        const QByteArray state = stateLine(path, connection);
         const bool known = foundSoundBefore(state);
         if (!known) {
             QSqlQuery check = connection.run(QStringLiteral("PRAGMA quick_check(1)"));

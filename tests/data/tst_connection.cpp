@@ -284,6 +284,33 @@ private Q_SLOTS:
         QCOMPARE(TestDatabase::columnIn(db.path(), QStringLiteral("SELECT Item FROM Cartstock")), QVariantList{"Tea"});
     }
 
+    // The file check reads the file through the engine alone: a handle of its own, once
+    // closed, would drop the locks the program's other connections hold, and another program
+    // could write under a read still going on.
+    void theFileCheckLeavesTheProgramsLocksInPlace()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        Connection reader(db.connectionString(), db.path());
+        QSqlQuery reading = reader.run(QStringLiteral("SELECT Item FROM Cartstock"));
+        QVERIFY(reading.next());
+        StoreCheck::requireUsable(db.path());
+        const int writer =
+            QProcess::execute(QStringLiteral("python3"),
+                              {QStringLiteral("-c"),
+                               QStringLiteral("import sqlite3, sys\n"
+                                              "c = sqlite3.connect(sys.argv[1], timeout=0, isolation_level=None)\n"
+                                              "try:\n"
+                                              "    c.execute('DELETE FROM Cartstock')\n"
+                                              "except sqlite3.OperationalError as e:\n"
+                                              "    sys.exit(3 if 'locked' in str(e) else 4)\n"),
+                               db.path()});
+        if (writer != 0 && writer != 3)
+            QSKIP("No python3 with sqlite3 to write as another program.");
+        QCOMPARE(writer, 3);
+        reading = QSqlQuery();
+        QVERIFY(db.count(QStringLiteral("Cartstock")) > 0);
+    }
+
     // A file found sound once is checked whole again after any change, even one that leaves
     // its size, its header and its modification time as they were.
     void damageAfterASoundCheckIsFound()

@@ -248,6 +248,16 @@ QList<RecordSource::Column> columnsOf(const QStringList& names, const QList<Tabl
     return columns;
 }
 
+// A row read by key only: its values are fetched when something first asks for them.
+RecordSource::Row keyRow(qint64 rowid, quint64 serial = 0)
+{
+    RecordSource::Row row;
+    row.rowid = rowid;
+    row.serial = serial;
+    row.loaded = false;
+    return row;
+}
+
 // Adds a text column of the statement's row to texts kept end to end.
 void appendText(QString& texts, sqlite3_stmt* statement, int column)
 {
@@ -454,11 +464,7 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
     } else {
         QSqlQuery query = m_connection->run(sql);
         eachRow(query, m_connection->filePath(), [&](const auto& value, sqlite3_stmt* statement) {
-            Row row;
-            row.serial = nextSerial++;
-            row.rowid = statement ? sqlite3_column_int64(statement, 0) : value(0).toLongLong();
-            row.loaded = false;
-            rows.append(std::move(row));
+            rows.append(keyRow(statement ? sqlite3_column_int64(statement, 0) : value(0).toLongLong(), nextSerial++));
             if (asTexts && statement && sqlite3_column_type(statement, 1) == SQLITE_TEXT) {
                 appendText(texts, statement, 1);
                 ends.push_back(texts.size());
@@ -558,11 +564,7 @@ std::optional<std::pair<QString, RecordSource::Keys>> RecordSource::KeysAhead::r
     Keys keys;
     int code = SQLITE_ROW;
     while ((code = sqlite3_step(query.get())) == SQLITE_ROW) {
-        Row row;
-        row.serial = quint64(keys.rows.size());
-        row.rowid = sqlite3_column_int64(query.get(), 0);
-        row.loaded = false;
-        keys.rows.append(std::move(row));
+        keys.rows.append(keyRow(sqlite3_column_int64(query.get(), 0)));
         if (terms.isEmpty())
             continue;
         if (sqlite3_column_type(query.get(), 1) != SQLITE_TEXT)

@@ -80,8 +80,8 @@ public:
         mutable int m_block = 128;
     };
 
-    // The keys of a table's rows as a read by key takes them: each row's rowid (serials from
-    // 0) and, for a source ordered by one text, the texts end to end.
+    // The keys of a table's rows as a read by key takes them: each row's rowid (numbered by
+    // the source that takes them) and, for a source ordered by one text, the texts end to end.
     struct Keys {
         QList<Row> rows;
         QString texts;

@@ -350,6 +350,15 @@ int main(int argc, char** argv)
         if (!message.startsWith(QStringLiteral("This plugin does not support")))
             std::fprintf(stderr, "%s%s\n", type == QtDebugMsg ? "" : "bench: ", qPrintable(message));
     });
+    // The bench's files are not the user's: the states of files found sound that it keeps go to
+    // a cache folder of its own, which its start-up children inherit, and not in among the
+    // user's own (a few are kept; each new one pushes out the oldest).
+    const bool isStartupChild = argc >= 2 && std::strcmp(argv[1], "--startup-child") == 0;
+    std::optional<QTemporaryDir> cache;
+    if (!isStartupChild) {
+        cache.emplace();
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache->path()));
+    }
     // A start-up child starts as the program does.
     if (argc >= 4 && std::strcmp(argv[1], "--startup-child") == 0 && std::strcmp(argv[2], "cartlist") == 0) {
         AppFolder::setPath(QFile::decodeName(argv[3]));

@@ -40,7 +40,7 @@ qint64 dataVersion(sqlite3* db)
     return version;
 }
 
-Read readKeys(const QString& path, const QList<RecordSource::KeysAhead>& sources)
+Read readKeys(const QString& path, const QStringList& sources)
 {
     Read read;
     // Read-only and without waiting: a file being written is left to the sources to read.
@@ -57,8 +57,10 @@ Read readKeys(const QString& path, const QList<RecordSource::KeysAhead>& sources
     read.dataVersion = dataVersion(read.db);
     read.stamp = Connection::stampOf(path);
     if (read.dataVersion >= 0 && read.stamp) {
-        for (const RecordSource::KeysAhead& source : sources) {
-            if (auto keys = source.readWith(read.db))
+        // Planned here too: the patterns a plan is matched with are built once, on first use,
+        // and that is then not the window's thread's work.
+        for (const QString& source : sources) {
+            if (auto keys = RecordSource::KeysAhead(source).readWith(read.db))
                 read.keys.append(std::move(*keys));
         }
     }
@@ -77,12 +79,8 @@ void close(Read& read)
 void ReadAhead::start(const QString& path, const QStringList& sources)
 {
     discard();
-    // Planned here: the sources' texts are this thread's.
-    QList<RecordSource::KeysAhead> planned;
-    for (const QString& source : sources)
-        planned.append(RecordSource::KeysAhead(source));
     try {
-        ahead().reading = std::async(std::launch::async, readKeys, path, planned);
+        ahead().reading = std::async(std::launch::async, readKeys, path, sources);
     } catch (const std::system_error&) {
         // No thread to be had: the sources read for themselves.
     }

@@ -6,8 +6,8 @@
 #include <QFile>
 
 #include <future>
+#include <memory>
 #include <sqlite3.h>
-#include <system_error>
 
 namespace {
 struct Read {
@@ -74,23 +74,31 @@ void close(Read& read)
     read.db = nullptr;
     read.keys.clear();
 }
+
+// What a reading left, nothing where its job never ran.
+Read ended(std::future<Read>& reading)
+{
+    try {
+        return reading.get();
+    } catch (const std::future_error&) {
+        return {};
+    }
+}
 } // namespace
 
-void ReadAhead::start(const QString& path, const QStringList& sources)
+std::function<void()> ReadAhead::reading(const QString& path, const QStringList& sources)
 {
     discard();
-    try {
-        ahead().reading = std::async(std::launch::async, readKeys, path, sources);
-    } catch (const std::system_error&) {
-        // No thread to be had: the sources read for themselves.
-    }
+    auto job = std::make_shared<std::packaged_task<Read()>>([path, sources] { return readKeys(path, sources); });
+    ahead().reading = job->get_future();
+    return [job] { (*job)(); };
 }
 
 std::optional<RecordSource::Keys> ReadAhead::take(const QString& path, const QString& sql)
 {
     Ahead& a = ahead();
     if (a.reading.valid()) {
-        a.read = a.reading.get();
+        a.read = ended(a.reading);
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(app, &ReadAhead::discard, Qt::QueuedConnection);
     }
@@ -114,7 +122,7 @@ void ReadAhead::discard()
 {
     Ahead& a = ahead();
     if (a.reading.valid())
-        a.read = a.reading.get();
+        a.read = ended(a.reading);
     if (a.read)
         close(*a.read);
     a.read.reset();

@@ -90,7 +90,12 @@ void preferOpenTypeCopies()
         return;
     done = true;
     std::future<FcConfig*>& reading = configBeingRead();
-    FcConfig* config = reading.valid() ? reading.get() : configWithOpenTypeCopies();
+    FcConfig* config = nullptr;
+    try {
+        config = reading.valid() ? reading.get() : configWithOpenTypeCopies();
+    } catch (const std::future_error&) {
+        config = configWithOpenTypeCopies();
+    }
     if (!config)
         return;
     // The current list takes its own reference to the configuration.
@@ -130,11 +135,11 @@ QFont DesignFont::desktop(const char* widgetClass)
     return font;
 }
 
-void DesignFont::startReadingConfiguration()
+std::function<void()> DesignFont::configurationReading()
 {
-    std::future<FcConfig*>& reading = configBeingRead();
-    if (!reading.valid())
-        reading = std::async(std::launch::async, configWithOpenTypeCopies);
+    auto job = std::make_shared<std::packaged_task<FcConfig*()>>(configWithOpenTypeCopies);
+    configBeingRead() = job->get_future();
+    return [job] { (*job)(); };
 }
 
 void DesignFont::installSubstitutes()

@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QPixmapCache>
 
+#include <future>
 #include <memory>
+#include <system_error>
 
 namespace {
 std::unique_ptr<WindowWiring>& installed()
@@ -28,13 +30,30 @@ bool& startingAhead()
     static bool ahead = false;
     return ahead;
 }
+
+std::future<void>& aheadThread()
+{
+    static std::future<void> thread;
+    return thread;
+}
 } // namespace
 
 void WindowWiring::beforeApplication()
 {
     startingAhead() = true;
-    DesignFont::startReadingConfiguration();
-    ReadAhead::start(databaseFilePath(), frmCartstock::sourcesThatGrow());
+    // One thread for both, fonts first: they are needed as soon as the application exists,
+    // the keys only when the window reads. On two cores a second thread slowed the
+    // application's own start by more than it saved.
+    const std::function<void()> fonts = DesignFont::configurationReading();
+    const std::function<void()> keys = ReadAhead::reading(databaseFilePath(), frmCartstock::sourcesThatGrow());
+    try {
+        aheadThread() = std::async(std::launch::async, [fonts, keys] {
+            fonts();
+            keys();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the jobs are dropped, and each part reads for itself.
+    }
 }
 
 void WindowWiring::setUpApplication()
@@ -111,6 +130,8 @@ void WindowWiring::shutDown()
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     DataEnvironment::resetInstance();
     ReadAhead::discard();
+    if (aheadThread().valid())
+        aheadThread().wait();
     DesignFont::finishResolving();
     installed().reset();
 }

@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-// The keys of the record sources a window reads first, read on a thread of their own while
-// the program starts: a long catalogue is read while the window is being built, not after.
+// The keys of the record sources a window reads first, read on another thread while the
+// program starts: a long catalogue is read while the window is being built, not after.
 // The reading has a read-only connection of its own and waits for no lock. A source takes
 // the keys read for its very statement only when the file is still as they were read from:
 // the same file, nothing committed to it since. Otherwise, or where the reading failed, the

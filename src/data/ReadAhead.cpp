@@ -6,7 +6,6 @@
 #include <QFile>
 
 #include <future>
-#include <memory>
 #include <sqlite3.h>
 
 namespace {
@@ -86,12 +85,12 @@ Read ended(std::future<Read>& reading)
 }
 } // namespace
 
-std::function<void()> ReadAhead::reading(const QString& path, const QStringList& sources)
+std::packaged_task<void()> ReadAhead::reading(const QString& path, const QStringList& sources)
 {
     discard();
-    auto job = std::make_shared<std::packaged_task<Read()>>([path, sources] { return readKeys(path, sources); });
-    ahead().reading = job->get_future();
-    return [job] { (*job)(); };
+    std::packaged_task<Read()> job([path, sources] { return readKeys(path, sources); });
+    ahead().reading = job.get_future();
+    return std::packaged_task<void()>([job = std::move(job)]() mutable { job(); });
 }
 
 std::optional<RecordSource::Keys> ReadAhead::take(const QString& path, const QString& sql)

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
+#include <future>
 #include <optional>
 
 // The keys of the record sources a window reads first, read on another thread while the
@@ -15,10 +15,10 @@
 // the same file, nothing committed to it since. Otherwise, or where the reading failed, the
 // source reads them itself, as it would have anyway.
 namespace ReadAhead {
-// The reading of the sources' keys from the file at `path`, a job for another thread; what an
-// earlier reading read is dropped. Needs no QApplication. A job dropped without running reads
-// nothing: the sources then read for themselves.
-std::function<void()> reading(const QString& path, const QStringList& sources);
+// The reading of the sources' keys from the file at `path`, a job to run once on another
+// thread; what an earlier reading read is dropped. Needs no QApplication. A job dropped
+// without running reads nothing: the sources then read for themselves.
+std::packaged_task<void()> reading(const QString& path, const QStringList& sources);
 // The keys read ahead for the statement `sql` from the file at `path`, once the reading has
 // ended. Each is taken once; what is not taken by the time the program next waits for the
 // user is dropped.

@@ -135,11 +135,11 @@ QFont DesignFont::desktop(const char* widgetClass)
     return font;
 }
 
-std::function<void()> DesignFont::configurationReading()
+std::packaged_task<void()> DesignFont::configurationReading()
 {
-    auto job = std::make_shared<std::packaged_task<FcConfig*()>>(configWithOpenTypeCopies);
-    configBeingRead() = job->get_future();
-    return [job] { (*job)(); };
+    std::packaged_task<FcConfig*()> job(configWithOpenTypeCopies);
+    configBeingRead() = job.get_future();
+    return std::packaged_task<void()>([job = std::move(job)]() mutable { job(); });
 }
 
 void DesignFont::installSubstitutes()

@@ -44,10 +44,10 @@ void WindowWiring::beforeApplication()
     // One thread for both, fonts first: they are needed as soon as the application exists,
     // the keys only when the window reads. On two cores a second thread slowed the
     // application's own start by more than it saved.
-    const std::function<void()> fonts = DesignFont::configurationReading();
-    const std::function<void()> keys = ReadAhead::reading(databaseFilePath(), frmCartstock::sourcesThatGrow());
+    std::packaged_task<void()> fonts = DesignFont::configurationReading();
+    std::packaged_task<void()> keys = ReadAhead::reading(databaseFilePath(), frmCartstock::sourcesThatGrow());
     try {
-        aheadThread() = std::async(std::launch::async, [fonts, keys] {
+        aheadThread() = std::async(std::launch::async, [fonts = std::move(fonts), keys = std::move(keys)]() mutable {
             fonts();
             keys();
         });

@@ -404,10 +404,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, change);
         QFETCH(QStringList, expected);
-        std::function<void()> job = ReadAhead::reading(db->path(), {CatalogueQuery, QStringLiteral("Categories")});
+        std::packaged_task<void()> job = ReadAhead::reading(db->path(), {CatalogueQuery, QStringLiteral("Categories")});
         if (change == QStringLiteral("drop"))
             job = {};
-        std::future<void> reading = job ? std::async(std::launch::async, job) : std::future<void>();
+        std::future<void> reading = job.valid() ? std::async(std::launch::async, std::move(job)) : std::future<void>();
         // Asking for a statement it did not read waits for the reading to end: the change
         // comes after it.
         QVERIFY(!ReadAhead::take(db->path(), QStringLiteral("SELECT 1")));

@@ -72,6 +72,10 @@ constexpr int KeptStates = 8;
 
 QString statesFile()
 {
+    // Where no home folder is known, Qt names one at the file system's root: no cache then.
+    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_CACHE_HOME")) &&
+        !QDir::isAbsolutePath(qEnvironmentVariable("HOME")))
+        return {};
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/cartlist/sound-files");
 }

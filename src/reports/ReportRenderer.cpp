@@ -1,6 +1,7 @@
 #include "ReportRenderer.h"
 
 #include "ReportPaper.h"
+#include "UserFile.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -12,7 +13,6 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QRawFont>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -294,27 +294,17 @@ bool ReportRenderer::print(const PageList& pages, QPagedPaintDevice& device, con
 QString ReportRenderer::writePdf(const PageList& pages, const QString& fileName, const QString& title,
                                  const QList<int>& sequence)
 {
-    // Written beside the file and put in its place only when whole: a failure leaves the file
-    // that was there as it was, and no part of the new one.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    bool drawn = false;
-    {
-        QPdfWriter writer(&file);
-        writer.setPageLayout(ReportPaper::pageLayout(pages.paper));
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Cartlist"));
-        drawn = print(pages, writer, sequence);
-    }
-    // The writer does not look at its writes: a full disk is the file's own error.
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    if (!drawn)
-        return QStringLiteral("The pages could not be drawn.");
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return UserFile::write(fileName, [&](QIODevice& file) {
+        bool drawn = false;
+        {
+            QPdfWriter writer(&file);
+            writer.setPageLayout(ReportPaper::pageLayout(pages.paper));
+            writer.setTitle(title);
+            writer.setCreator(QStringLiteral("Cartlist"));
+            drawn = print(pages, writer, sequence);
+        }
+        return drawn ? QString() : QStringLiteral("The pages could not be drawn.");
+    });
 }
 
 QList<int> ReportRenderer::sequence(int pageCount, const PrintChoice& choice)

@@ -11,10 +11,12 @@
 #include "StoreProblem.h"
 #include "TestDatabase.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -333,6 +335,30 @@ private Q_SLOTS:
         } catch (const StoreError& e) {
             QCOMPARE(e.problem().kind(), StoreProblem::Kind::Damaged);
         }
+    }
+
+    // Fault: with no home folder, Qt names one at the file system's root, and the check kept
+    // its state in /.cache there.
+    void withoutAHomeFolderTheCheckKeepsNothing()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        const QString atRoot = QDir::rootPath() + QStringLiteral(".cache/cartlist/sound-files");
+        const auto written = [&] {
+            const QFileInfo file(atRoot);
+            return file.exists() ? file.lastModified() : QDateTime();
+        };
+        const QDateTime before = written();
+        const QByteArray home = qgetenv("HOME"), cache = qgetenv("XDG_CACHE_HOME");
+        qunsetenv("HOME");
+        qunsetenv("XDG_CACHE_HOME");
+        const auto back = qScopeGuard([&] {
+            qputenv("HOME", home);
+            if (!cache.isNull())
+                qputenv("XDG_CACHE_HOME", cache);
+        });
+        StoreCheck::requireUsable(db.path());
+        StoreCheck::requireUsable(db.path());
+        QCOMPARE(written(), before);
     }
 
     // A row is located by the values read for it, exactly: another program's change of case

@@ -235,6 +235,43 @@ private Q_SLOTS:
         QCOMPARE(read, date.isValid() ? QVariant(date) : QVariant(stored));
     }
 
+    void datesAreTakenAsPeopleWriteThemByHand_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("date"); // invalid: refused
+        const auto row = [](const char* locale, const char* typed, QDate date) {
+            QTest::addRow("%s %s", locale, typed) << QString::fromLatin1(locale) << QString::fromLatin1(typed) << date;
+        };
+        const QDate feb1(2027, 2, 1), jan2(2027, 1, 2);
+        for (const char* typed : {"1/2/2027", "1/2/27", "01/02/2027", "01/02/27"}) {
+            row("en_GB", typed, feb1);
+            row("fr_FR", typed, feb1);
+            // Ambiguous: read in the locale's own order, never guessed.
+            row("en_US", typed, jan2);
+        }
+        for (const char* typed : {"1.2.27", "01.02.2027", "1.2.2027", "1. 2. 27"})
+            row("de_DE", typed, feb1);
+        // A leap day of a year written in two digits is this century's.
+        row("en_US", "2/29/00", QDate(2000, 2, 29));
+        row("en_US", "2/29/01", QDate());
+        row("en_US", "13/1/27", QDate());
+        row("en_GB", "1/2/027", QDate());
+        row("en_GB", "1/2", QDate());
+        row("en_GB", "1/2/27/3", QDate());
+        row("de_DE", "1..2.27", QDate());
+        row("de_DE", "2027-02-01", feb1);
+    }
+
+    void datesAreTakenAsPeopleWriteThemByHand()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, typed);
+        QFETCH(QDate, date);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(StoredDate::fromInput(typed), date.isValid() ? QVariant(date) : QVariant());
+    }
+
     void valuesTheColumnCannotHoldAreRefused()
     {
         db->exec(QStringLiteral("INSERT INTO Selected (Item, Quantity, Date) VALUES ('Tea', '1', '2026-12-05')"));

@@ -47,6 +47,7 @@
 #include <cups/cups.h>
 
 using UserMoves::click;
+using UserMoves::previewWindows;
 
 namespace {
 const QDate ListDate(2026, 12, 5);
@@ -114,16 +115,6 @@ int inkIn(const QImage& image, const QRect& area)
         }
     }
     return ink;
-}
-
-QList<ReportPreview*> previewWindows()
-{
-    QList<ReportPreview*> out;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* preview = qobject_cast<ReportPreview*>(w); preview && preview->isVisible())
-            out << preview;
-    }
-    return out;
 }
 
 // The output of a poppler-utils tool (installed by tools/install-deps).

@@ -5,6 +5,7 @@
 #include "DataList.h"
 #include "ListState.h"
 #include "RecordsetModel.h"
+#include "ReportPreview.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
@@ -69,6 +70,25 @@ frmAdding& editor()
     if (!frmAdding::loaded())
         fail(QStringLiteral("the item editor is not there"));
     return *frmAdding::loaded();
+}
+
+QList<ReportPreview*> previewWindows()
+{
+    QList<ReportPreview*> out;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* preview = qobject_cast<ReportPreview*>(w); preview && preview->isVisible())
+            out << preview;
+    }
+    return out;
+}
+
+ReportPreview& previewWindow(const QString& caption)
+{
+    for (ReportPreview* preview : previewWindows()) {
+        if (preview->windowTitle() == caption)
+            return *preview;
+    }
+    fail(QStringLiteral("no preview of %1 is shown").arg(caption));
 }
 
 QObject* named(const QObject& window, const QString& name, const QMetaObject& type, int index)

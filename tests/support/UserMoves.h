@@ -14,6 +14,7 @@ class QAbstractItemView;
 class QDateEdit;
 class QTableView;
 class QWidget;
+class ReportPreview;
 class frmAdding;
 class frmCartstock;
 struct ListState;
@@ -33,6 +34,10 @@ template <class T = QWidget> T* control(const QObject& window, const QString& na
 {
     return static_cast<T*>(named(window, name, T::staticMetaObject, index));
 }
+// The report previews shown, in the order they were opened.
+QList<ReportPreview*> previewWindows();
+// The preview shown of the report with this caption.
+ReportPreview& previewWindow(const QString& caption);
 // Whether the item editor browses records: Add shows and Update does not.
 bool browsing(frmAdding& editor);
 

@@ -74,6 +74,33 @@ void keepTextReadable(const QWidget* control, QPalette& palette)
     }
 }
 
+// Marks a control whose ground comes from the settings row.
+const char* const StoredGroundColor = "cartlistStoredGroundColor";
+
+// A stored text colour on the desktop's ground (an editor label in the back colour, where no
+// text colour is stored to be its ground): where it does not read there (a dark colour on a
+// dark desktop), the desktop's ground gives way to black or white, whichever reads better.
+void keepGroundReadable(QWidget* control, QPalette& palette)
+{
+    if (control->property(StoredGroundColor).toBool())
+        return;
+    const auto [groundRole, textRole] = roles(control);
+    bool filled = false;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor text = palette.color(group, textRole);
+        const QColor ground = palette.color(group, groundRole);
+        if (Appearance::contrast(text, ground) >= Appearance::ReadableContrast)
+            continue;
+        const QColor black(Qt::black);
+        const QColor white(Qt::white);
+        palette.setColor(group, groundRole,
+                         Appearance::contrast(text, black) >= Appearance::contrast(text, white) ? black : white);
+        filled = true;
+    }
+    if (filled && groundRole == QPalette::Window)
+        control->setAutoFillBackground(true);
+}
+
 using ColorSetter = void (*)(QWidget*, const QColor&);
 
 // A chosen colour on the controls it belongs to; the editor's labels take it the other way
@@ -137,11 +164,13 @@ void Appearance::setColors(QWidget* control, const QColor& back, const QColor& f
     if (back.isValid()) {
         if (groundRole == QPalette::Window)
             control->setAutoFillBackground(true);
+        control->setProperty(StoredGroundColor, true);
         palette.setColor(groundRole, back);
     }
     if (fore.isValid()) {
         control->setProperty(StoredTextColor, true);
         palette.setColor(textRole, fore);
+        keepGroundReadable(control, palette);
     } else {
         keepTextReadable(control, palette);
     }
@@ -216,14 +245,11 @@ void Appearance::CheckSettings(QMainWindow& window, DataControl& adoSettings, Wi
             setBackColor(control, back);
             continue;
         }
-        setColors(control, back, fore);
-        if (editor && matches(name, Labels)) {
-            // The editor's labels stand on the window's ground in the back colour.
-            if (fore.isValid())
-                setBackColor(control, fore);
-            if (back.isValid())
-                setForeColor(control, back);
-        }
+        // The editor's labels stand on the window's ground in the back colour.
+        if (editor && matches(name, Labels))
+            setColors(control, fore, back);
+        else
+            setColors(control, back, fore);
     }
     if (fore.isValid())
         setWindowBackColor(window, fore);

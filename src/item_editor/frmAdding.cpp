@@ -436,6 +436,8 @@ void frmAdding::cmdUpdateClicked()
     } catch (...) {
         m_updating = false;
         offerAgain(typed);
+        // Nothing was stored and the editor did not move: it is still adding or editing.
+        lblStatus->setText(AddingRecord ? QStringLiteral("Add record") : QStringLiteral("Edit record"));
         throw;
     }
     m_updating = false;
@@ -449,7 +451,6 @@ void frmAdding::cmdUpdateClicked()
 // Every step is attempted; one that fails is skipped.
 void frmAdding::cmdCancelClicked()
 {
-    const bool wasEditing = EditingRecord;
     ApplyBrowseState(true);
     EditingRecord = false;
     AddingRecord = false;
@@ -461,10 +462,7 @@ void frmAdding::cmdCancelClicked()
     };
     attempt([&] { adoPrimaryRS.cancelUpdate(); });
     attempt([&] {
-        // After Edit the user stays on the record they were editing, now showing what is stored.
-        if (wasEditing && m_editedRecord != 0)
-            adoPrimaryRS.setBookmark(m_editedRecord);
-        else if (ReturnBookmark > 0)
+        if (ReturnBookmark > 0)
             adoPrimaryRS.setAbsolutePosition(ReturnBookmark);
         else
             adoPrimaryRS.moveFirst();

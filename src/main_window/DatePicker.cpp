@@ -52,6 +52,8 @@ DatePicker::DatePicker(QWidget* parent)
     : QDateEdit(parent)
 {
     setCalendarPopup(true);
+    // Up on day 31 or on December goes round to day 1 or January, as desktop date pickers do.
+    setWrapping(true);
     static const bool described = [] {
         QAccessible::installFactory(accessibleFor);
         return true;

@@ -41,6 +41,7 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 namespace {
 constexpr double ListColumnWidth = 1739.906;
@@ -471,12 +472,17 @@ void frmCartstock::grdListAfterColUpdate(int)
         // What the file refused is dropped; the stored row stays as it was.
         rs.cancelUpdate();
         grdListEditRejected(QString::fromStdString(e.what()), StoreError::unusable(e));
-        // A list read again under the open cell took the focus from the grid: the user goes
-        // on in the cell where the change was typed.
-        QAbstractItemModel* model = grdList->model();
-        grdList->setCurrentIndex(model->index(std::min(cell.row(), model->rowCount() - 1), cell.column()));
-        grdList->setFocus(Qt::OtherFocusReason);
+        // A list read again under the open cell took the focus from the grid.
+        backToCell(cell.row(), cell.column());
     }
+}
+
+void frmCartstock::backToCell(int row, int column)
+{
+    // The user goes on in the cell where the change was typed.
+    QAbstractItemModel* model = grdList->model();
+    grdList->setCurrentIndex(model->index(std::min(row, model->rowCount() - 1), column));
+    grdList->setFocus(Qt::OtherFocusReason);
 }
 
 void frmCartstock::grdListAfterInsert()
@@ -489,11 +495,16 @@ void frmCartstock::grdListEditRejected(const QString& description, bool fileUnus
 {
     if (m_quitting)
         return;
+    const QModelIndex cell = grdList->currentIndex();
     followRefusal(fileUnusable);
     MessageBox::show(
         QStringLiteral("The change was not saved:\n\n") + description +
             (adoList.recordset().isOpen() ? QStringLiteral("\n\nThe list shows what the file holds.") : QString()),
         MessageBox::Buttons::Ok, this);
+    // A value the cell refused closes its editor after this, and the focus would go on to the
+    // next control.
+    if (cell.isValid())
+        QTimer::singleShot(0, grdList, [this, row = cell.row(), column = cell.column()] { backToCell(row, column); });
 }
 
 void frmCartstock::followRefusal(bool fileUnusable)

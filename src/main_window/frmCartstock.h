@@ -122,6 +122,7 @@ private:
     void grdListAfterColUpdate(int column);
     void grdListAfterInsert();
     void grdListEditRejected(const QString& description, bool fileUnusable);
+    void backToCell(int row, int column);
     // After a refused action the list and its count show what the file holds.
     void followRefusal(bool fileUnusable);
     void commitGridEdit();

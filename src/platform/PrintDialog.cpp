@@ -3,6 +3,8 @@
 #include "ChordGuard.h"
 #include "FileDialog.h"
 
+#include <QDir>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QQueue>
@@ -26,6 +28,8 @@ Script& script()
 // What the dialog does with the printer when the user presses Print.
 void apply(const PrintDialog::Answer& answer, QPrinter& printer)
 {
+    if (!answer.printer.isEmpty())
+        printer.setPrinterName(answer.printer);
     // A printer chosen leaves no file name behind, as the dialog's choice of a printer does.
     if (!answer.printToFile.isEmpty())
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -50,7 +54,7 @@ void apply(const PrintDialog::Answer& answer, QPrinter& printer)
 }
 } // namespace
 
-bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
+bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent, const QString& startFile)
 {
     const int last = qMax(1, pageCount);
     printer.setPrintRange(QPrinter::AllPages);
@@ -69,6 +73,12 @@ bool PrintDialog::exec(QPrinter& printer, int pageCount, QWidget* parent)
         // Other paper or orientation chosen in the dialog gives the report more pages than
         // the preview has: the range reaches them, and pages past the end print nothing.
         dialog.setMinMax(1, qMax(last, MaxPages));
+        // Without a file of the printer's, the dialog would offer one in the home folder. A file
+        // set on the printer would choose Print to File for the user instead: the box gets it.
+        if (printer.outputFileName().isEmpty() && !startFile.isEmpty()) {
+            if (auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+                box->setText(QDir::toNativeSeparators(startFile));
+        }
         return dialog.exec() == QDialog::Accepted;
     }
 

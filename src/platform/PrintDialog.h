@@ -14,12 +14,15 @@ public:
     // Shown for a document of `pageCount` pages: its page range starts on 1 to that count
     // and may go past it (on other paper the document has other pages), all pages chosen; "Current page", copies,
     // collation and order are offered. True when the user chose to print; the printer then carries the user's choices.
-    static bool exec(QPrinter& printer, int pageCount, QWidget* parent = nullptr);
+    // Print to File offers the printer's file, or else `startFile`.
+    static bool exec(QPrinter& printer, int pageCount, QWidget* parent = nullptr, const QString& startFile = {});
 
     // Test seam.
     struct Answer {
         bool accepted = false;
         QString printToFile;
+        // A printer chosen by its queue's name; empty keeps the printer's own.
+        QString printer;
         enum class Range { All, FromTo, Current };
         Range range = Range::All;
         int fromPage = 0;

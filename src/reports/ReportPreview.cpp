@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,17 +41,29 @@ constexpr int WheelNotch = 120;
 // How far each further preview opens from the one before.
 constexpr int CascadeStep = 32;
 
-// The last PDF a preview wrote, exported or printed to, for the rest of the run: the
-// dialogs start there (the program keeps no other record of it).
-QString& lastExport()
+// The last file a preview wrote (exported, printed to), for the rest of the run: every file
+// dialog starts in its folder (the program keeps no other record of it). After a print to a
+// file, the print dialog chooses Print to File again.
+QString& lastFile()
 {
     static QString file;
     return file;
 }
-QString& lastPrintFile()
+bool& printedToFile()
 {
-    static QString file;
-    return file;
+    static bool toFile = false;
+    return toFile;
+}
+
+// Where a dialog for a file ending in `suffix` starts: the last file written when it is one,
+// else the report's name in that file's folder, the home folder at first.
+QString startFile(const QString& caption, const QString& suffix)
+{
+    const QString& last = lastFile();
+    if (last.endsWith(u'.' + suffix, Qt::CaseInsensitive))
+        return last;
+    const QDir folder = last.isEmpty() ? QDir::home() : QFileInfo(last).dir();
+    return folder.filePath(caption + u'.' + suffix);
 }
 
 QToolButton* button(QWidget* parent, const QString& name, const QString& text, const QString& tip = {})
@@ -370,12 +383,14 @@ void ReportPreview::cmdPrintClicked()
     printer.setPageSize(ReportPaper::defaultSize());
     printer.setFullPage(true);
     printer.setDocName(m_source.caption());
-    if (!lastPrintFile().isEmpty())
-        printer.setOutputFileName(lastPrintFile());
-    if (!PrintDialog::exec(printer, m_source.pages().pageCount(), this))
+    const QString start = startFile(m_source.caption(), QStringLiteral("pdf"));
+    if (printedToFile())
+        printer.setOutputFileName(start);
+    if (!PrintDialog::exec(printer, m_source.pages().pageCount(), this, start))
         return;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        lastPrintFile() = printer.outputFileName();
+        lastFile() = printer.outputFileName();
+    printedToFile() = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
     // The file may have changed while the dialog was open.
     makeCurrent();
 
@@ -393,22 +408,23 @@ void ReportPreview::cmdPrintClicked()
     // part-written file where the user's was. Files are written by the program.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
         return writePdf(pages, printer.outputFileName(), sequence);
-    const QString reason = PrintSystem::print(
+    const PrintSystem::Outcome job = PrintSystem::print(
         printer, [&](QPagedPaintDevice& device) { return ReportRenderer::print(pages, device, sequence); });
-    if (!reason.isEmpty())
-        MessageBox::show(QStringLiteral("The report could not be printed: %1").arg(reason), MessageBox::Buttons::Ok,
-                         this);
+    if (!job.refusal.isEmpty())
+        MessageBox::show(QStringLiteral("The report could not be printed: %1").arg(job.refusal),
+                         MessageBox::Buttons::Ok, this);
+    else if (!job.waiting.isEmpty())
+        MessageBox::show(job.waiting, MessageBox::Buttons::Ok, this);
 }
 
 void ReportPreview::cmdExportPdfClicked()
 {
-    const QString start =
-        lastExport().isEmpty() ? QDir::home().filePath(m_source.caption() + QStringLiteral(".pdf")) : lastExport();
-    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), start,
+    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
+                                                     startFile(m_source.caption(), QStringLiteral("pdf")),
                                                      QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
-    lastExport() = file;
+    lastFile() = file;
     makeCurrent();
     writePdf(m_source.pages(), file);
 }

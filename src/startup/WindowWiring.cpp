@@ -111,11 +111,21 @@ frmAdding& WindowWiring::editor()
     return window;
 }
 
-void WindowWiring::openEditor() { editor().show(); }
+void WindowWiring::openEditor()
+{
+    // The main window unloads as the editor opens: a new one would be placed anew, wherever
+    // the window manager finds room.
+    if (const frmCartstock* window = frmCartstock::loaded())
+        m_mainWindowPlace = window->saveGeometry();
+    editor().show();
+}
 
 void WindowWiring::showMainWindow()
 {
-    mainWindow().show();
+    frmCartstock& window = mainWindow();
+    if (!m_mainWindowPlace.isEmpty())
+        window.restoreGeometry(m_mainWindowPlace);
+    window.show();
     Module1::ListNewItems();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 
 #include <memory>
@@ -38,4 +39,6 @@ private:
     void showMainWindow();
 
     std::unique_ptr<Targets> m_targets;
+    // Where the user had the main window before the editor, for the rest of the run.
+    QByteArray m_mainWindowPlace;
 };

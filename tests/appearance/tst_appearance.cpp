@@ -322,6 +322,32 @@ private Q_SLOTS:
         if (!dark)
             QCOMPARE(control(w, "cmdAll")->palette().color(QPalette::ButtonText), desktop.color(QPalette::ButtonText));
     }
+
+    // Fault: with a dark back colour and no text colour stored, the editor's labels (the back
+    // colour is their text) were painted in it on a ground of it.
+    void editorLabelsReadWithOnlyABackColour()
+    {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(before); });
+        QApplication::setPalette(dark ? QPalette(QColor(53, 53, 53)) : before);
+        const QColor navy(0, 0, 128);
+        db->exec(QStringLiteral("UPDATE Settings2 SET BackColor = ?, ForeColor = NULL"),
+                 {Appearance::storedFromColor(navy)});
+        for (const bool chosen : {false, true}) {
+            frmAdding& e = reload<frmAdding>();
+            if (chosen) {
+                CommonDialog::queueColor(navy);
+                choose(e, "mnuBackColor");
+            }
+            QList<QWidget*> labels{control(e, "lblSearchBox"), control(e, "lblCatList"), control(e, "lblStatus")};
+            for (int i = 0; i < 4; ++i)
+                labels << control(e, "lblLabels", i);
+            for (QWidget* label : labels)
+                QVERIFY2(captionContrast(label) >= Appearance::ReadableContrast, qPrintable(label->objectName()));
+        }
+    }
+    void editorLabelsReadWithOnlyABackColour_data() { captionsOnAStoredGroundReadOnAnyDesktop_data(); }
 };
 
 CARTLIST_TEST_MAIN(TestAppearance)

@@ -347,12 +347,35 @@ private Q_SLOTS:
         addEntry(QStringLiteral("Milk"), QStringLiteral("2027-02-15"));
         frmCartstock& w = start();
         QVERIFY(QTest::qWaitForWindowActive(&w));
+        // A real box, which takes the focus while it is shown.
+        RealMessageBox user;
         if (stored.isEmpty())
-            TestSession::answer(MessageBox::Answer::Ok);
+            user.thenClick(QStringLiteral("OK"));
         editCell(grdList(w), 0, QStringLiteral("Date"), typed, true);
-        // Refused: the old date kept, and told (the session fails on an answer nobody asked for).
+        QVERIFY(user.allAnswered());
+        // Refused: the old date kept, and told.
         QCOMPARE(db->scalar(QStringLiteral("SELECT Date FROM Selected")).toString(),
                  stored.isEmpty() ? QStringLiteral("2027-02-15") : stored);
+        // Fault: after a refused date the keyboard went on in the category list.
+        QTRY_COMPARE(w.focusWidget(), static_cast<QWidget*>(grdList(w)));
+        QCOMPARE(grdList(w)->currentIndex().column(), gridColumn(grdList(w), QStringLiteral("Date")));
+    }
+
+    // Fault: Up on day 31 or on December did nothing.
+    void theDateBoxGoesRoundLikeADesktopDatePicker()
+    {
+        frmCartstock& w = start();
+        QDateEdit* box = DTPick(w);
+        box->setDate(QDate(2026, 12, 31));
+        box->setFocus();
+        box->setCurrentSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(box->date(), QDate(2026, 12, 1));
+        box->setCurrentSection(QDateTimeEdit::MonthSection);
+        QTest::keyClick(box, Qt::Key_Up);
+        QCOMPARE(box->date(), QDate(2026, 1, 1));
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->date(), QDate(2026, 12, 1));
     }
 
     // Another program deletes a row, or empties or replaces the file, before a cell of it is

@@ -33,6 +33,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -492,30 +493,78 @@ private Q_SLOTS:
         QCOMPARE(cut, 4);
     }
 
-    // Faults: a job the print system refused, or could not take, was lost without a word.
-    void aJobThePrintSystemRefusesIsTold()
+    // Faults: a job the print system refused, or could not take, was lost without a word; one
+    // left waiting in a paused queue was not told, nor was the queue's own message.
+    void whatBecomesOfAJobIsTold()
     {
         addFixture();
         BandedReport& r = printed(QStringLiteral("rptPrint"));
         r.show();
+        const auto print = [&](bool told) {
+            PrintDialog::queueAnswer(true);
+            if (told)
+                TestSession::answer(MessageBox::Answer::Ok);
+            click(*r.previewWindow(), "cmdPrint");
+        };
         PrintSystem::startScripting();
-        PrintSystem::queueAnswer(QStringLiteral("Destination \"pdfq\" is not accepting jobs."));
-        PrintDialog::queueAnswer(true);
-        TestSession::answer(MessageBox::Answer::Ok);
-        click(*r.previewWindow(), "cmdPrint");
+        const QString refused = QStringLiteral("Destination \"pdfq\" is not accepting jobs.");
+        const QString paper = QStringLiteral("Out of paper");
+        const QString pdfq = QStringLiteral("pdfq");
+        for (const PrintSystem::Answer& answer :
+             {PrintSystem::Answer{refused, pdfq, false, {}}, PrintSystem::Answer{refused, pdfq, false, paper},
+              PrintSystem::Answer{{}, pdfq, true, {}}, PrintSystem::Answer{{}, pdfq, true, paper},
+              PrintSystem::Answer{{}, pdfq, false, paper}}) {
+            PrintSystem::queueAnswer(answer);
+            print(answer.paused || !answer.refusal.isEmpty());
+        }
         const int jobs = PrintSystem::jobCount();
         PrintSystem::stopScripting();
-        QCOMPARE(jobs, 1);
+        QCOMPARE(jobs, 5);
         // A real printer with no print system to reach.
         cupsSetServer("/nonexistent/cups.sock");
-        PrintDialog::queueAnswer(true);
-        TestSession::answer(MessageBox::Answer::Ok);
-        click(*r.previewWindow(), "cmdPrint");
+        print(true);
         cupsSetServer(nullptr);
+        const QString paused = QStringLiteral("The printer \"pdfq\" is paused: the job waits in its queue.");
         QCOMPARE(
             TestSession::messages(),
-            (QStringList{QStringLiteral("The report could not be printed: Destination \"pdfq\" is not accepting jobs."),
-                         QStringLiteral("The report could not be printed: The printer could not be opened.")}));
+            (QStringList{
+                QStringLiteral("The report could not be printed: ") + refused,
+                QStringLiteral("The report could not be printed: %1 The printer says: \"Out of paper\".").arg(refused),
+                paused, paused + QStringLiteral(" The printer says: \"Out of paper\"."),
+                QStringLiteral("The report could not be printed: The printer could not be opened.")}));
+    }
+
+    // The same through a real CUPS queue, paused with a message, where this run may make one.
+    void aJobInAPausedQueueIsTold()
+    {
+        const QString queue = QStringLiteral("cartlist-test-paused");
+        const auto run = [](const QString& program, const QStringList& args) {
+            QProcess p;
+            p.start(program, args);
+            return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        };
+        if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty() ||
+            !run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"),
+                                             QStringLiteral("socket://127.0.0.1:9")}))
+            QSKIP("needs a running CUPS (package cups) and the right to add a queue (root)");
+        const auto removed = qScopeGuard([&] {
+            run(QStringLiteral("cancel"), {QStringLiteral("-a"), queue});
+            run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue});
+        });
+        QVERIFY(run(QStringLiteral("cupsdisable"), {QStringLiteral("-r"), QStringLiteral("Out of paper"), queue}));
+        addFixture();
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        PrintDialog::Answer answer;
+        answer.accepted = true;
+        answer.printer = queue;
+        PrintDialog::queueAnswer(answer);
+        TestSession::answer(MessageBox::Answer::Ok);
+        click(*r.previewWindow(), "cmdPrint");
+        QCOMPARE(TestSession::messages(),
+                 QStringList{QStringLiteral("The printer \"%1\" is paused: the job waits in its queue. The printer "
+                                            "says: \"Out of paper\".")
+                                 .arg(queue)});
     }
 
     // Faults: a name typed without ".pdf" replaced that file without asking; a name with a
@@ -579,6 +628,25 @@ private Q_SLOTS:
         // Each dialog starts where the last file was written, with its name.
         QCOMPARE(startedAt, QStringList(2, outFile(QStringLiteral("first.pdf"))));
         QCOMPARE(QDir(settingsHome.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    // Fault: after Export PDF, the print dialog's Print to File still offered the home folder.
+    void printToFileStartsWhereTheLastFileWent()
+    {
+        addFixture();
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        FileDialog::queueAnswer(outFile(QStringLiteral("exported.pdf")));
+        click(*r.previewWindow(), "cmdExportPdf");
+        PrintDialog::stopScripting();
+        QString offered;
+        whenModal<QPrintDialog>([&](QPrintDialog& dialog) {
+            offered = dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->text();
+            dialog.reject();
+        });
+        click(*r.previewWindow(), "cmdPrint");
+        PrintDialog::startScripting();
+        QCOMPARE(offered, outFile(QStringLiteral("exported.pdf")));
     }
 
     // The dialog's choices as words: a range ("all", "2-3"), then "xN" copies,

@@ -279,6 +279,20 @@ private Q_SLOTS:
                  sample ? (QStringList{"Basil", "Zucchini"}) : QStringList());
     }
 
+    // Fault: after the item editor, the main window came back wherever a new window is put,
+    // at the screen's edge.
+    void theMainWindowComesBackWhereItWas()
+    {
+        TestDatabase db(DatabaseMaker::Content::Sample);
+        QVERIFY(Module1::Main());
+        frmCartstock& before = mainWindow();
+        before.move(before.pos() + QPoint(37, 23));
+        const QRect place = before.geometry();
+        choose(before, "mnuAdd");
+        choose(editor(), "mnuExit");
+        QCOMPARE(mainWindow().geometry(), place);
+    }
+
     // A window nobody wired cannot leave for an editor that is not there and so end the run.
     void anUnwiredWindowStaysOpen()
     {

@@ -3,6 +3,7 @@
 #include "ConnectionString.h"
 #include "DataError.h"
 #include "SqlClauses.h"
+#include "SqliteLibrary.h"
 #include "StoreCheck.h"
 #include "StoreProblem.h"
 
@@ -120,6 +121,12 @@ void Connection::open()
 
     m_name = nextConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    try {
+        SqliteLibrary::requireSameAsDriver(*m_db.driver());
+    } catch (...) {
+        close();
+        throw;
+    }
     m_waiting = lockWait(path);
     m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_waiting));
     m_db.setDatabaseName(url.toString(QUrl::FullyEncoded));

@@ -25,7 +25,6 @@ public:
     void setConnectionString(const QString& text, const QString& filePath = {});
     QString filePath() const { return m_filePath; }
     QString recordSource() const { return m_recordSource; }
-    void setRecordSource(const QString& source) { m_recordSource = source; }
 
     // Re-runs the record source over the connection string: rows written through any
     // source become visible; no filter remains.

@@ -102,9 +102,6 @@ public:
     bool isDirty() const { return m_edit.isDirty(); }
     void addNew();
     void update();
-    // Writes every pending change; a changed row is saved on leaving it, so only the
-    // current row can still be pending.
-    void updateBatch() { update(); }
     void cancelUpdate();
     void deleteCurrent();
 

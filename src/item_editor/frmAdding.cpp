@@ -428,7 +428,7 @@ void frmAdding::cmdUpdateClicked()
         typed << box->text();
     m_updating = true;
     try {
-        adoPrimaryRS.updateBatch();
+        adoPrimaryRS.update();
     } catch (const RowConflict& conflict) {
         m_updating = false;
         showStoredAfterConflict(conflict);
@@ -520,7 +520,7 @@ void frmAdding::cboCatClicked()
     Recordset& rs = adoCat.recordset();
     rs.addNew();
     rs.setValue(QStringLiteral("Categories"), text);
-    rs.updateBatch();
+    rs.update();
     rs.update();
     rs.requery();
     adoCat.refresh();
@@ -659,7 +659,7 @@ void frmAdding::savePendingRecord()
         return;
     }
     try {
-        adoPrimaryRS.updateBatch();
+        adoPrimaryRS.update();
     } catch (const std::exception& e) {
         MessageBox::show(QString::fromStdString(e.what()), MessageBox::Buttons::Ok, this);
         adoPrimaryRS.cancelUpdate();

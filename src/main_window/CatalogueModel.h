@@ -26,7 +26,6 @@ public:
     bool isChecked(int row) const { return m_checked.at(row); }
     void setChecked(int row, bool checked);
     QList<int> checkedRows() const;
-    bool isBold(int row) const { return m_bold.at(row); }
     void setBold(int row, bool bold);
 
     int rowCount(const QModelIndex& parent = {}) const override;

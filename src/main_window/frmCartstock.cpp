@@ -38,7 +38,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QMetaMethod>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -378,7 +377,7 @@ void frmCartstock::cmdAddToListClicked()
             rs.setValue(QStringLiteral("Category"), m_catalogue->text(row, 1));
             rs.setValue(QStringLiteral("Aisle"), m_catalogue->text(row, 2));
             rs.setValue(QStringLiteral("Date"), DTPick->date());
-            rs.updateBatch();
+            rs.update();
             rs.update();
             // Stored: only what was not stays ticked, so pressing again after a failure adds no item twice.
             m_catalogue->setChecked(row, false);
@@ -558,7 +557,7 @@ void frmCartstock::printReport(DataControl& source, const QString& command, cons
     }
     // What the user changed through the grid is in the file before the report reads it.
     rs.update();
-    rs.updateBatch();
+    rs.update();
     rs.requery();
     source.refresh();
     ResultSet& result = DECartstock().resultSet(QStringLiteral("rs") + command);
@@ -578,9 +577,6 @@ void frmCartstock::mnuAddClicked()
         MessageBox::show(QStringLiteral("You have items checked.  Click Cancel to return and add them before "
                                         "exiting this screen."),
                          MessageBox::Buttons::OkCancel, this) != MessageBox::Answer::Ok)
-        return;
-    // Unwired, there is no editor to go to, and leaving would end the run.
-    if (!isSignalConnected(QMetaMethod::fromSignal(&frmCartstock::editorRequested)))
         return;
     emit editorRequested();
     unload();

@@ -10,7 +10,7 @@ class frmCartstock;
 
 // Owns the ways from one window to the other: the connection set-up's targets, and the
 // windows' requests (the editor asked for, back to the list, new items to list), connected
-// to the windows as each loads. A window nobody wired asks for nothing that could end the run.
+// to the windows as each loads.
 class WindowWiring : public QObject {
     Q_OBJECT
 

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -28,6 +29,13 @@ namespace {
 // The kill comes within this long after the program has started; the driver does an action
 // every few milliseconds.
 constexpr int LatestKillMs = 200;
+
+// Trials a seed: ten, or CARTLIST_CRASH_TRIALS for a long run.
+int trialCount()
+{
+    return qEnvironmentVariableIsSet("CARTLIST_CRASH_TRIALS") ? qEnvironmentVariableIntValue("CARTLIST_CRASH_TRIALS")
+                                                              : 10;
+}
 
 QByteArray contents(const QString& path)
 {
@@ -141,9 +149,7 @@ private Q_SLOTS:
     void killedAtAnyMomentTheFileKeepsWhatWasShownAsSaved()
     {
         QFETCH(quint32, seed);
-        const int trials = qEnvironmentVariableIsSet("CARTLIST_CRASH_TRIALS")
-                               ? qEnvironmentVariableIntValue("CARTLIST_CRASH_TRIALS")
-                               : 10;
+        const int trials = trialCount();
         qInfo("%d trials with seed %u (CARTLIST_CRASH_SEED=%u repeats the choices)", trials, seed, seed);
         QRandomGenerator random(seed);
         QStringList failures;
@@ -220,6 +226,10 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
+    // Qt ends a test function's row after five minutes; a trial takes about 0.2 s on two cores,
+    // so each seed of a long run is given a second a trial. A hang still ends there.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(std::max(300, 60 + trialCount()) * 1000));
     QApplication app(argc, argv);
     if (app.arguments().value(1) == QLatin1String("--drive"))
         return drive(app.arguments().mid(2));

@@ -243,7 +243,7 @@ private Q_SLOTS:
                 rs.setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
                 rs.setValue(QStringLiteral("Item"), item);
                 rs.setValue(QStringLiteral("Date"), QDate(2026, 12, 7));
-                rs.updateBatch();
+                rs.update();
                 rs.update();
                 done();
                 rs.requery();

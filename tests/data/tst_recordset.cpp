@@ -314,6 +314,9 @@ private Q_SLOTS:
         rs->moveNext();
         rs->find(QStringLiteral("Category = '\u00e9clairs'"));
         QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Tart"));
+        // A find starts at the current row: the row shown is found where it is.
+        rs->find(QStringLiteral("Category = '\u00e9clairs'"));
+        QCOMPARE(rs->value(QStringLiteral("Item")).toString(), QStringLiteral("Tart"));
     }
 
     // What the windows rely on: requery keeps the filter and applies it to what it reads;
@@ -355,7 +358,7 @@ private Q_SLOTS:
         list->setValue(QStringLiteral("Item"), QStringLiteral("Tea"));
         QVERIFY_THROWS_EXCEPTION(DataError, {
             list->setValue(QStringLiteral("Quantity"), QStringLiteral("1"));
-            list->updateBatch();
+            list->update();
         });
         QCOMPARE(list->recordCount(), 0);
         QCOMPARE(list->editMode(), Recordset::EditMode::None);

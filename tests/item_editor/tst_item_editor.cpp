@@ -462,6 +462,26 @@ private Q_SLOTS:
                  QStringLiteral("Kid's9"));
     }
 
+    // A search starts at the catalogue's first record: from the last one the first is found,
+    // and the record shown is found where it is.
+    void searchFindsTheFirstRecordAndTheOneShown()
+    {
+        frmAdding& e = openEditor();
+        const auto search = [&](const QString& item) {
+            QLineEdit* field = control<DataCombo>(e, "cboFind")->textField();
+            field->setFocus();
+            field->selectAll();
+            QTest::keyClicks(field, item);
+            QTest::keyClick(field, Qt::Key_Return);
+            return shown(e, Item) + u' ' + status(e);
+        };
+        click(e, "cmdLast");
+        QCOMPARE(search(QStringLiteral("Apples")), QStringLiteral("Apples Record: 1"));
+        QCOMPARE(search(QStringLiteral("Apples")), QStringLiteral("Apples Record: 1"));
+        QCOMPARE(search(QStringLiteral("Milk")), QStringLiteral("Milk Record: 4"));
+        QCOMPARE(search(QStringLiteral("Milk")), QStringLiteral("Milk Record: 4"));
+    }
+
     void tabReachesEveryControlOnceAndComesRound()
     {
         frmAdding& e = openEditor();

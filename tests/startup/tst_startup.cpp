@@ -4,7 +4,6 @@
 #include "DataList.h"
 #include "Module1.h"
 #include "ReportPreview.h"
-#include "SetConnections.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "UserMoves.h"
@@ -291,22 +290,6 @@ private Q_SLOTS:
         choose(before, "mnuAdd");
         choose(editor(), "mnuExit");
         QCOMPARE(mainWindow().geometry(), place);
-    }
-
-    // A window nobody wired cannot leave for an editor that is not there and so end the run.
-    void anUnwiredWindowStaysOpen()
-    {
-        TestDatabase db(DatabaseMaker::Content::Sample);
-        WindowWiring::shutDown();
-        struct : ConnectionTargets {
-            ConnectionTarget mainWindowTarget() override { return frmCartstock::load().connectionTarget(); }
-        } mainWindowOnly;
-        setConnectionTargets(&mainWindowOnly);
-        frmCartstock& w = frmCartstock::load();
-        w.show();
-        choose(w, "mnuAdd");
-        QCOMPARE(frmCartstock::loaded(), &w);
-        QVERIFY(w.isVisible() && !frmAdding::loaded());
     }
 
     void shutDownLeavesNoConnectionOpen()

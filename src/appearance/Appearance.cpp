@@ -260,7 +260,7 @@ void Appearance::DialogShowing(QMainWindow& window, DataControl& adoSettings, Co
 {
     const bool editor = kind == Window::Editor;
     if (selector == 1) {
-        dialog.Flags = 259;
+        dialog.Flags = CommonDialog::FontFlagsWithEffects;
         // The dialog opens on the window's own design font every time.
         const QFont own = window.font();
         dialog.FontName = own.family();

@@ -245,7 +245,7 @@ void DataEnvironment::run(const QString& name, const QVariant& dt)
 {
     const Command& c = command(name);
     ResultSet* result = c.returnsRows ? &resultSet(QStringLiteral("rs") + c.name) : nullptr;
-    if (result && result->state() == 1) {
+    if (result && result->state() == Recordset::StateOpen) {
         throw DataError(QStringLiteral("The result set %1 is still open: close it before running %2 again.")
                             .arg(result->name(), c.name));
     }

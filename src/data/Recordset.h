@@ -37,7 +37,10 @@ public:
     // Drops the rows; a pending change is discarded, not saved.
     void close();
     bool isOpen() const { return m_open; }
-    int state() const { return m_open ? 1 : 0; }
+    // The state as the system's code asks for it: open or closed.
+    static constexpr int StateClosed = 0;
+    static constexpr int StateOpen = 1;
+    int state() const { return m_open ? StateOpen : StateClosed; }
     QString source() const { return m_src.source(); }
     // Saves a pending change, then reads the source again. The filter stays and applies to
     // the rows read; the cursor starts on the first visible row. (DataControl::refresh is

@@ -18,7 +18,7 @@ public:
     }
 
     QString name() const { return m_name; }
-    // 1 while open, 0 when closed.
+    // Recordset::StateOpen while open, else Recordset::StateClosed.
     int state() const { return m_rows.state(); }
     void close();
 

@@ -561,7 +561,7 @@ void frmCartstock::printReport(DataControl& source, const QString& command, cons
     rs.requery();
     source.refresh();
     ResultSet& result = DECartstock().resultSet(QStringLiteral("rs") + command);
-    if (result.state() == 1)
+    if (result.state() == Recordset::StateOpen)
         result.close();
     DECartstock().run(command, date);
     // The report exists from here: an empty source above opens nothing.

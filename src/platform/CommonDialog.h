@@ -12,6 +12,9 @@ class CommonDialog {
 public:
     QString HelpFile;
     int Flags = 0;
+    // The font dialog's flags: screen and printer fonts (3) and the effects group with
+    // strikeout, underline and colour (256).
+    static constexpr int FontFlagsWithEffects = 259;
     QString DialogTitle;
     QString FontName;
     double FontSize = 0;

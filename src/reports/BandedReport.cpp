@@ -30,7 +30,7 @@ PageList BandedReport::pagesFor(const QSize& paperTwips) const
 void BandedReport::refresh()
 {
     ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + m_layout.dataMember);
-    if (rs.state() != 1)
+    if (rs.state() != Recordset::StateOpen)
         DECartstock().run(m_layout.dataMember);
     if (rs.childMember().compare(m_layout.childMember, Qt::CaseInsensitive) != 0) {
         throw DataError(QStringLiteral("The report's detail is bound to %1, which %2 does not have.")
@@ -58,7 +58,7 @@ void BandedReport::reread()
 {
     ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + m_layout.dataMember);
     const QVariant dt = rs.parameter();
-    if (rs.state() == 1)
+    if (rs.state() == Recordset::StateOpen)
         rs.close();
     DECartstock().run(m_layout.dataMember, dt);
     refresh();

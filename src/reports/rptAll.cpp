@@ -57,6 +57,6 @@ rptAll::rptAll()
 void rptAll::terminate()
 {
     ResultSet& rs = DECartstock().resultSet(QStringLiteral("rsAll_Grouping"));
-    if (rs.state() == 1)
+    if (rs.state() == Recordset::StateOpen)
         rs.close();
 }

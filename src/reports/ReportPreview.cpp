@@ -3,17 +3,22 @@
 #include "ChordGuard.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "PageScroll.h"
 #include "PageSource.h"
 #include "PageView.h"
 #include "PrintDialog.h"
 #include "PrintSystem.h"
+#include "QrCodeWindow.h"
 #include "ReportPaper.h"
 #include "ReportRenderer.h"
+#include "ReportText.h"
 #include "ReturnPressesButton.h"
 #include "Twips.h"
 #include "UserAction.h"
+#include "UserFile.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
@@ -22,7 +27,6 @@
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
@@ -52,15 +56,34 @@ QString& lastPrintFile()
     static QString file;
     return file;
 }
+QString& lastTextFile()
+{
+    static QString file;
+    return file;
+}
+
+// The file the user chose to write, `suffix` added to a name without it; the dialog starts at
+// `last` (or with the report's name in the home folder) and the choice becomes `last`.
+QString askFile(QWidget* parent, QString& last, const QString& caption, const QString& name, const QString& filter,
+                const QString& suffix)
+{
+    const QString start = last.isEmpty() ? QDir::home().filePath(name + QLatin1Char('.') + suffix) : last;
+    const QString file = FileDialog::getSaveFileName(parent, caption, start, filter, suffix);
+    if (!file.isEmpty())
+        last = file;
+    return file;
+}
 
 QToolButton* button(QWidget* parent, const QString& name, const QString& text, const QString& tip = {})
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     b->setText(text);
-    b->setToolTip(tip.isEmpty() ? text : tip);
+    // An access key's mark is not part of what the button is called.
+    const QString called = tip.isEmpty() ? QString(text).remove(QLatin1Char('&')) : tip;
+    b->setToolTip(called);
     // What a screen reader says: the meaning, also for a button that shows only a picture.
-    b->setAccessibleName(tip.isEmpty() ? text : tip);
+    b->setAccessibleName(called);
     return b;
 }
 } // namespace
@@ -92,7 +115,6 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     lblPageCaption->setContentsMargins(6, 0, 0, 0);
     txtPage = new QSpinBox(client);
     txtPage->setObjectName(QStringLiteral("txtPage"));
-    txtPage->setAccessibleName(QStringLiteral("Page number"));
     txtPage->setToolTip(QStringLiteral("Go to page (Ctrl+G)"));
     txtPage->setButtonSymbols(QAbstractSpinBox::NoButtons);
     txtPage->setAlignment(Qt::AlignRight);
@@ -110,9 +132,16 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     lblZoom->setObjectName(QStringLiteral("lblZoom"));
     lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance(QStringLiteral(" 500%")));
+    // Reached with Tab, so a screen reader user hears the zoom.
+    lblZoom->setFocusPolicy(Qt::TabFocus);
     cmdPrint = button(client, QStringLiteral("cmdPrint"), QStringLiteral("Print..."));
     cmdPrint->setShortcut(QKeySequence::Print);
     cmdExportPdf = button(client, QStringLiteral("cmdExportPdf"), QStringLiteral("Export PDF..."));
+    cmdCopyText = button(client, QStringLiteral("cmdCopyText"), QStringLiteral("&Copy Text"));
+    cmdSaveText = button(client, QStringLiteral("cmdSaveText"), QStringLiteral("&Save Text..."));
+    cmdPhone = button(client, QStringLiteral("cmdPhone"), QStringLiteral("P&hone..."));
+    cmdCopyText->setToolTip(QStringLiteral("Copy Text (Ctrl+C)"));
+    cmdPhone->setToolTip(QStringLiteral("Show the text as QR codes for a phone's camera"));
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
@@ -127,11 +156,11 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     bar->addWidget(lblZoom);
     bar->addWidget(cmdZoomIn);
     bar->addStretch();
-    bar->addWidget(cmdPrint);
-    bar->addWidget(cmdExportPdf);
+    for (QToolButton* b : {cmdPrint, cmdExportPdf, cmdCopyText, cmdSaveText, cmdPhone})
+        bar->addWidget(b);
 
     m_view = new PageView;
-    m_scroll = new QScrollArea(client);
+    m_scroll = new PageScroll(client);
     m_scroll->setObjectName(QStringLiteral("scrollPages"));
     m_scroll->setAccessibleName(QStringLiteral("Page"));
     m_scroll->setBackgroundRole(QPalette::Dark);
@@ -145,7 +174,17 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     layout->setSpacing(0);
     layout->addLayout(bar);
     layout->addWidget(m_scroll, 1);
-    setTabOrder(txtPage, m_scroll);
+    // As the bar reads, the page right after its number.
+    QWidget* previous = cmdFirst;
+    for (QWidget* w :
+         {static_cast<QWidget*>(cmdPrevious), static_cast<QWidget*>(txtPage), static_cast<QWidget*>(m_scroll),
+          static_cast<QWidget*>(cmdNext), static_cast<QWidget*>(cmdLast), static_cast<QWidget*>(cmdFitWidth),
+          static_cast<QWidget*>(cmdActualSize), static_cast<QWidget*>(cmdZoomOut), static_cast<QWidget*>(lblZoom),
+          static_cast<QWidget*>(cmdZoomIn), static_cast<QWidget*>(cmdPrint), static_cast<QWidget*>(cmdExportPdf),
+          static_cast<QWidget*>(cmdCopyText), static_cast<QWidget*>(cmdSaveText), static_cast<QWidget*>(cmdPhone)}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
     m_scroll->setFocus();
 
     // Each button is one user action: a failure reaches the user in a message box.
@@ -160,6 +199,9 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     connect(cmdZoomOut, &QToolButton::clicked, this, guarded(&ReportPreview::cmdZoomOutClicked));
     connect(cmdPrint, &QToolButton::clicked, this, guarded(&ReportPreview::cmdPrintClicked));
     connect(cmdExportPdf, &QToolButton::clicked, this, guarded(&ReportPreview::cmdExportPdfClicked));
+    connect(cmdCopyText, &QToolButton::clicked, this, guarded(&ReportPreview::cmdCopyTextClicked));
+    connect(cmdSaveText, &QToolButton::clicked, this, guarded(&ReportPreview::cmdSaveTextClicked));
+    connect(cmdPhone, &QToolButton::clicked, this, guarded(&ReportPreview::cmdPhoneClicked));
     connect(txtPage, &QSpinBox::valueChanged, this, [this](int page) { showPage(page - 1); });
 
     // The keys of desktop viewers, wherever the focus is in the window (a box being typed
@@ -178,6 +220,8 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     key(QKeySequence(Qt::CTRL | Qt::Key_Equal), &ReportPreview::cmdZoomInClicked);
     key(QKeySequence(QKeySequence::ZoomOut), &ReportPreview::cmdZoomOutClicked);
     key(QKeySequence(Qt::CTRL | Qt::Key_0), &ReportPreview::cmdActualSizeClicked);
+    // The page box keeps Ctrl+C for the number it shows.
+    key(QKeySequence(QKeySequence::Copy), &ReportPreview::cmdCopyTextClicked);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
@@ -258,6 +302,7 @@ void ReportPreview::showPage(int index)
     const PageList& pages = m_source.pages();
     m_page = qBound(0, index, qMax(0, pages.pageCount() - 1));
     m_view->setPage(pages.pageCount() > 0 ? &pages.pages.at(m_page) : nullptr, pages.paper);
+    m_scroll->setText(pages.pageCount() > 0 ? ReportText::page(pages.pages.at(m_page)) : QString());
     if (m_fitWidth)
         fitWidth();
     m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->minimum());
@@ -402,15 +447,42 @@ void ReportPreview::cmdPrintClicked()
 
 void ReportPreview::cmdExportPdfClicked()
 {
-    const QString start =
-        lastExport().isEmpty() ? QDir::home().filePath(m_source.caption() + QStringLiteral(".pdf")) : lastExport();
-    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"), start,
-                                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    const QString file = askFile(this, lastExport(), QStringLiteral("Export PDF"), m_source.caption(),
+                                 QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
-    lastExport() = file;
     makeCurrent();
     writePdf(m_source.pages(), file);
+}
+
+void ReportPreview::cmdCopyTextClicked()
+{
+    makeCurrent();
+    QGuiApplication::clipboard()->setText(m_source.text());
+}
+
+void ReportPreview::cmdSaveTextClicked()
+{
+    const QString file = askFile(this, lastTextFile(), QStringLiteral("Save Text"), m_source.caption(),
+                                 QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
+    if (file.isEmpty())
+        return;
+    makeCurrent();
+    const QString error = UserFile::write(file, m_source.text().toUtf8());
+    if (!error.isEmpty()) {
+        MessageBox::show(
+            QStringLiteral("The text file %1 could not be written: %2").arg(QDir::toNativeSeparators(file), error),
+            MessageBox::Buttons::Ok, this);
+    }
+}
+
+void ReportPreview::cmdPhoneClicked()
+{
+    makeCurrent();
+    // One code window at a time, showing the report as it is now.
+    delete m_phone;
+    m_phone = new QrCodeWindow(m_source.text(), this);
+    m_phone->show();
 }
 
 void ReportPreview::writePdf(const PageList& pages, const QString& file, const QList<int>& sequence)
@@ -451,6 +523,7 @@ void ReportPreview::updateControls()
         txtPage->setValue(m_page + 1);
     }
     lblPage->setText(QStringLiteral("of %1").arg(count));
+    txtPage->setAccessibleName(QStringLiteral("Page %1 of %2").arg(m_page + 1).arg(count));
     cmdFirst->setEnabled(m_page > 0);
     cmdPrevious->setEnabled(m_page > 0);
     cmdNext->setEnabled(m_page < count - 1);

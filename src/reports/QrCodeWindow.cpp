@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 QrCodeWindow::QrCodeWindow(const QString& text, QWidget* parent)
@@ -28,6 +29,10 @@ QrCodeWindow::QrCodeWindow(const QString& text, QWidget* parent)
     // Tab moves on to the buttons: the text is only read here.
     txtCode->setTabChangesFocus(true);
     txtCode->setMinimumWidth(260);
+    // Rows read in the window's direction, as the list does, whatever script a name starts with.
+    QTextOption direction = txtCode->document()->defaultTextOption();
+    direction.setTextDirection(layoutDirection());
+    txtCode->document()->setDefaultTextOption(direction);
     cmdPrevious = new QPushButton(QStringLiteral("&Previous"), this);
     cmdPrevious->setObjectName(QStringLiteral("cmdPrevious"));
     cmdNext = new QPushButton(QStringLiteral("&Next"), this);

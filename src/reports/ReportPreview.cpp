@@ -2,6 +2,7 @@
 
 #include "ChordGuard.h"
 #include "FileDialog.h"
+#include "FocusMark.h"
 #include "MessageBox.h"
 #include "PageScroll.h"
 #include "PageSource.h"
@@ -94,6 +95,8 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     setObjectName(QStringLiteral("ReportPreview"));
     ChordGuard::install(*this);
     ReturnPressesButton::install(*this);
+    // Tool buttons and the zoom show no focus of their own.
+    FocusMark::install(*this);
     // A top-level window of its own: screen readers list it as a window by its caption.
     setWindowFlag(Qt::Window);
     setWindowTitle(source.caption());
@@ -156,8 +159,13 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     bar->addWidget(lblZoom);
     bar->addWidget(cmdZoomIn);
     bar->addStretch();
+    // The commands on a row of their own: one row would widen the window past its size.
+    auto* commands = new QHBoxLayout;
+    commands->setContentsMargins(6, 0, 6, 4);
+    commands->setSpacing(2);
     for (QToolButton* b : {cmdPrint, cmdExportPdf, cmdCopyText, cmdSaveText, cmdPhone})
-        bar->addWidget(b);
+        commands->addWidget(b);
+    commands->addStretch();
 
     m_view = new PageView;
     m_scroll = new PageScroll(client);
@@ -173,6 +181,7 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(bar);
+    layout->addLayout(commands);
     layout->addWidget(m_scroll, 1);
     // As the bar reads, the page right after its number.
     QWidget* previous = cmdFirst;

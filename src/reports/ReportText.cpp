@@ -10,6 +10,7 @@
 namespace {
 const QString Indent = QStringLiteral("  ");
 const QString TickBox = QStringLiteral("[ ] ");
+const QString Separator = QStringLiteral(" | ");
 
 int bytes(const QString& text) { return int(text.toUtf8().size()); }
 
@@ -44,7 +45,7 @@ QString ReportText::make(const ReportLayout& layout, const ReportData& data, con
         QList<PageList::Item> items;
         for (const ReportControl& control : band->controls)
             items << PageList::Item{control, data.text(control, group, row), control.place};
-        text += indent + line(items, true) + QLatin1Char('\n');
+        text += indent + line(items, true, Separator) + QLatin1Char('\n');
     };
     for (int g = 0; g < data.groupCount(); ++g) {
         add(ReportBand::Kind::GroupHeader, g, -1, QString());
@@ -59,11 +60,11 @@ QString ReportText::page(const PageList::Page& page)
 {
     QString text;
     for (const PageList::Band& band : page.bands)
-        text += line(band.items, false) + QLatin1Char('\n');
+        text += line(band.items, false, QStringLiteral("\t")) + QLatin1Char('\n');
     return text;
 }
 
-QString ReportText::line(QList<PageList::Item> items, bool marks)
+QString ReportText::line(QList<PageList::Item> items, bool marks, const QString& separator)
 {
     std::stable_sort(items.begin(), items.end(),
                      [](const PageList::Item& a, const PageList::Item& b) { return a.rect.left() < b.rect.left(); });
@@ -80,7 +81,9 @@ QString ReportText::line(QList<PageList::Item> items, bool marks)
             start = TickBox;
         }
     }
-    return start + cells.join(QLatin1Char('\t'));
+    while (!cells.isEmpty() && cells.last().isEmpty())
+        cells.removeLast();
+    return start + cells.join(separator);
 }
 
 QStringList ReportText::split(const QString& text, int maxBytes)

@@ -12,14 +12,16 @@ struct ReportLayout;
 // A report as plain text, the one text the clipboard, a text file and the QR codes take: the
 // title line, a blank line, then each group heading on a line of its own with its rows below
 // it, indented. A line holds its controls' texts whole, in the order they read across the page
-// (left to right), separated by tabs, so a row stays one line wherever it is pasted; a printed
-// tick box starts its row as "[ ]". Every line ends with a line break.
+// (left to right), separated by " | " (a tab lines up nowhere on a phone, and "Item 000" with
+// aisle 0 read as "Item 0000"), without the empty ones at its end; a printed tick box starts
+// its row as "[ ]". Every line ends with a line break, so a row stays one line wherever it goes.
 class ReportText {
 public:
     // From the report's rows, as the page list reads them, without the bands that repeat on
     // every page.
     static QString make(const ReportLayout& layout, const ReportData& data, const QString& title);
-    // What one page shows, band by band, for a screen reader: no marks for the shapes.
+    // What one page shows, band by band, for a screen reader: no marks for the shapes, and
+    // tabs between the columns, which a reader passes over as it does spaces.
     static QString page(const PageList::Page& page);
     // A text in parts of at most `maxBytes` bytes of UTF-8, cut only between lines (a line too
     // long for a part of its own between characters). Each part after the split starts with the
@@ -28,5 +30,5 @@ public:
     static QStringList split(const QString& text, int maxBytes);
 
 private:
-    static QString line(QList<PageList::Item> items, bool marks);
+    static QString line(QList<PageList::Item> items, bool marks, const QString& separator);
 };

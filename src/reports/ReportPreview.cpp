@@ -113,7 +113,7 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     cmdPrevious->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
     cmdNext->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
     cmdLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
-    auto* lblPageCaption = new QLabel(QStringLiteral("&Page"), client);
+    lblPageCaption = new QLabel(QStringLiteral("&Page"), client);
     lblPageCaption->setObjectName(QStringLiteral("lblPageCaption"));
     lblPageCaption->setContentsMargins(6, 0, 0, 0);
     txtPage = new QSpinBox(client);
@@ -532,7 +532,10 @@ void ReportPreview::updateControls()
         txtPage->setValue(m_page + 1);
     }
     lblPage->setText(QStringLiteral("of %1").arg(count));
-    txtPage->setAccessibleName(QStringLiteral("Page %1 of %2").arg(m_page + 1).arg(count));
+    // The box's label names it for a screen reader too: both say the count.
+    const QString where = QStringLiteral("Page %1 of %2").arg(m_page + 1).arg(count);
+    lblPageCaption->setAccessibleName(where);
+    txtPage->setAccessibleName(where);
     cmdFirst->setEnabled(m_page > 0);
     cmdPrevious->setEnabled(m_page > 0);
     cmdNext->setEnabled(m_page < count - 1);

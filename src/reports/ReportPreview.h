@@ -39,6 +39,7 @@ public:
 
     QToolButton* cmdFirst = nullptr;
     QToolButton* cmdPrevious = nullptr;
+    QLabel* lblPageCaption = nullptr;
     QSpinBox* txtPage = nullptr;
     QLabel* lblPage = nullptr;
     QToolButton* cmdNext = nullptr;

@@ -789,6 +789,13 @@ private Q_SLOTS:
         for (const QString& line : {QStringLiteral("Item:\tAisle:\tQuantity:\n"), QStringLiteral("\nDairy\n"),
                                     QStringLiteral("\nCrème brûlée\t3\t2\n"), QStringLiteral("\nحليب طازج\t3\t1\n")})
             QVERIFY2(read.contains(line), qPrintable(read));
+        // Down moves the reader's caret a line, to the first row.
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        int start = 0, end = 0;
+        QCOMPARE(page->textInterface()->textAtOffset(page->textInterface()->cursorPosition(), QAccessible::LineBoundary,
+                                                     &start, &end),
+                 QStringLiteral("Bread\t\t1\n"));
         QCOMPARE(QAccessible::queryAccessibleInterface(window->txtPage)->text(QAccessible::Name),
                  QStringLiteral("Page 1 of 1"));
 

@@ -22,7 +22,6 @@ QrCode::QrCode(const QByteArray& bytes)
             QStringLiteral("The QR code of %1 bytes could not be made: %2").arg(bytes.size()).arg(why).toStdString());
     }
     m_size = code->width;
-    m_version = code->version;
     m_dark.reserve(m_size * m_size);
     // The lowest bit of each module tells dark (1) from light.
     for (int i = 0; i < m_size * m_size; ++i)

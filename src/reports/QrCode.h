@@ -17,11 +17,9 @@ public:
 
     // Modules a side, without the quiet zone.
     int size() const { return m_size; }
-    int version() const { return m_version; }
     bool dark(int x, int y) const { return m_dark.at(y * m_size + x); }
 
 private:
     int m_size = 0;
-    int m_version = 0;
     QList<bool> m_dark;
 };

@@ -4,6 +4,7 @@
 #include "Paginator.h"
 #include "PrintDialog.h"
 #include "PrintSystem.h"
+#include "QrCode.h"
 #include "QrCodeWindow.h"
 #include "ReportPreview.h"
 #include "ReportRenderer.h"
@@ -875,6 +876,13 @@ private Q_SLOTS:
         QCOMPARE(title + "\n\n" + rest, text);
         press(Qt::Key_PageUp);
         QCOMPARE(window->currentCode(), codes - 2);
+    }
+
+    // The parts are cut to what one code of version 20 holds, no more.
+    void aCodeHoldsWhatASplitPartHolds()
+    {
+        QCOMPARE(QrCode(QByteArray(QrCode::MaxBytes, '\xff')).size(), 97);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, QrCode(QByteArray(QrCode::MaxBytes + 1, 'x')));
     }
 
     // Faults: the preview paged only by its buttons, and closed only by Alt+F4.

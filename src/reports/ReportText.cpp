@@ -14,6 +14,12 @@ const QString Separator = QStringLiteral(" | ");
 
 int bytes(const QString& text) { return int(text.toUtf8().size()); }
 
+bool hasRightToLeft(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.direction() == QChar::DirR || c.direction() == QChar::DirAL; });
+}
+
 // Pieces of `line` of at most `room` bytes, cut between characters as the user sees them.
 QStringList cut(const QString& line, int room)
 {
@@ -45,7 +51,7 @@ QString ReportText::make(const ReportLayout& layout, const ReportData& data, con
         QList<PageList::Item> items;
         for (const ReportControl& control : band->controls)
             items << PageList::Item{control, data.text(control, group, row), control.place};
-        text += indent + line(items, true, Separator) + QLatin1Char('\n');
+        text += indent + line(items, false) + QLatin1Char('\n');
     };
     for (int g = 0; g < data.groupCount(); ++g) {
         add(ReportBand::Kind::GroupHeader, g, -1, QString());
@@ -60,11 +66,11 @@ QString ReportText::page(const PageList::Page& page)
 {
     QString text;
     for (const PageList::Band& band : page.bands)
-        text += line(band.items, false, QStringLiteral("\t")) + QLatin1Char('\n');
+        text += line(band.items, true) + QLatin1Char('\n');
     return text;
 }
 
-QString ReportText::line(QList<PageList::Item> items, bool marks, const QString& separator)
+QString ReportText::line(QList<PageList::Item> items, bool spoken)
 {
     std::stable_sort(items.begin(), items.end(),
                      [](const PageList::Item& a, const PageList::Item& b) { return a.rect.left() < b.rect.left(); });
@@ -74,16 +80,19 @@ QString ReportText::line(QList<PageList::Item> items, bool marks, const QString&
         if (item.control.kind != ReportControl::Kind::Shape) {
             // A break or tab inside a value would split its row or its columns.
             QString cell = item.text;
-            cells << cell.replace(QLatin1Char('\n'), QLatin1Char(' '))
-                         .replace(QLatin1Char('\r'), QLatin1Char(' '))
-                         .replace(QLatin1Char('\t'), QLatin1Char(' '));
-        } else if (marks && item.control.shape == ReportControl::Shape::Square && cells.isEmpty()) {
+            cell.replace(QLatin1Char('\n'), QLatin1Char(' '))
+                .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                .replace(QLatin1Char('\t'), QLatin1Char(' '));
+            if (!spoken && hasRightToLeft(cell))
+                cell = QChar(0x2068) + cell + QChar(0x2069);
+            cells << cell;
+        } else if (!spoken && item.control.shape == ReportControl::Shape::Square && cells.isEmpty()) {
             start = TickBox;
         }
     }
     while (!cells.isEmpty() && cells.last().isEmpty())
         cells.removeLast();
-    return start + cells.join(separator);
+    return start + cells.join(spoken ? QStringLiteral("\t") : Separator);
 }
 
 QStringList ReportText::split(const QString& text, int maxBytes)

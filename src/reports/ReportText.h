@@ -14,14 +14,16 @@ struct ReportLayout;
 // it, indented. A line holds its controls' texts whole, in the order they read across the page
 // (left to right), separated by " | " (a tab lines up nowhere on a phone, and "Item 000" with
 // aisle 0 read as "Item 0000"), without the empty ones at its end; a printed tick box starts
-// its row as "[ ]". Every line ends with a line break, so a row stays one line wherever it goes.
+// its row as "[ ]". A text with right-to-left letters is set between Unicode's isolate marks
+// (U+2068, U+2069), so the columns after it keep their places instead of being drawn before it.
+// Every line ends with a line break, so a row stays one line wherever it goes.
 class ReportText {
 public:
     // From the report's rows, as the page list reads them, without the bands that repeat on
     // every page.
     static QString make(const ReportLayout& layout, const ReportData& data, const QString& title);
-    // What one page shows, band by band, for a screen reader: no marks for the shapes, and
-    // tabs between the columns, which a reader passes over as it does spaces.
+    // What one page shows, band by band, for a screen reader: no marks, and tabs between the
+    // columns, which a reader passes over as it does spaces.
     static QString page(const PageList::Page& page);
     // A text in parts of at most `maxBytes` bytes of UTF-8, cut only between lines (a line too
     // long for a part of its own between characters). Each part after the split starts with the
@@ -30,5 +32,6 @@ public:
     static QStringList split(const QString& text, int maxBytes);
 
 private:
-    static QString line(QList<PageList::Item> items, bool marks, const QString& separator);
+    // As the text has it, or with `spoken`, as a screen reader takes it.
+    static QString line(QList<PageList::Item> items, bool spoken);
 };

@@ -735,7 +735,7 @@ private Q_SLOTS:
     }
 
     // Columns as they read across the page, whole where the page cuts them, the list's date
-    // in the title; no page heading.
+    // in the title; no page heading; the Arabic name isolated, so its row does not turn round.
     void textHoldsTheReportWhole_data()
     {
         QTest::addColumn<QString>("report");
@@ -743,19 +743,20 @@ private Q_SLOTS:
         const QString date = QLocale().toString(ListDate, QLocale::ShortFormat);
         const QString rye = QStringLiteral("Rye loaf sliced thin, from the little bakery by the station");
         QTest::newRow("rptPrint") << "rptPrint"
-                                  << QStringLiteral("Cartlist %1\n\nBakery\n  [ ] Bread |  | 1\n  [ ] %2 | 12 | 1\n"
-                                                    "Dairy\n  [ ] Crème brûlée | 3 | 2\n  [ ] حليب طازج | 3 | 1\n"
-                                                    "  [ ] Cheese 🧀 | 4 | 1\n")
+                                  << QStringLiteral(
+                                         "Cartlist %1\n\nBakery\n  [ ] Bread |  | 1\n  [ ] %2 | 12 | 1\n"
+                                         "Dairy\n  [ ] Crème brûlée | 3 | 2\n  [ ] \u2068حليب طازج\u2069 | 3 | 1\n"
+                                         "  [ ] Cheese 🧀 | 4 | 1\n")
                                          .arg(date, rye);
         QTest::newRow("rptAisle")
             << "rptAisle"
             << QStringLiteral("Cartlist %1\n\n\n  [ ] Bread | Bakery | 1\n3\n  [ ] Crème brûlée | Dairy | 2\n"
-                              "  [ ] حليب طازج | Dairy | 1\n4\n  [ ] Cheese 🧀 | Dairy | 1\n"
+                              "  [ ] \u2068حليب طازج\u2069 | Dairy | 1\n4\n  [ ] Cheese 🧀 | Dairy | 1\n"
                               "12\n  [ ] %2 | Bakery | 1\n")
                    .arg(date, rye);
         QTest::newRow("rptAll") << "rptAll"
                                 << QStringLiteral("Full List\n\nBakery\n  Bread\n  %1 | 12\nDairy\n  Cheese 🧀 | 4\n"
-                                                  "  Crème brûlée | 3\n  حليب طازج | 3\n")
+                                                  "  Crème brûlée | 3\n  \u2068حليب طازج\u2069 | 3\n")
                                        .arg(rye);
     }
     // Copy Text and Save Text put out the same text; a name typed without ".txt" gets it.

@@ -5,6 +5,7 @@
 #include "Paginator.h"
 #include "ReportPaper.h"
 #include "ReportPreview.h"
+#include "ReportText.h"
 
 namespace {
 QList<BandedReport*>& liveReports()
@@ -27,6 +28,13 @@ PageList BandedReport::pagesFor(const QSize& paperTwips) const
     return Paginator::paginate(m_layout, m_data, paperTwips);
 }
 
+QString BandedReport::text() const
+{
+    // The list reports print no date: their text says which day's list it is.
+    const QString date = ReportData::generalFormat(m_date);
+    return ReportText::make(m_layout, m_data, date.isEmpty() ? caption() : caption() + QLatin1Char(' ') + date);
+}
+
 void BandedReport::refresh()
 {
     ResultSet& rs = DECartstock().resultSet(QStringLiteral("rs") + m_layout.dataMember);
@@ -37,6 +45,7 @@ void BandedReport::refresh()
                             .arg(m_layout.childMember, rs.name()));
     }
     m_data = ReportData::fromResultSet(rs);
+    m_date = rs.parameter();
     m_readAt = DECartstock().cnCart().version();
     m_pages = pagesFor(ReportPaper::twips(ReportPaper::defaultSize()));
     m_read = true;

@@ -19,6 +19,7 @@ public:
     const ReportLayout& layout() const { return m_layout; }
     QString caption() const override { return m_layout.caption; }
     const PageList& pages() const override { return m_pages; }
+    QString text() const override;
     PageList pagesFor(const QSize& paperTwips) const override;
     bool isCurrent() override;
     // Runs the command again with the date it last ran with, then refreshes.
@@ -48,6 +49,8 @@ private:
     ReportLayout m_layout;
     ReportData m_data;
     PageList m_pages;
+    // The argument the command ran with: the list's date, none for the catalogue.
+    QVariant m_date;
     // The file's version when the rows were read.
     Connection::Version m_readAt;
     bool m_read = false;

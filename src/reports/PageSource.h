@@ -16,6 +16,8 @@ public:
     virtual QString caption() const = 0;
     // The pages as the preview shows them and an exported PDF holds them.
     virtual const PageList& pages() const = 0;
+    // The report as text, whole, in its order (see ReportText).
+    virtual QString text() const = 0;
     // The same rows laid out on other paper, for a printer the user chose.
     virtual PageList pagesFor(const QSize& paperTwips) const = 0;
     // False once something was written to the file since the pages were read.

@@ -2,18 +2,24 @@
 
 #include "ChordGuard.h"
 #include "FileDialog.h"
+#include "FocusMark.h"
 #include "MessageBox.h"
+#include "PageScroll.h"
 #include "PageSource.h"
 #include "PageView.h"
 #include "PrintDialog.h"
 #include "PrintSystem.h"
+#include "QrCodeWindow.h"
 #include "ReportPaper.h"
 #include "ReportRenderer.h"
+#include "ReportText.h"
 #include "ReturnPressesButton.h"
 #include "Twips.h"
 #include "UserAction.h"
+#include "UserFile.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +29,6 @@
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
@@ -65,15 +70,27 @@ QString startFile(const QString& caption, const QString& suffix)
     const QDir folder = last.isEmpty() ? QDir::home() : QFileInfo(last).dir();
     return folder.filePath(caption + u'.' + suffix);
 }
+// The file the user chose to write, `suffix` added to a name without it; the dialog starts
+// where the last file went, and the choice is the last file from then on.
+QString askFile(QWidget* parent, const QString& caption, const QString& name, const QString& filter,
+                const QString& suffix)
+{
+    const QString file = FileDialog::getSaveFileName(parent, caption, startFile(name, suffix), filter, suffix);
+    if (!file.isEmpty())
+        lastFile() = file;
+    return file;
+}
 
 QToolButton* button(QWidget* parent, const QString& name, const QString& text, const QString& tip = {})
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
     b->setText(text);
-    b->setToolTip(tip.isEmpty() ? text : tip);
+    // An access key's mark is not part of what the button is called.
+    const QString called = tip.isEmpty() ? QString(text).remove(QLatin1Char('&')) : tip;
+    b->setToolTip(called);
     // What a screen reader says: the meaning, also for a button that shows only a picture.
-    b->setAccessibleName(tip.isEmpty() ? text : tip);
+    b->setAccessibleName(called);
     return b;
 }
 } // namespace
@@ -84,6 +101,8 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     setObjectName(QStringLiteral("ReportPreview"));
     ChordGuard::install(*this);
     ReturnPressesButton::install(*this);
+    // Tool buttons and the zoom show no focus of their own.
+    FocusMark::install(*this);
     // A top-level window of its own: screen readers list it as a window by its caption.
     setWindowFlag(Qt::Window);
     setWindowTitle(source.caption());
@@ -100,12 +119,11 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     cmdPrevious->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
     cmdNext->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
     cmdLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
-    auto* lblPageCaption = new QLabel(QStringLiteral("&Page"), client);
+    lblPageCaption = new QLabel(QStringLiteral("&Page"), client);
     lblPageCaption->setObjectName(QStringLiteral("lblPageCaption"));
     lblPageCaption->setContentsMargins(6, 0, 0, 0);
     txtPage = new QSpinBox(client);
     txtPage->setObjectName(QStringLiteral("txtPage"));
-    txtPage->setAccessibleName(QStringLiteral("Page number"));
     txtPage->setToolTip(QStringLiteral("Go to page (Ctrl+G)"));
     txtPage->setButtonSymbols(QAbstractSpinBox::NoButtons);
     txtPage->setAlignment(Qt::AlignRight);
@@ -123,9 +141,16 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     lblZoom->setObjectName(QStringLiteral("lblZoom"));
     lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance(QStringLiteral(" 500%")));
+    // Reached with Tab, so a screen reader user hears the zoom.
+    lblZoom->setFocusPolicy(Qt::TabFocus);
     cmdPrint = button(client, QStringLiteral("cmdPrint"), QStringLiteral("Print..."));
     cmdPrint->setShortcut(QKeySequence::Print);
     cmdExportPdf = button(client, QStringLiteral("cmdExportPdf"), QStringLiteral("Export PDF..."));
+    cmdCopyText = button(client, QStringLiteral("cmdCopyText"), QStringLiteral("&Copy Text"));
+    cmdSaveText = button(client, QStringLiteral("cmdSaveText"), QStringLiteral("&Save Text..."));
+    cmdPhone = button(client, QStringLiteral("cmdPhone"), QStringLiteral("P&hone..."));
+    cmdCopyText->setToolTip(QStringLiteral("Copy Text (Ctrl+C)"));
+    cmdPhone->setToolTip(QStringLiteral("Show the text as QR codes for a phone's camera"));
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 4);
@@ -140,11 +165,16 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     bar->addWidget(lblZoom);
     bar->addWidget(cmdZoomIn);
     bar->addStretch();
-    bar->addWidget(cmdPrint);
-    bar->addWidget(cmdExportPdf);
+    // The commands on a row of their own: one row would widen the window past its size.
+    auto* commands = new QHBoxLayout;
+    commands->setContentsMargins(6, 0, 6, 4);
+    commands->setSpacing(2);
+    for (QToolButton* b : {cmdPrint, cmdExportPdf, cmdCopyText, cmdSaveText, cmdPhone})
+        commands->addWidget(b);
+    commands->addStretch();
 
     m_view = new PageView;
-    m_scroll = new QScrollArea(client);
+    m_scroll = new PageScroll(client);
     m_scroll->setObjectName(QStringLiteral("scrollPages"));
     m_scroll->setAccessibleName(QStringLiteral("Page"));
     m_scroll->setBackgroundRole(QPalette::Dark);
@@ -157,8 +187,19 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(bar);
+    layout->addLayout(commands);
     layout->addWidget(m_scroll, 1);
-    setTabOrder(txtPage, m_scroll);
+    // As the bar reads, the page right after its number.
+    QWidget* previous = cmdFirst;
+    for (QWidget* w :
+         {static_cast<QWidget*>(cmdPrevious), static_cast<QWidget*>(txtPage), static_cast<QWidget*>(m_scroll),
+          static_cast<QWidget*>(cmdNext), static_cast<QWidget*>(cmdLast), static_cast<QWidget*>(cmdFitWidth),
+          static_cast<QWidget*>(cmdActualSize), static_cast<QWidget*>(cmdZoomOut), static_cast<QWidget*>(lblZoom),
+          static_cast<QWidget*>(cmdZoomIn), static_cast<QWidget*>(cmdPrint), static_cast<QWidget*>(cmdExportPdf),
+          static_cast<QWidget*>(cmdCopyText), static_cast<QWidget*>(cmdSaveText), static_cast<QWidget*>(cmdPhone)}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
     m_scroll->setFocus();
 
     // Each button is one user action: a failure reaches the user in a message box.
@@ -173,6 +214,9 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     connect(cmdZoomOut, &QToolButton::clicked, this, guarded(&ReportPreview::cmdZoomOutClicked));
     connect(cmdPrint, &QToolButton::clicked, this, guarded(&ReportPreview::cmdPrintClicked));
     connect(cmdExportPdf, &QToolButton::clicked, this, guarded(&ReportPreview::cmdExportPdfClicked));
+    connect(cmdCopyText, &QToolButton::clicked, this, guarded(&ReportPreview::cmdCopyTextClicked));
+    connect(cmdSaveText, &QToolButton::clicked, this, guarded(&ReportPreview::cmdSaveTextClicked));
+    connect(cmdPhone, &QToolButton::clicked, this, guarded(&ReportPreview::cmdPhoneClicked));
     connect(txtPage, &QSpinBox::valueChanged, this, [this](int page) { showPage(page - 1); });
 
     // The keys of desktop viewers, wherever the focus is in the window (a box being typed
@@ -191,6 +235,8 @@ ReportPreview::ReportPreview(PageSource& source, const QSize& clientTwips)
     key(QKeySequence(Qt::CTRL | Qt::Key_Equal), &ReportPreview::cmdZoomInClicked);
     key(QKeySequence(QKeySequence::ZoomOut), &ReportPreview::cmdZoomOutClicked);
     key(QKeySequence(Qt::CTRL | Qt::Key_0), &ReportPreview::cmdActualSizeClicked);
+    // The page box keeps Ctrl+C for the number it shows.
+    key(QKeySequence(QKeySequence::Copy), &ReportPreview::cmdCopyTextClicked);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     auto* goTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this);
@@ -271,6 +317,7 @@ void ReportPreview::showPage(int index)
     const PageList& pages = m_source.pages();
     m_page = qBound(0, index, qMax(0, pages.pageCount() - 1));
     m_view->setPage(pages.pageCount() > 0 ? &pages.pages.at(m_page) : nullptr, pages.paper);
+    m_scroll->setText(pages.pageCount() > 0 ? ReportText::page(pages.pages.at(m_page)) : QString());
     if (m_fitWidth)
         fitWidth();
     m_scroll->verticalScrollBar()->setValue(m_scroll->verticalScrollBar()->minimum());
@@ -419,14 +466,42 @@ void ReportPreview::cmdPrintClicked()
 
 void ReportPreview::cmdExportPdfClicked()
 {
-    const QString file = FileDialog::getSaveFileName(this, QStringLiteral("Export PDF"),
-                                                     startFile(m_source.caption(), QStringLiteral("pdf")),
-                                                     QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    const QString file = askFile(this, QStringLiteral("Export PDF"), m_source.caption(),
+                                 QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (file.isEmpty())
         return;
-    lastFile() = file;
     makeCurrent();
     writePdf(m_source.pages(), file);
+}
+
+void ReportPreview::cmdCopyTextClicked()
+{
+    makeCurrent();
+    QGuiApplication::clipboard()->setText(m_source.text());
+}
+
+void ReportPreview::cmdSaveTextClicked()
+{
+    const QString file = askFile(this, QStringLiteral("Save Text"), m_source.caption(),
+                                 QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
+    if (file.isEmpty())
+        return;
+    makeCurrent();
+    const QString error = UserFile::write(file, m_source.text().toUtf8());
+    if (!error.isEmpty()) {
+        MessageBox::show(
+            QStringLiteral("The text file %1 could not be written: %2").arg(QDir::toNativeSeparators(file), error),
+            MessageBox::Buttons::Ok, this);
+    }
+}
+
+void ReportPreview::cmdPhoneClicked()
+{
+    makeCurrent();
+    // One code window at a time, showing the report as it is now.
+    delete m_phone;
+    m_phone = new QrCodeWindow(m_source.text(), this);
+    m_phone->show();
 }
 
 void ReportPreview::writePdf(const PageList& pages, const QString& file, const QList<int>& sequence)
@@ -467,6 +542,10 @@ void ReportPreview::updateControls()
         txtPage->setValue(m_page + 1);
     }
     lblPage->setText(QStringLiteral("of %1").arg(count));
+    // The box's label names it for a screen reader too: both say the count.
+    const QString where = QStringLiteral("Page %1 of %2").arg(m_page + 1).arg(count);
+    lblPageCaption->setAccessibleName(where);
+    txtPage->setAccessibleName(where);
     cmdFirst->setEnabled(m_page > 0);
     cmdPrevious->setEnabled(m_page > 0);
     cmdNext->setEnabled(m_page < count - 1);

@@ -2,18 +2,21 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
+class PageScroll;
 class PageSource;
 class PageView;
 class QLabel;
-class QScrollArea;
+class QrCodeWindow;
 class QSpinBox;
 class QToolButton;
 class QWheelEvent;
 struct PageList;
 
 // A report's preview window: its pages one at a time, page by page and at any zoom, with
-// printing and export to PDF. It pages as desktop viewers do: Page Down and Page Up scroll
+// printing, export to PDF, and the report as text: copied (also Ctrl+C), saved to a file or
+// shown as QR codes for a phone. It pages as desktop viewers do: Page Down and Page Up scroll
 // a screen and go on to the next or previous page at a page's end, Home and End (with or
 // without Ctrl) go to the first and last page, the wheel turned on at a page's end turns
 // the page, a page number typed in the page box goes there; Ctrl with the wheel, plus or
@@ -36,6 +39,7 @@ public:
 
     QToolButton* cmdFirst = nullptr;
     QToolButton* cmdPrevious = nullptr;
+    QLabel* lblPageCaption = nullptr;
     QSpinBox* txtPage = nullptr;
     QLabel* lblPage = nullptr;
     QToolButton* cmdNext = nullptr;
@@ -47,6 +51,9 @@ public:
     QLabel* lblZoom = nullptr;
     QToolButton* cmdPrint = nullptr;
     QToolButton* cmdExportPdf = nullptr;
+    QToolButton* cmdCopyText = nullptr;
+    QToolButton* cmdSaveText = nullptr;
+    QToolButton* cmdPhone = nullptr;
 
 Q_SIGNALS:
     void closed();
@@ -73,6 +80,9 @@ private:
     void cmdZoomOutClicked();
     void cmdPrintClicked();
     void cmdExportPdfClicked();
+    void cmdCopyTextClicked();
+    void cmdSaveTextClicked();
+    void cmdPhoneClicked();
     // Tells the user when the file could not be written.
     void writePdf(const PageList& pages, const QString& file, const QList<int>& sequence = {});
 
@@ -89,7 +99,7 @@ private:
     void updateControls();
 
     PageSource& m_source;
-    QScrollArea* m_scroll = nullptr;
+    PageScroll* m_scroll = nullptr;
     PageView* m_view = nullptr;
     int m_page = 0;
     bool m_fitWidth = true;
@@ -98,4 +108,5 @@ private:
     // Wheel turns not yet acted on: past a page's end, and with Ctrl.
     int m_wheelPastEnd = 0;
     int m_wheelZoom = 0;
+    QPointer<QrCodeWindow> m_phone;
 };

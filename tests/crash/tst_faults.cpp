@@ -33,6 +33,7 @@
 #include <memory>
 #include <sched.h>
 #include <sys/mount.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace UserMoves;
@@ -392,7 +393,7 @@ private Q_SLOTS:
         }
     }
 
-    void aPdfThatDoesNotFitLeavesTheFileItReplacesWhole_data()
+    void aFileThatDoesNotFitLeavesTheFileItReplacesWhole_data()
     {
         QTest::addColumn<QString>("report");
         // Many pages are written while they are drawn; a few fit the file's buffer and reach
@@ -402,34 +403,39 @@ private Q_SLOTS:
     }
 
     // Faults: on a full disk, Export PDF and Print to File left a part-written (a long report)
-    // or empty (a short one) file in place of the one they replaced.
-    void aPdfThatDoesNotFitLeavesTheFileItReplacesWhole()
+    // or empty (a short one) file in place of the one they replaced; Save Text must not.
+    void aFileThatDoesNotFitLeavesTheFileItReplacesWhole()
     {
         QFETCH(QString, report);
         start();
         const QString pdf = QDir(folder->path()).filePath(QStringLiteral("old.pdf"));
+        const QString txt = QDir(folder->path()).filePath(QStringLiteral("old.txt"));
         const QByteArray old = QByteArray(12 * 1024, 'p').prepend("%PDF-1.4\n");
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-        file.close();
+        for (const QString& name : {pdf, txt}) {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        }
         if (!folder->set(Fault::Full))
             QSKIP("needs a small tmpfs of its own (root, in a mount namespace of its own)");
         chooseFromMenu(mainWindow(), QStringLiteral("Print"), report);
         const ReportPreview& preview = previewWindow(report);
         FileDialog::queueAnswer(pdf);
         PrintDialog::queueAnswer(true, pdf);
-        for (const char* command : {"cmdExportPdf", "cmdPrint"}) {
+        FileDialog::queueAnswer(txt);
+        for (const auto& [command, name, kind] :
+             {std::tuple{"cmdExportPdf", pdf, "PDF"}, std::tuple{"cmdPrint", pdf, "PDF"},
+              std::tuple{"cmdSaveText", txt, "text"}}) {
             const qsizetype shown = TestSession::messages().size();
             TestSession::answer(MessageBox::Answer::Ok);
             click(preview, QString::fromLatin1(command));
-            QCOMPARE(
-                TestSession::messages().mid(shown),
-                QStringList{QStringLiteral("The PDF file %1 could not be written: No space left on device").arg(pdf)});
+            QCOMPARE(TestSession::messages().mid(shown),
+                     QStringList{QStringLiteral("The %1 file %2 could not be written: No space left on device")
+                                     .arg(QLatin1String(kind), name)});
+            QFile file(name);
             QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == old);
-            file.close();
-            QCOMPARE(
-                QDir(folder->path()).entryList(QDir::Files | QDir::Hidden),
-                (QStringList{QStringLiteral("Cartstock.mdb"), QStringLiteral("filler"), QStringLiteral("old.pdf")}));
+            QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden),
+                     (QStringList{QStringLiteral("Cartstock.mdb"), QStringLiteral("filler"), QStringLiteral("old.pdf"),
+                                  QStringLiteral("old.txt")}));
         }
     }
 

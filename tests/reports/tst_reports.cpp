@@ -4,6 +4,8 @@
 #include "Paginator.h"
 #include "PrintDialog.h"
 #include "PrintSystem.h"
+#include "QrCode.h"
+#include "QrCodeWindow.h"
 #include "ReportPreview.h"
 #include "ReportRenderer.h"
 #include "SetConnections.h"
@@ -17,6 +19,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
@@ -29,6 +32,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
@@ -173,6 +177,38 @@ void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
 }
+
+QByteArray fileContent(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(not there)");
+}
+
+// The code window a preview opened.
+QrCodeWindow* codeWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<QrCodeWindow*>(w); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// What a phone's camera reads from the code the window shows (zbarimg adds a line break).
+QByteArray scanned(QrCodeWindow& window, const QString& folder)
+{
+    const QString png = QDir(folder).filePath(QStringLiteral("code.png"));
+    if (!window.findChild<QWidget*>(QStringLiteral("picCode"))->grab().save(png))
+        return "(not saved)";
+    QProcess zbar;
+    zbar.start(QStandardPaths::findExecutable(QStringLiteral("zbarimg")),
+               {QStringLiteral("--raw"), QStringLiteral("-q"), png});
+    zbar.waitForFinished(30000);
+    QByteArray out = zbar.readAllStandardOutput();
+    if (out.endsWith('\n'))
+        out.chop(1);
+    return out;
+}
 } // namespace
 
 class TestReports : public QObject {
@@ -209,6 +245,24 @@ class TestReports : public QObject {
                                 "SELECT printf('Item %03d', i), printf('Category %d', i % 7), printf('%d', i % 12), "
                                 "'1', ? FROM n"),
                  {count - 1, ListDate.toString(Qt::ISODate)});
+    }
+    // Two categories, one item with no aisle, a name longer than its box, accents, Arabic and
+    // an emoji, on the list and in the catalogue.
+    void addTextFixture()
+    {
+        const QList<QVariantList> rows{
+            {QStringLiteral("Crème brûlée"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("2")},
+            {QStringLiteral("Bread"), QStringLiteral("Bakery"), QVariant(), QStringLiteral("1")},
+            {QStringLiteral("حليب طازج"), QStringLiteral("Dairy"), QStringLiteral("3"), QStringLiteral("1")},
+            {QStringLiteral("Rye loaf sliced thin, from the little bakery by the station"), QStringLiteral("Bakery"),
+             QStringLiteral("12"), QStringLiteral("1")},
+            {QStringLiteral("Cheese 🧀"), QStringLiteral("Dairy"), QStringLiteral("4"), QStringLiteral("1")}};
+        for (const QVariantList& row : rows) {
+            db->exec(QStringLiteral("INSERT INTO Selected (Item, Category, Aisle, Quantity, Date) "
+                                    "VALUES (?, ?, ?, ?, '2026-12-05')"),
+                     row);
+            db->exec(QStringLiteral("INSERT INTO Cartstock (Item, Category, Aisle) VALUES (?, ?, ?)"), row.mid(0, 3));
+        }
     }
     QString outFile(const QString& name) const { return out->filePath(name); }
 
@@ -746,6 +800,158 @@ private Q_SLOTS:
             const QImage sheet = pdfPicture(file, p, 10);
             QCOMPARE(sheet.width() > sheet.height(), landscape);
         }
+    }
+
+    // Columns as they read across the page, whole where the page cuts them, the list's date
+    // in the title; no page heading; the Arabic name isolated, so its row does not turn round.
+    void textHoldsTheReportWhole_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("expected");
+        const QString date = QLocale().toString(ListDate, QLocale::ShortFormat);
+        const QString rye = QStringLiteral("Rye loaf sliced thin, from the little bakery by the station");
+        QTest::newRow("rptPrint") << "rptPrint"
+                                  << QStringLiteral(
+                                         "Cartlist %1\n\nBakery\n  [ ] Bread |  | 1\n  [ ] %2 | 12 | 1\n"
+                                         "Dairy\n  [ ] Crème brûlée | 3 | 2\n  [ ] \u2068حليب طازج\u2069 | 3 | 1\n"
+                                         "  [ ] Cheese 🧀 | 4 | 1\n")
+                                         .arg(date, rye);
+        QTest::newRow("rptAisle")
+            << "rptAisle"
+            << QStringLiteral("Cartlist %1\n\n\n  [ ] Bread | Bakery | 1\n3\n  [ ] Crème brûlée | Dairy | 2\n"
+                              "  [ ] \u2068حليب طازج\u2069 | Dairy | 1\n4\n  [ ] Cheese 🧀 | Dairy | 1\n"
+                              "12\n  [ ] %2 | Bakery | 1\n")
+                   .arg(date, rye);
+        QTest::newRow("rptAll") << "rptAll"
+                                << QStringLiteral("Full List\n\nBakery\n  Bread\n  %1 | 12\nDairy\n  Cheese 🧀 | 4\n"
+                                                  "  Crème brûlée | 3\n  \u2068حليب طازج\u2069 | 3\n")
+                                       .arg(rye);
+    }
+    // Copy Text and Save Text put out the same text; a name typed without ".txt" gets it.
+    void textHoldsTheReportWhole()
+    {
+        QFETCH(QString, report);
+        QFETCH(QString, expected);
+        addTextFixture();
+        BandedReport& r = printed(report);
+        r.show();
+        QApplication::clipboard()->clear();
+        click(*r.previewWindow(), "cmdCopyText");
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+        FileDialog::queueAnswer(outFile(QStringLiteral("list")));
+        click(*r.previewWindow(), "cmdSaveText");
+        QCOMPARE(fileContent(outFile(QStringLiteral("list.txt"))), expected.toUtf8());
+        QCOMPARE(FileDialog::askedDialogs(), QStringList{QStringLiteral("Save Text | Text files (*.txt)")});
+    }
+
+    // Faults: Orca said only "Page." on a preview, and "Page number 1" without the count; the
+    // zoom and the commands beside Print could not be reached without the mouse.
+    void previewIsReadAndWorkedFromTheKeyboard()
+    {
+        addTextFixture();
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        ReportPreview* window = r.previewWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QAccessibleInterface* page = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        QVERIFY(page->textInterface());
+        const QString read = page->textInterface()->text(0, page->textInterface()->characterCount());
+        for (const QString& line : {QStringLiteral("Item:\tAisle:\tQuantity:\n"), QStringLiteral("\nDairy\n"),
+                                    QStringLiteral("\nCrème brûlée\t3\t2\n"), QStringLiteral("\nحليب طازج\t3\t1\n")})
+            QVERIFY2(read.contains(line), qPrintable(read));
+        // Down moves the reader's caret a line, to the first row.
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        int start = 0, end = 0;
+        QCOMPARE(page->textInterface()->textAtOffset(page->textInterface()->cursorPosition(), QAccessible::LineBoundary,
+                                                     &start, &end),
+                 QStringLiteral("Bread\t\t1\n"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(window->txtPage)->text(QAccessible::Name),
+                 QStringLiteral("Page 1 of 1"));
+
+        QStringList reached;
+        for (int i = 0; i < 10; ++i) {
+            press(Qt::Key_Tab);
+            reached << QAccessible::queryAccessibleInterface(QApplication::focusWidget())->text(QAccessible::Name);
+        }
+        QCOMPARE(reached,
+                 (QStringList{"Fit Width", "Actual Size", "Zoom out", "Zoom " + window->lblZoom->text(), "Zoom in",
+                              "Print...", "Export PDF...", "Copy Text", "Save Text...", "Phone..."}));
+
+        // Ctrl+C and the access keys, from the page and from a button.
+        window->findChild<QWidget*>(QStringLiteral("scrollPages"))->setFocus();
+        for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_C, Qt::ALT | Qt::Key_C}) {
+            QApplication::clipboard()->clear();
+            press(keys.key(), keys.keyboardModifiers());
+            // An access key presses its button as a click would look, a moment later.
+            QTRY_COMPARE(QApplication::clipboard()->text(), r.text());
+        }
+        FileDialog::queueAnswer(outFile(QStringLiteral("keys.txt")));
+        press(Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(fileContent(outFile(QStringLiteral("keys.txt"))), r.text().toUtf8());
+        press(Qt::Key_H, Qt::AltModifier);
+        QTRY_VERIFY(codeWindow());
+        QrCodeWindow* codes = codeWindow();
+        QVERIFY(QTest::qWaitForWindowActive(codes));
+        press(Qt::Key_Escape);
+        QVERIFY(!codes->isVisible());
+        QVERIFY(window->isVisible());
+    }
+
+    // The code a phone reads is the text byte for byte, in black on white whatever the
+    // window's colours; a longer text is read from numbered codes that page with the keys.
+    void qrCodesReadAsTheText_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("codes");
+        QTest::newRow("one code") << 0 << 1;
+        QTest::newRow("three codes") << 55 << 3;
+    }
+    void qrCodesReadAsTheText()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, codes);
+        if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+            QSKIP("zbarimg is missing: tools/install-deps --test installs zbar-tools");
+        addTextFixture();
+        if (entries > 0)
+            addManyEntries(entries);
+        BandedReport& r = printed(QStringLiteral("rptPrint"));
+        r.show();
+        click(*r.previewWindow(), "cmdPhone");
+        QrCodeWindow* window = codeWindow();
+        QVERIFY(window);
+        window->setPalette(QPalette(Qt::black));
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->codeCount(), codes);
+        const QByteArray text = r.text().toUtf8();
+        if (codes == 1) {
+            QCOMPARE(scanned(*window, out->path()), text);
+            return;
+        }
+        const QByteArray title = text.left(text.indexOf('\n'));
+        QByteArray rest;
+        for (int n = 1; n <= codes; ++n) {
+            const QByteArray part = scanned(*window, out->path());
+            const QString of = QStringLiteral("%1 of %2").arg(n).arg(codes);
+            QVERIFY2(part.startsWith(title + " (" + of.toUtf8() + ")\n\n"), part.constData());
+            QCOMPARE(window->lblCode->text(), QStringLiteral("Code ") + of);
+            QCOMPARE(QAccessible::queryAccessibleInterface(window)->text(QAccessible::Name),
+                     QStringLiteral("QR code of the list, ") + of);
+            QCOMPARE(window->txtCode->toPlainText().toUtf8(), part);
+            rest += part.mid(part.indexOf("\n\n") + 2);
+            press(Qt::Key_PageDown);
+        }
+        QCOMPARE(title + "\n\n" + rest, text);
+        press(Qt::Key_PageUp);
+        QCOMPARE(window->currentCode(), codes - 2);
+    }
+
+    // The parts are cut to what one code of version 20 holds, no more.
+    void aCodeHoldsWhatASplitPartHolds()
+    {
+        QCOMPARE(QrCode(QByteArray(QrCode::MaxBytes, '\xff')).size(), 97);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, QrCode(QByteArray(QrCode::MaxBytes + 1, 'x')));
     }
 
     // Faults: the preview paged only by its buttons, and closed only by Alt+F4.

@@ -37,24 +37,6 @@ public:
     void showPage(int index);
     double zoom() const;
 
-    QToolButton* cmdFirst = nullptr;
-    QToolButton* cmdPrevious = nullptr;
-    QLabel* lblPageCaption = nullptr;
-    QSpinBox* txtPage = nullptr;
-    QLabel* lblPage = nullptr;
-    QToolButton* cmdNext = nullptr;
-    QToolButton* cmdLast = nullptr;
-    QToolButton* cmdFitWidth = nullptr;
-    QToolButton* cmdActualSize = nullptr;
-    QToolButton* cmdZoomIn = nullptr;
-    QToolButton* cmdZoomOut = nullptr;
-    QLabel* lblZoom = nullptr;
-    QToolButton* cmdPrint = nullptr;
-    QToolButton* cmdExportPdf = nullptr;
-    QToolButton* cmdCopyText = nullptr;
-    QToolButton* cmdSaveText = nullptr;
-    QToolButton* cmdPhone = nullptr;
-
 Q_SIGNALS:
     void closed();
 
@@ -97,6 +79,24 @@ private:
     void setZoom(double zoom);
     void fitWidth();
     void updateControls();
+
+    QToolButton* cmdFirst = nullptr;
+    QToolButton* cmdPrevious = nullptr;
+    QLabel* lblPageCaption = nullptr;
+    QSpinBox* txtPage = nullptr;
+    QLabel* lblPage = nullptr;
+    QToolButton* cmdNext = nullptr;
+    QToolButton* cmdLast = nullptr;
+    QToolButton* cmdFitWidth = nullptr;
+    QToolButton* cmdActualSize = nullptr;
+    QToolButton* cmdZoomIn = nullptr;
+    QToolButton* cmdZoomOut = nullptr;
+    QLabel* lblZoom = nullptr;
+    QToolButton* cmdPrint = nullptr;
+    QToolButton* cmdExportPdf = nullptr;
+    QToolButton* cmdCopyText = nullptr;
+    QToolButton* cmdSaveText = nullptr;
+    QToolButton* cmdPhone = nullptr;
 
     PageSource& m_source;
     PageScroll* m_scroll = nullptr;

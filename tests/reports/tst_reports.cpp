@@ -52,6 +52,9 @@
 #include <cups/cups.h>
 
 using UserMoves::click;
+using UserMoves::control;
+using UserMoves::DialogPart;
+using UserMoves::part;
 using UserMoves::previewWindows;
 
 namespace {
@@ -651,7 +654,7 @@ private Q_SLOTS:
         // Types the name and answers whether to replace the file; No leaves the dialog open.
         const auto exportAs = [&](QMessageBox::StandardButton answer) {
             whenModal<QFileDialog>([&](QFileDialog& dialog) {
-                auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                auto* name = part<QLineEdit>(dialog, DialogPart::FileName);
                 startedAt << dialog.directory().filePath(name->text());
                 // The dialog leaves the name box alone while it has the focus.
                 QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -695,7 +698,7 @@ private Q_SLOTS:
         PrintDialog::stopScripting();
         QString offered;
         whenModal<QPrintDialog>([&](QPrintDialog& dialog) {
-            offered = dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->text();
+            offered = part<QLineEdit>(dialog, DialogPart::PrintFile)->text();
             dialog.reject();
         });
         click(*r.previewWindow(), "cmdPrint");
@@ -771,24 +774,24 @@ private Q_SLOTS:
         PrintDialog::stopScripting();
         QStringList seen;
         whenModal<QPrintDialog>([&](QPrintDialog& dialog) {
-            auto* fromBox = dialog.findChild<QSpinBox*>(QStringLiteral("from"));
-            auto* toBox = dialog.findChild<QSpinBox*>(QStringLiteral("to"));
-            auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
+            auto* fromBox = part<QSpinBox>(dialog, DialogPart::FromPage);
+            auto* toBox = part<QSpinBox>(dialog, DialogPart::ToPage);
+            auto* printers = part<QComboBox>(dialog, DialogPart::Printers);
             seen << QStringLiteral("%1-%2").arg(fromBox->value()).arg(toBox->value());
             printers->setCurrentIndex(printers->count() - 1);
-            dialog.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(file);
+            part<QLineEdit>(dialog, DialogPart::PrintFile)->setText(file);
             if (landscape) {
                 whenModal<QDialog>([](QDialog& properties) {
                     // The middle of the wide radio button is beyond its label, where a mouse click misses.
-                    properties.findChild<QRadioButton*>(QStringLiteral("landscape"))->click();
+                    part<QRadioButton>(properties, DialogPart::Landscape)->click();
                     click(properties.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
                 });
-                click(dialog.findChild<QPushButton*>(QStringLiteral("properties")));
+                click(part<QPushButton>(dialog, DialogPart::Properties));
             }
-            dialog.findChild<QRadioButton*>(from ? "printRange" : "printCurrentPage")->setChecked(true);
+            part<QRadioButton>(dialog, from ? DialogPart::PageRange : DialogPart::CurrentPage)->setChecked(true);
             toBox->setValue(to);
             fromBox->setValue(from);
-            dialog.findChild<QSpinBox*>(QStringLiteral("copies"))->setValue(copies);
+            part<QSpinBox>(dialog, DialogPart::Copies)->setValue(copies);
             click(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
         });
         click(*r.previewWindow(), "cmdPrint");
@@ -866,7 +869,7 @@ private Q_SLOTS:
         QCOMPARE(page->textInterface()->textAtOffset(page->textInterface()->cursorPosition(), QAccessible::LineBoundary,
                                                      &start, &end),
                  QStringLiteral("Bread\t\t1\n"));
-        QCOMPARE(QAccessible::queryAccessibleInterface(window->txtPage)->text(QAccessible::Name),
+        QCOMPARE(QAccessible::queryAccessibleInterface(control(*window, "txtPage"))->text(QAccessible::Name),
                  QStringLiteral("Page 1 of 1"));
 
         QStringList reached;
@@ -874,9 +877,9 @@ private Q_SLOTS:
             press(Qt::Key_Tab);
             reached << QAccessible::queryAccessibleInterface(QApplication::focusWidget())->text(QAccessible::Name);
         }
-        QCOMPARE(reached,
-                 (QStringList{"Fit Width", "Actual Size", "Zoom out", "Zoom " + window->lblZoom->text(), "Zoom in",
-                              "Print...", "Export PDF...", "Copy Text", "Save Text...", "Phone..."}));
+        QCOMPARE(reached, (QStringList{"Fit Width", "Actual Size", "Zoom out",
+                                       "Zoom " + control<QLabel>(*window, "lblZoom")->text(), "Zoom in", "Print...",
+                                       "Export PDF...", "Copy Text", "Save Text...", "Phone..."}));
 
         // Ctrl+C and the access keys, from the page and from a button.
         window->findChild<QWidget*>(QStringLiteral("scrollPages"))->setFocus();

@@ -100,6 +100,33 @@ QObject* named(const QObject& window, const QString& name, const QMetaObject& ty
     fail(QStringLiteral("%1 has no %2 %3").arg(window.objectName(), QLatin1String(type.className()), name));
 }
 
+QString partName(DialogPart part)
+{
+    switch (part) {
+    case DialogPart::FileName:
+        return QStringLiteral("fileNameEdit");
+    case DialogPart::PrintFile:
+        return QStringLiteral("filename");
+    case DialogPart::Printers:
+        return QStringLiteral("printers");
+    case DialogPart::FromPage:
+        return QStringLiteral("from");
+    case DialogPart::ToPage:
+        return QStringLiteral("to");
+    case DialogPart::Copies:
+        return QStringLiteral("copies");
+    case DialogPart::PageRange:
+        return QStringLiteral("printRange");
+    case DialogPart::CurrentPage:
+        return QStringLiteral("printCurrentPage");
+    case DialogPart::Properties:
+        return QStringLiteral("properties");
+    case DialogPart::Landscape:
+        return QStringLiteral("landscape");
+    }
+    return {};
+}
+
 bool browsing(frmAdding& editor)
 {
     return control(editor, QStringLiteral("cmdAdd"))->isVisibleTo(&editor) &&

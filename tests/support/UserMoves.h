@@ -38,6 +38,25 @@ template <class T = QWidget> T* control(const QObject& window, const QString& na
 QList<ReportPreview*> previewWindows();
 // The preview shown of the report with this caption.
 ReportPreview& previewWindow(const QString& caption);
+// The parts of Qt's own file and print dialogs that tests work, by the names Qt's forms give
+// them, known here alone.
+enum class DialogPart {
+    FileName,
+    PrintFile,
+    Printers,
+    FromPage,
+    ToPage,
+    Copies,
+    PageRange,
+    CurrentPage,
+    Properties,
+    Landscape
+};
+QString partName(DialogPart part);
+template <class T = QWidget> T* part(const QObject& dialog, DialogPart which)
+{
+    return control<T>(dialog, partName(which));
+}
 // Whether the item editor browses records: Add shows and Update does not.
 bool browsing(frmAdding& editor);
 

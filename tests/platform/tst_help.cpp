@@ -14,7 +14,7 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 
 namespace {
@@ -26,7 +26,7 @@ const QString Sample = QStringLiteral("# A comment.\n\n"
                                       "Clears the ticks.\n");
 
 QString shownTitle() { return HelpViewer::current()->findChild<QLabel*>("lblTitle")->text(); }
-QString shownText() { return HelpViewer::current()->findChild<QTextBrowser*>("txtTopic")->toPlainText(); }
+QString shownText() { return HelpViewer::current()->findChild<QTextEdit*>("txtTopic")->toPlainText(); }
 QListWidget* topicList() { return HelpViewer::current()->findChild<QListWidget*>("lstTopics"); }
 } // namespace
 

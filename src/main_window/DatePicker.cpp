@@ -118,7 +118,6 @@ void DatePicker::makeCalendar()
     m_days = calendar->findChild<QAbstractItemView*>();
     m_days->setAccessibleName(QStringLiteral("Days"));
     m_days->selectionModel()->blockSignals(true);
-    m_days->installEventFilter(this);
     connect(calendar, &QCalendarWidget::selectionChanged, this, [this] {
         if (m_calendarShown)
             sayChosenDay();
@@ -139,15 +138,14 @@ void DatePicker::rememberDate()
 
 bool DatePicker::eventFilter(QObject* watched, QEvent* event)
 {
-    // The day is said as the days' table takes the focus, after the reader has said the table.
-    if (m_calendarShown && watched == m_days && event->type() == QEvent::FocusIn)
-        sayChosenDay();
     if (!calendarWidget() || watched != calendarWidget()->window())
         return QDateEdit::eventFilter(watched, event);
     if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
         m_calendarShown = event->type() == QEvent::Show;
         m_days->selectionModel()->blockSignals(!m_calendarShown);
         m_days->viewport()->update();
+        if (m_calendarShown)
+            sayChosenDay();
     }
     // Escape reaches the calendar's window from the day it is on, and closes it.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)

@@ -14,6 +14,7 @@
 #include "Place.h"
 #include "ReturnPressesButton.h"
 #include "RowWriter.h"
+#include "SpokenNotice.h"
 #include "SystemBeep.h"
 #include "Twips.h"
 #include "UserAction.h"
@@ -207,6 +208,7 @@ void frmAdding::buildControls()
     QPalette white = lblStatus->palette();
     white.setColor(QPalette::Window, Qt::white);
     lblStatus->setPalette(white);
+    lblStatus->setToolTip(QStringLiteral("Ctrl+I says which record is shown."));
     cmdNext = pictureButton(picStatBox, "cmdNext", ":/images/nav_next.png", QStringLiteral("Next record"), 4200, 0, 345,
                             300, 43, smallFont());
     cmdLast = pictureButton(picStatBox, "cmdLast", ":/images/nav_last.png", QStringLiteral("Last record"), 4545, 0, 345,
@@ -279,7 +281,12 @@ void frmAdding::connectHandlers()
     });
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, &frmAdding::showHelpForFocus);
+    // The status label takes no focus, so a screen reader reaches it only by this key.
+    auto* status = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), this);
+    connect(status, &QShortcut::activated, this, &frmAdding::sayStatus);
 }
+
+void frmAdding::sayStatus() { SpokenNotice::say(lblStatus, lblStatus->text()); }
 
 ConnectionTarget frmAdding::connectionTarget()
 {
@@ -347,6 +354,8 @@ void frmAdding::adoPrimaryRSMoveComplete()
     const int position = adoPrimaryRS.absolutePosition();
     lblStatus->setText(position > 0 ? QStringLiteral("Record: %1").arg(position) : QStringLiteral("Record: none"));
     showRecord();
+    // The focus stays where it was, so a screen reader hears the boxes' new texts at most.
+    sayStatus();
 }
 
 void frmAdding::ApplyBrowseState(bool browsing)

@@ -102,6 +102,7 @@ private:
     void showRecord();
     void txtFieldsChanged(int index, const QString& text);
     void adoPrimaryRSMoveComplete();
+    void sayStatus();
     void backToBrowsing();
     void offerAgain(const QStringList& typed);
     void showStoredAfterConflict(const RowConflict& conflict);

@@ -3,6 +3,8 @@
 #include "CatalogueAccessible.h"
 #include "ViewHeader.h"
 
+#include <QMouseEvent>
+
 CatalogueView::CatalogueView(QWidget* parent)
     : QTreeView(parent)
 {
@@ -28,4 +30,14 @@ void CatalogueView::dataChanged(const QModelIndex& topLeft, const QModelIndex& b
             }
         }
     }
+}
+
+void CatalogueView::mousePressEvent(QMouseEvent* event)
+{
+    // A press on a tick box makes no row current in Qt's views, and a screen reader hears of
+    // a tick only on the row it was told of: the row clicked becomes current first.
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (at.isValid() && event->button() == Qt::LeftButton && currentIndex().row() != at.row())
+        setCurrentIndex(at.siblingAtColumn(0));
+    QTreeView::mousePressEvent(event);
 }

@@ -1,7 +1,9 @@
 #include "DatePicker.h"
 
 #include "DesignFont.h"
+#include "SpokenNotice.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QCalendarWidget>
 #include <QKeyEvent>
@@ -10,10 +12,13 @@
 #include <QStyleOptionComboBox>
 
 namespace {
-// What screen readers learn of the box: its date as it shows it. Qt's spin box offers its
-// value as a number, which a date box does not have, and the desktop's bridge would send 0.
-// The bridge sends values as numbers only, so the date is said with the box's name as well.
-class DatePickerAccessible : public QAccessibleWidget {
+// What screen readers learn of the box: the date as the box shows it, as its text, and a
+// number that changes with every day, as its value. Qt's own face offers the box's value as
+// a number a date box does not have, so the desktop's bridge would send 0 every time, and
+// readers say a spin box's text when its value changes.
+class DatePickerAccessible : public QAccessibleWidget,
+                             public QAccessibleValueInterface,
+                             public QAccessibleTextInterface {
 public:
     explicit DatePickerAccessible(QWidget* picker)
         : QAccessibleWidget(picker, QAccessible::SpinBox)
@@ -22,22 +27,56 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        const QString shown = static_cast<const QAbstractSpinBox*>(widget())->text();
-        if (t == QAccessible::Value)
-            return shown;
-        if (t == QAccessible::Name)
-            return QAccessibleWidget::text(t) + QStringLiteral(", ") + shown;
-        return QAccessibleWidget::text(t);
+        return t == QAccessible::Value ? box()->text() : QAccessibleWidget::text(t);
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface || type == QAccessible::EditableTextInterface) {
-            if (QAccessibleInterface* field = QAccessible::queryAccessibleInterface(widget()->findChild<QLineEdit*>()))
-                return field->interface_cast(type);
-        }
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
     }
+
+    QVariant currentValue() const override { return box()->date().toJulianDay(); }
+    void setCurrentValue(const QVariant& value) override { box()->setDate(QDate::fromJulianDay(value.toLongLong())); }
+    QVariant maximumValue() const override { return box()->maximumDate().toJulianDay(); }
+    QVariant minimumValue() const override { return box()->minimumDate().toJulianDay(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+    // The text is the box's field, caret and selection included.
+    void selection(int index, int* start, int* end) const override
+    {
+        *start = *end = 0;
+        if (index == 0 && field()->hasSelectedText()) {
+            *start = field()->selectionStart();
+            *end = *start + int(field()->selectedText().size());
+        }
+    }
+    int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int) override { field()->deselect(); }
+    void setSelection(int, int start, int end) override { field()->setSelection(start, end - start); }
+    int cursorPosition() const override { return field()->cursorPosition(); }
+    void setCursorPosition(int position) override { field()->setCursorPosition(position); }
+    QString text(int start, int end) const override { return field()->text().mid(start, end - start); }
+    int characterCount() const override { return int(field()->text().size()); }
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return field()->cursorPositionAt(field()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override
+    {
+        *start = *end = offset;
+        return {};
+    }
+
+private:
+    QDateEdit* box() const { return static_cast<QDateEdit*>(widget()); }
+    QLineEdit* field() const { return widget()->findChild<QLineEdit*>(); }
 };
 
 QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
@@ -59,9 +98,9 @@ DatePicker::DatePicker(QWidget* parent)
         return true;
     }();
     Q_UNUSED(described);
-    connect(this, &QDateEdit::dateChanged, this, [this] {
-        QAccessibleEvent renamed(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&renamed);
+    connect(this, &QDateEdit::dateChanged, this, [this](const QDate& shown) {
+        QAccessibleValueChangeEvent changed(this, shown.toJulianDay());
+        QAccessible::updateAccessibility(&changed);
     });
 }
 
@@ -76,6 +115,21 @@ void DatePicker::makeCalendar()
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setCalendarWidget(calendar);
     calendar->window()->installEventFilter(this);
+    // The days' table tells screen readers of each day it moves to as of a focus, even hidden
+    // while the box follows the arrow keys; it is quiet until it is shown.
+    m_days = calendar->findChild<QAbstractItemView*>();
+    m_days->setAccessibleName(QStringLiteral("Days"));
+    m_days->selectionModel()->blockSignals(true);
+    connect(calendar, &QCalendarWidget::selectionChanged, this, [this] {
+        if (m_calendarShown)
+            sayChosenDay();
+    });
+}
+
+// The days' table names a day by its number alone; the notice gives its month and year too.
+void DatePicker::sayChosenDay()
+{
+    SpokenNotice::say(m_days, locale().toString(calendarWidget()->selectedDate(), QLocale::LongFormat));
 }
 
 void DatePicker::rememberDate()
@@ -88,6 +142,13 @@ bool DatePicker::eventFilter(QObject* watched, QEvent* event)
 {
     if (!calendarWidget() || watched != calendarWidget()->window())
         return QDateEdit::eventFilter(watched, event);
+    if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+        m_calendarShown = event->type() == QEvent::Show;
+        m_days->selectionModel()->blockSignals(!m_calendarShown);
+        m_days->viewport()->update();
+        if (m_calendarShown)
+            sayChosenDay();
+    }
     // Escape reaches the calendar's window from the day it is on, and closes it.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         m_cancelled = true;
@@ -142,8 +203,14 @@ void DatePicker::keyPressEvent(QKeyEvent* event)
                            !(modifiers & (Qt::ControlModifier | Qt::AltModifier));
     if (arrow || separator) {
         const int field = currentSectionIndex() + (event->key() == Qt::Key_Left ? -1 : 1);
-        if (field >= 0 && field < sectionCount())
+        if (field >= 0 && field < sectionCount()) {
             setSelectedSection(sectionAt(field));
+            // Readers follow the selection of the box, not of its inner field.
+            const QLineEdit* shown = lineEdit();
+            QAccessibleTextSelectionEvent selected(this, shown->selectionStart(),
+                                                   shown->selectionStart() + int(shown->selectedText().size()));
+            QAccessible::updateAccessibility(&selected);
+        }
         return;
     }
     QDateEdit::keyPressEvent(event);

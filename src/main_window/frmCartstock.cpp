@@ -20,6 +20,7 @@
 #include "Place.h"
 #include "RecordsetModel.h"
 #include "ReturnPressesButton.h"
+#include "SpokenNotice.h"
 #include "StoreProblem.h"
 #include "Today.h"
 #include "Twips.h"
@@ -391,6 +392,8 @@ void frmCartstock::cmdAddToListClicked()
     }
     adoList.refresh();
     showCount();
+    // The focus stays on the button, so a screen reader would not hear the new count.
+    SpokenNotice::say(lblCount, lblCount->accessibleName());
     grdList->viewport()->update();
     enableGridByCount();
     cmdSelNoneClicked();

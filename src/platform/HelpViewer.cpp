@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -91,7 +91,7 @@ QString problemsHtml(const HelpFile& file)
 HelpViewer::HelpViewer()
     : lstTopics(new QListWidget)
     , lblTitle(new QLabel)
-    , txtTopic(new QTextBrowser)
+    , txtTopic(new QTextEdit)
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(WindowTitle);
@@ -109,6 +109,11 @@ HelpViewer::HelpViewer()
     lblTitle->setWordWrap(true);
     lblTitle->setTextFormat(Qt::PlainText);
     txtTopic->setFrameShape(QFrame::NoFrame);
+    // A read-only text with a caret, not a browser: screen readers take a browser for an
+    // unnamed label and hear nothing of its arrow keys, which only scroll it. Here the arrows
+    // move a caret line by line, and the text is named by its topic's title.
+    txtTopic->setReadOnly(true);
+    txtTopic->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     auto* page = new QWidget;
     auto* pageLayout = new QVBoxLayout(page);
@@ -220,6 +225,7 @@ void HelpViewer::showLookup(const HelpFile::Lookup& lookup)
         lblTitle->setText(WindowTitle);
         txtTopic->setHtml(QStringLiteral("<p>%1</p>").arg(lookup.failure.toHtmlEscaped()) + problemsHtml(m_file));
     }
+    txtTopic->setAccessibleName(lblTitle->text());
 }
 
 void HelpViewer::lstTopicsCurrentItemChanged(QListWidgetItem* item)

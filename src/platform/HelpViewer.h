@@ -9,7 +9,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
-class QTextBrowser;
+class QTextEdit;
 
 // Shows topics of the help file in one window of its own, beside the program's windows
 // (never modal, so they stay usable). The window is made on first use and reused; a
@@ -51,6 +51,6 @@ private:
 
     QListWidget* lstTopics;
     QLabel* lblTitle;
-    QTextBrowser* txtTopic;
+    QTextEdit* txtTopic;
     HelpFile m_file;
 };

@@ -302,11 +302,20 @@ private Q_SLOTS:
             QTest::keyClick(aisle, k.key, k.modifiers);
             QCOMPARE(status(e), QStringLiteral("Record: %1").arg(k.record));
             QCOMPARE(SystemBeep::count(), k.beeps);
+            // The focus stays in the box: a screen reader is told the record by a notice.
+            QCOMPARE(lastNotice(e), status(e));
         }
         click(e, "cmdEdit");
         aisle->setFocus();
         QTest::keyClick(aisle, Qt::Key_Home);
         QCOMPARE(status(e), QStringLiteral("Edit record"));
+        // Ctrl+I tells it again on request, whatever it says, and types nothing.
+        const QString typed = shown(e, Aisle);
+        e.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&e));
+        press({Qt::CTRL | Qt::Key_I});
+        QCOMPARE(lastNotice(e), QStringLiteral("Edit record"));
+        QCOMPARE(shown(e, Aisle), typed);
         QCOMPARE(shown(e, Item), QStringLiteral("Milk"));
     }
 

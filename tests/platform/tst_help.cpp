@@ -7,6 +7,7 @@
 #include "frmCartstock.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -14,7 +15,7 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 
 namespace {
@@ -26,7 +27,7 @@ const QString Sample = QStringLiteral("# A comment.\n\n"
                                       "Clears the ticks.\n");
 
 QString shownTitle() { return HelpViewer::current()->findChild<QLabel*>("lblTitle")->text(); }
-QString shownText() { return HelpViewer::current()->findChild<QTextBrowser*>("txtTopic")->toPlainText(); }
+QString shownText() { return HelpViewer::current()->findChild<QTextEdit*>("txtTopic")->toPlainText(); }
 QListWidget* topicList() { return HelpViewer::current()->findChild<QListWidget*>("lstTopics"); }
 } // namespace
 
@@ -157,6 +158,14 @@ private Q_SLOTS:
         HelpViewer::showTopic(path, 10, &mainWindow);
         HelpViewer* first = HelpViewer::current();
         QVERIFY(!first->isModal() && QApplication::activeModalWidget() == nullptr && first->parent() == nullptr);
+        // A reader lands in the text, named by its topic, read-only, where keys move a caret.
+        QVERIFY(QTest::qWaitForWindowActive(first));
+        auto* text = first->findChild<QTextEdit*>("txtTopic");
+        QCOMPARE(QApplication::focusWidget(), text);
+        QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(text);
+        QVERIFY(heard->text(QAccessible::Name) == shownTitle() && heard->state().readOnly);
+        QTest::keyClick(text, Qt::Key_End);
+        QVERIFY(heard->textInterface()->cursorPosition() > 0);
         QListWidget* list = topicList();
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->currentRow(), 0);

@@ -9,6 +9,7 @@
 #include "frmAdding.h"
 #include "frmCartstock.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -345,3 +346,12 @@ QString shownButNotHeld(const ListState& file, bool catalogue)
 }
 
 } // namespace UserMoves
+
+QString UserMoves::lastNotice(const QWidget& window)
+{
+    QObject* notice = window.findChild<QObject*>(QStringLiteral("spokenNotice"), Qt::FindDirectChildrenOnly);
+    QAccessibleInterface* said = notice ? QAccessible::queryAccessibleInterface(notice) : nullptr;
+    if (said && said->role() != QAccessible::Notification)
+        fail(QStringLiteral("the notice of %1 is no notification").arg(window.objectName()));
+    return said ? said->text(QAccessible::Name) : QString();
+}

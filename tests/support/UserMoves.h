@@ -86,6 +86,10 @@ void enterInCombo(DataCombo* combo, const QString& text);
 // The grid column of a field.
 int gridColumn(QTableView* grid, const QString& field);
 
+// What screen readers were last told of in the window by a notice (a count, a record, a day),
+// as they read it; empty when nothing was.
+QString lastNotice(const QWidget& window);
+
 // The entries a list shows (lstRecent, lstCat, a data combo's list), in its order; of a view
 // with columns (lvwItems), those of one column.
 QStringList entries(const QAbstractItemView* list, int column = -1);

@@ -136,7 +136,7 @@ void frmAdding::buildControls()
         box->setMaxLength(std::numeric_limits<int>::max());
         if (b.help > 0)
             HelpContext::set(box, b.help);
-        if (i == 2) {
+        if (i == IdField) {
             box->setReadOnly(true);
             box->setFocusPolicy(Qt::ClickFocus);
         } else {
@@ -215,15 +215,24 @@ void frmAdding::buildControls()
                             300, 42, smallFont());
 
     // A combo takes the focus in its text field, so the order is set on the fields.
-    const QList<QWidget*> focusOrder = {txtFields[3],    txtFields[1],
-                                        txtFields[0],    txtFields[2],
-                                        cmdFirst,        cmdPrevious,
-                                        cmdNext,         cmdLast,
-                                        cmdAdd,          cmdEdit,
-                                        cmdDelete,       cmdRefresh,
-                                        cmdUpdate,       cmdCancel,
-                                        cmdQuit,         cboFind->textField(),
-                                        cmdRefreshCombo, cboCat->textField(),
+    const QList<QWidget*> focusOrder = {txtFields[ItemField],
+                                        txtFields[CategoryField],
+                                        txtFields[AisleField],
+                                        txtFields[IdField],
+                                        cmdFirst,
+                                        cmdPrevious,
+                                        cmdNext,
+                                        cmdLast,
+                                        cmdAdd,
+                                        cmdEdit,
+                                        cmdDelete,
+                                        cmdRefresh,
+                                        cmdUpdate,
+                                        cmdCancel,
+                                        cmdQuit,
+                                        cboFind->textField(),
+                                        cmdRefreshCombo,
+                                        cboCat->textField(),
                                         cmdEaster};
     for (int i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder.at(i - 1), focusOrder.at(i));
@@ -328,7 +337,7 @@ void frmAdding::showRecord()
         // The box being typed into already shows its value; setting it again would move the caret.
         if (txtFields[i]->text() != value)
             txtFields[i]->setText(value);
-        if (i != 2)
+        if (i != IdField)
             txtFields[i]->setReadOnly(row < 0);
     }
     m_showingRecord = false;
@@ -336,7 +345,7 @@ void frmAdding::showRecord()
 
 void frmAdding::txtFieldsChanged(int index, const QString& text)
 {
-    if (m_showingRecord || index == 2 || !adoPrimaryRS.hasCurrent())
+    if (m_showingRecord || index == IdField || !adoPrimaryRS.hasCurrent())
         return;
     adoPrimaryRS.setValue(fieldOf(index), text.isEmpty() ? QVariant() : QVariant(text));
 }
@@ -383,7 +392,7 @@ void frmAdding::offerAgain(const QStringList& typed)
     if (!adoPrimaryRS.hasCurrent())
         return;
     for (int i = 0; i < txtFields.size(); ++i) {
-        if (i != 2)
+        if (i != IdField)
             txtFields[i]->setText(typed.at(i));
     }
 }
@@ -401,7 +410,7 @@ void frmAdding::showStoredAfterConflict(const RowConflict& conflict)
                      MessageBox::Buttons::Ok, this);
     adoCart.recordset().requery();
     cboFind->refresh();
-    cboFind->setText(adoPrimaryRS.hasCurrent() ? adoPrimaryRS.value(fieldOf(3)).toString() : QString());
+    cboFind->setText(adoPrimaryRS.hasCurrent() ? adoPrimaryRS.value(fieldOf(ItemField)).toString() : QString());
 }
 
 void frmAdding::backToBrowsing()
@@ -414,12 +423,12 @@ void frmAdding::backToBrowsing()
 void frmAdding::cmdAddClicked()
 {
     if (!(adoPrimaryRS.bof() && adoPrimaryRS.eof()))
-        ReturnBookmark = adoPrimaryRS.absolutePosition();
+        ReturnPosition = adoPrimaryRS.absolutePosition();
     adoPrimaryRS.addNew();
     lblStatus->setText(QStringLiteral("Add record"));
     AddingRecord = true;
     ApplyBrowseState(false);
-    txtFields[3]->setFocus();
+    txtFields[ItemField]->setFocus();
 }
 
 void frmAdding::cmdEditClicked()
@@ -471,8 +480,8 @@ void frmAdding::cmdCancelClicked()
     };
     attempt([&] { adoPrimaryRS.cancelUpdate(); });
     attempt([&] {
-        if (ReturnBookmark > 0)
-            adoPrimaryRS.setAbsolutePosition(ReturnBookmark);
+        if (ReturnPosition > 0)
+            adoPrimaryRS.setAbsolutePosition(ReturnPosition);
         else
             adoPrimaryRS.moveFirst();
     });
@@ -523,7 +532,7 @@ void frmAdding::cboCatClicked()
     const QString text = cboCat->text();
     if (text.isEmpty())
         return;
-    txtFields[1]->setText(text);
+    txtFields[CategoryField]->setText(text);
     if (cboCat->matchedWithList())
         return;
     Recordset& rs = adoCat.recordset();

@@ -27,6 +27,8 @@ class frmAdding : public QMainWindow, public SingleWindow<frmAdding> {
     friend class SingleWindow<frmAdding>;
 
 public:
+    // The index that ties each of txtFields and lblLabels to its field of the record set.
+    enum Field { AisleField = 0, CategoryField = 1, IdField = 2, ItemField = 3 };
     static constexpr int HelpTopic = 30;
 
     ~frmAdding() override;
@@ -88,7 +90,8 @@ private:
 
     bool EditingRecord = false;
     bool AddingRecord = false;
-    int ReturnBookmark = 0;
+    // The position of the record Add was last pressed on, where Cancel returns; 0 for none.
+    int ReturnPosition = 0;
     bool ClosingEditor = false;
 
     frmAdding();
@@ -97,7 +100,6 @@ private:
     void connectHandlers();
     void formLoad();
 
-    // Fields of the record set shown by txtFields, by index.
     static QString fieldOf(int index);
     void showRecord();
     void txtFieldsChanged(int index, const QString& text);

@@ -216,8 +216,8 @@ private Q_SLOTS:
         QCOMPARE(shown.family(), QFontInfo(design).family());
         QCOMPARE(shown.pointSize(), 10);
         QCOMPARE(shown.italic(), italic);
-        QWidget* list =
-            editor ? control(reload<frmAdding>(), "txtFields", 3) : control(reload<frmCartstock>(), "lstCat");
+        QWidget* list = editor ? control(reload<frmAdding>(), "txtFields", frmAdding::ItemField)
+                               : control(reload<frmCartstock>(), "lstCat");
         QCOMPARE(list->font().family(), QStringLiteral("Souvenir Lt BT"));
         QCOMPARE(list->font().pointSizeF(), 9.75);
         QCOMPARE(list->font().italic(), italic);
@@ -284,7 +284,7 @@ private Q_SLOTS:
             }
             QVERIFY(nearly(ground(control(editor, "cmdAdd")), QColor(250, 240, 230)));
             QVERIFY(writesIn(control(editor, "cmdAdd"), buttonText));
-            QCOMPARE(ground(control(editor, "txtFields", 3)), QColor(250, 240, 230));
+            QCOMPARE(ground(control(editor, "txtFields", frmAdding::ItemField)), QColor(250, 240, 230));
             QCOMPARE(windowGround(editor), QColor(40, 50, 60));
             QVERIFY(ground(control(editor, "picButtons")) != QColor(40, 50, 60));
         }

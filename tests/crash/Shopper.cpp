@@ -224,9 +224,10 @@ void Shopper::addItem(frmAdding& e)
         finish();
         begin();
     } else {
-        paste(control<QLineEdit>(e, "txtFields", 1), anyText());
+        paste(control<QLineEdit>(e, "txtFields", frmAdding::CategoryField), anyText());
     }
-    paste(control<QLineEdit>(e, "txtFields", 3), anyText());
-    paste(control<QLineEdit>(e, "txtFields", 0), chance(70) ? QString::number(1 + below(15)) : anyText());
+    paste(control<QLineEdit>(e, "txtFields", frmAdding::ItemField), anyText());
+    paste(control<QLineEdit>(e, "txtFields", frmAdding::AisleField),
+          chance(70) ? QString::number(1 + below(15)) : anyText());
     click(e, "cmdUpdate");
 }

@@ -189,7 +189,7 @@ const QList<Write> EditorWrites = {
     {QStringLiteral("Add and Update"), 0,
      [] {
          click(editor(), "cmdAdd");
-         paste(control<QLineEdit>(editor(), "txtFields", 3), QStringLiteral("Saffron"));
+         paste(control<QLineEdit>(editor(), "txtFields", frmAdding::ItemField), QStringLiteral("Saffron"));
          click(editor(), "cmdUpdate");
      }},
     {QStringLiteral("a new category"), 0,
@@ -201,7 +201,7 @@ const QList<Write> EditorWrites = {
      [] {
          click(editor(), "cmdFirst");
          click(editor(), "cmdEdit");
-         paste(control<QLineEdit>(editor(), "txtFields", 3), QStringLiteral("Renamed"));
+         paste(control<QLineEdit>(editor(), "txtFields", frmAdding::ItemField), QStringLiteral("Renamed"));
          click(editor(), "cmdUpdate");
      }},
     {QStringLiteral("Delete"), 1, [] { click(editor(), "cmdDelete"); }},
@@ -309,7 +309,7 @@ class TestFaults : public QObject {
         // The editor's boxes: Aisle, Category, ID, Item.
         const bool item = at[1] == QLatin1String("Item");
         stored.cartstock << QJsonArray{nextId(stored.cartstock), item ? value : none, none, item ? none : value};
-        paste(control<QLineEdit>(editor(), "txtFields", item ? 3 : 0), input);
+        paste(control<QLineEdit>(editor(), "txtFields", item ? frmAdding::ItemField : frmAdding::AisleField), input);
         click(editor(), "cmdUpdate");
     }
 
@@ -379,7 +379,7 @@ private Q_SLOTS:
             click(editor(), "cmdRefresh");
             click(editor(), "cmdFirst");
             click(editor(), "cmdEdit");
-            paste(control<QLineEdit>(editor(), "txtFields", 3), QStringLiteral("Renamed later"));
+            paste(control<QLineEdit>(editor(), "txtFields", frmAdding::ItemField), QStringLiteral("Renamed later"));
             const QJsonArray record = recordShown(editor());
             click(editor(), "cmdUpdate");
             expectOnly(folder->file(), before, [&](ListState& s) {

@@ -244,7 +244,7 @@ private Q_SLOTS:
         frmAdding* editor = frmAdding::loaded();
         QCOMPARE(entries(control<DataCombo>(*editor, "cboFind")->list()), itemOrder);
         QCOMPARE(entries(control<DataCombo>(*editor, "cboCat")->list()), categoryOrder);
-        QCOMPARE(control<QLineEdit>(*editor, "txtFields", 3)->text(), itemOrder.first());
+        QCOMPARE(control<QLineEdit>(*editor, "txtFields", frmAdding::ItemField)->text(), itemOrder.first());
         // The list match takes the same text only: case folded, accents and digits not.
         for (const auto& [typed, matched] : {std::pair{QStringLiteral("ÉPICERIE"), true},
                                              {"Epicerie", false},

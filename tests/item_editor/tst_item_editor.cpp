@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -360,23 +361,47 @@ private Q_SLOTS:
         QCOMPARE(returns, 5);
     }
 
-    void helpAndTheOtherButtons()
+    // F1 opens the focused control's topic; the Help menu the window's, 30.
+    void helpOpensTheTopicOfTheFocusOrOfTheWindow()
     {
         frmAdding& e = openEditor();
         e.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&e));
-        // F1 opens the focused control's topic; the Help menu the window's, 30.
         box(e, Category)->setFocus();
         QTest::keyClick(&e, Qt::Key_F1);
         choose(e, "mnuHelp");
         const QString file = db->folder() + QStringLiteral("/Cartstock.hlp");
         QCOMPARE(HelpViewer::requests().value(1), (HelpViewer::Request{file, 30}));
         QVERIFY(HelpViewer::requests().value(0).contextNumber != 30);
+    }
+
+    // The combo's refresh reads items another program added, and the records take them too.
+    void refreshingTheSearchListReadsItemsAddedMeanwhile()
+    {
+        frmAdding& e = openEditor();
         db->exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Zest')"));
         click(e, "cmdRefreshCombo");
         QCOMPARE(control<DataCombo>(e, "cboFind")->list()->model()->rowCount(), 5);
         click(e, "cmdLast");
         QCOMPARE(status(e), QStringLiteral("Record: 5"));
+    }
+
+    // The record buttons' pictures show only their black glyph: their grey ground is see-through.
+    void theRecordButtonsShowOnlyTheirGlyph()
+    {
+        for (const char* name : {"nav_first", "nav_previous", "nav_next", "nav_last"}) {
+            const QImage picture(QStringLiteral(":/images/%1.png").arg(QLatin1String(name)));
+            QVERIFY2(!picture.isNull(), name);
+            int black = 0;
+            for (int y = 0; y < picture.height(); ++y) {
+                for (int x = 0; x < picture.width(); ++x) {
+                    const QColor pixel = picture.pixelColor(x, y);
+                    QVERIFY2(pixel.alpha() == 0 || pixel == QColor(Qt::black), name);
+                    black += pixel.alpha() == 0 ? 0 : 1;
+                }
+            }
+            QVERIFY2(black > 10 && black < 60, name);
+        }
     }
 
     void altChordsAreNeverTypedWhileAccessKeysStillPressButtons()

@@ -10,7 +10,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -228,29 +227,6 @@ private Q_SLOTS:
         connect(&stillRunning, &QTimer::timeout, qApp, [] { QApplication::exit(1); });
         stillRunning.start(5000);
         QCOMPARE(QApplication::exec(), 0);
-    }
-
-    // The pictures
-
-    void picturesLoadAndTheRecordButtonsShowOnlyTheirGlyph()
-    {
-        for (const char* name :
-             {"cartlist", "exit_main", "exit_editor", "easter", "nav_first", "nav_previous", "nav_next", "nav_last"}) {
-            const QImage picture(QStringLiteral(":/images/%1.png").arg(QLatin1String(name)));
-            QVERIFY2(!picture.isNull(), name);
-            if (!QByteArray(name).startsWith("nav_"))
-                continue;
-            // Only the black glyph may show on the button: its grey ground must be see-through.
-            int black = 0;
-            for (int y = 0; y < picture.height(); ++y) {
-                for (int x = 0; x < picture.width(); ++x) {
-                    const QColor pixel = picture.pixelColor(x, y);
-                    QVERIFY2(pixel.alpha() == 0 || pixel == QColor(Qt::black), name);
-                    black += pixel.alpha() == 0 ? 0 : 1;
-                }
-            }
-            QVERIFY2(black > 10 && black < 60, name);
-        }
     }
 };
 

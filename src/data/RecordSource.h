@@ -160,8 +160,6 @@ private:
     QString m_afterTable; // of a table's source: its WHERE and ORDER BY
     std::shared_ptr<const Fetch> m_fetch;
     QList<SqlClauses::OrderTerm> m_order;
-    TextOrder::KeyCache m_orderKeys; // for the ORDER BY columns
-    RowOrder::Memory m_orderMemory;
     // The file's version when the rows last matched it: a re-read at that same version would
     // give these very rows. Cleared when an own write makes them differ from a re-read (a
     // row added to an ordered source sits at its end).

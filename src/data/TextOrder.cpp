@@ -141,34 +141,6 @@ const TextOrder& TextOrder::current()
     return *rule;
 }
 
-void TextOrder::KeyCache::startBatch(const TextOrder& rule)
-{
-    if (rule.generation() != m_generation) {
-        m_keys.clear();
-        m_generation = rule.generation();
-    } else if (m_keys.size() > 2 * m_used + 1024) {
-        // Most keys were not used by the last batch: keep only those it used.
-        m_keys.removeIf([&](const QHash<QString, Entry>::iterator& it) { return it->batch != m_batch; });
-    }
-    m_rule = &rule;
-    ++m_batch;
-    m_used = 0;
-}
-
-const QCollatorSortKey& TextOrder::KeyCache::key(const QString& text)
-{
-    if (!m_rule)
-        startBatch(TextOrder::current());
-    auto found = m_keys.find(text);
-    if (found == m_keys.end())
-        found = m_keys.insert(text, {m_rule->key(text), m_batch - 1});
-    if (found->batch != m_batch) {
-        found->batch = m_batch;
-        ++m_used;
-    }
-    return found->key;
-}
-
 bool RowOrder::isNumber(const QVariant& v)
 {
     switch (v.typeId()) {
@@ -194,15 +166,6 @@ int RowOrder::rankOf(const QVariant& value)
     if (value.typeId() == QMetaType::QByteArray)
         return 3;
     return 2;
-}
-
-bool RowOrder::same(const QVariant& a, const QVariant& b)
-{
-    if (a.typeId() != b.typeId() || a.isNull() != b.isNull())
-        return false;
-    if (a.typeId() == QMetaType::QString)
-        return *static_cast<const QString*>(a.constData()) == *static_cast<const QString*>(b.constData());
-    return a == b;
 }
 
 // Dates read as QDate order by their ISO text, which is their calendar order.

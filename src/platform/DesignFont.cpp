@@ -2,15 +2,12 @@
 
 #include <QApplication>
 #include <QByteArray>
-#include <QFontMetrics>
 #include <QSet>
 #include <QStringList>
-#include <QThread>
 
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
 #include <future>
-#include <memory>
 
 namespace {
 // The families of fonts-urw-base35, which installs each face twice: as a Type 1 file and as
@@ -109,13 +106,6 @@ bool isSerif(const QString& family)
            family.startsWith(QStringLiteral("Benguiat Bk"), Qt::CaseInsensitive) ||
            family.contains(QStringLiteral("Times"), Qt::CaseInsensitive);
 }
-
-// Resolves the fonts of the first window while it is built.
-std::unique_ptr<QThread>& resolving()
-{
-    static std::unique_ptr<QThread> thread;
-    return thread;
-}
 } // namespace
 
 QFont DesignFont::make(const QString& family, double pointSize, bool italic, bool bold)
@@ -159,23 +149,4 @@ void DesignFont::installSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("AvantGarde Bk BT"), gothic);
     for (const char* family : {"Arial", "Tahoma", "MS Sans Serif"})
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
-}
-
-void DesignFont::startResolving(const QList<QFont>& fonts)
-{
-    if (resolving())
-        return;
-    resolving().reset(QThread::create([fonts] {
-        for (const QFont& font : fonts)
-            (void)QFontMetrics(font).height();
-    }));
-    resolving()->start();
-}
-
-void DesignFont::finishResolving()
-{
-    if (!resolving())
-        return;
-    resolving()->wait();
-    resolving().reset();
 }

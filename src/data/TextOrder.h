@@ -57,9 +57,7 @@ private:
 
     QCollator m_collator;
     int m_generation;
-    // English orders plain ASCII letters and digits as the alphabet and numbers do: most pairs
-    // of names are told apart without the collator.
-    bool m_asciiShortcut = false;
+    bool m_asciiShortcut = false; // English: AsciiOrder first
 };
 
 // Orders rows of values by columns, as SQLite's ORDER BY does but with the text rule:

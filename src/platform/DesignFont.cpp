@@ -1,5 +1,7 @@
 #include "DesignFont.h"
 
+#include "FontListAhead.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QSet>
@@ -7,7 +9,6 @@
 
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
-#include <future>
 
 namespace {
 // The families of fonts-urw-base35, which installs each face twice: as a Type 1 file and as
@@ -71,14 +72,6 @@ FcConfig* configWithOpenTypeCopies()
     return nullptr;
 }
 
-// Reading the system's font configuration is most of the fonts' cost at start, and needs
-// nothing of Qt: it may run while the application connects to the display.
-std::future<FcConfig*>& configBeingRead()
-{
-    static std::future<FcConfig*> reading;
-    return reading;
-}
-
 // It must take effect before Qt first lists the fonts, which it does on first measuring any text.
 void preferOpenTypeCopies()
 {
@@ -86,13 +79,7 @@ void preferOpenTypeCopies()
     if (done)
         return;
     done = true;
-    std::future<FcConfig*>& reading = configBeingRead();
-    FcConfig* config = nullptr;
-    try {
-        config = reading.valid() ? reading.get() : configWithOpenTypeCopies();
-    } catch (const std::future_error&) {
-        config = configWithOpenTypeCopies();
-    }
+    FcConfig* config = FontListAhead::take(configWithOpenTypeCopies);
     if (!config)
         return;
     // The current list takes its own reference to the configuration.
@@ -125,12 +112,7 @@ QFont DesignFont::desktop(const char* widgetClass)
     return font;
 }
 
-std::packaged_task<void()> DesignFont::configurationReading()
-{
-    std::packaged_task<FcConfig*()> job(configWithOpenTypeCopies);
-    configBeingRead() = job.get_future();
-    return std::packaged_task<void()>([job = std::move(job)]() mutable { job(); });
-}
+std::packaged_task<void()> DesignFont::configurationReading() { return FontListAhead::start(configWithOpenTypeCopies); }
 
 void DesignFont::installSubstitutes()
 {

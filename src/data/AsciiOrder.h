@@ -5,7 +5,7 @@
 #include <optional>
 
 // Names of plain ASCII letters and digits ordered as the English collator orders them,
-// without it. Measured gain: 14 ms of a 70 ms start with 50,000 items (medians of 41 paired
+// without it. Measured gain: 14 ms of an 85 ms start with 50,000 items (medians of 41 paired
 // starts, spread 4-5 ms), where the keys read are checked for order; within the spread with
 // 10,000 items and the sample (docs/speed.md).
 class AsciiOrder {

@@ -7,7 +7,7 @@ class Connection;
 
 // The files the start-up check found sound, kept so that one not changed since by any
 // program is not read whole again: PRAGMA quick_check reads every page, and its cost grows
-// with the file. Measured gain: 10 ms of an 80 ms start with 50,000 items (medians of 41
+// with the file. Measured gain: 10 ms of an 81 ms start with 50,000 items (medians of 41
 // paired starts, spread 5-7 ms); within the spread with 10,000 items and the sample
 // (docs/speed.md). Each file's state (size, times, inode and the header, whose change
 // counter every commit moves) is kept after a good check, a few files' worth, in the user's

@@ -6,7 +6,7 @@ typedef struct _FcConfig FcConfig;
 
 // The font list DesignFont prefers, made on another thread while the application connects
 // to the display: reading the system's font configuration is most of the fonts' cost at
-// start, and needs nothing of Qt. Measured gain: 6 ms of a 57 ms start with the sample
+// start, and needs nothing of Qt. Measured gain: 6 ms of a 63 ms start with the sample
 // database (medians of 41 paired starts, spread 4-5 ms); within the spread with 10,000 and
 // 50,000 items (docs/speed.md).
 class FontListAhead {

@@ -213,11 +213,6 @@ QFont Appearance::storedFont(QFont font, const QString& family, double size, boo
     return font;
 }
 
-QFont Appearance::usualStoredFont(const QFont& designFont)
-{
-    return storedFont(designFont, UsualFontName, UsualFontSize, false, false);
-}
-
 void Appearance::CheckSettings(QMainWindow& window, DataControl& adoSettings, Window kind)
 {
     adoSettings.refresh();

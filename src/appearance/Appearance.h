@@ -28,9 +28,6 @@ public:
     // A control's font with a stored font set on it: family, size, weight and italic taken,
     // the rest (its style hint among them) kept.
     static QFont storedFont(QFont font, const QString& family, double size, bool bold, bool italic);
-    // What the stored font makes of a design font where the user has not chosen one, as on
-    // every first start.
-    static QFont usualStoredFont(const QFont& designFont);
 
     static bool matches(const QString& name, const QStringList& patterns);
     // Colours are stored as integers with red in the lowest byte, then green, then blue.

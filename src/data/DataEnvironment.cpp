@@ -74,10 +74,10 @@ QList<RowOrder::Term> orderTerms(const RowTable& table, const QString& sql, int 
     return terms;
 }
 
-void sortRows(QList<QVariantList>& rows, const QList<RowOrder::Term>& terms, TextOrder::KeyCache& keys)
+void sortRows(QList<QVariantList>& rows, const QList<RowOrder::Term>& terms)
 {
-    const QList<int> order = RowOrder::permutation(
-        int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).at(c); }, &keys);
+    const QList<int> order = RowOrder::permutation(int(rows.size()), terms,
+                                                   [&](int r, int c) -> const QVariant& { return rows.at(r).at(c); });
     if (order.isEmpty())
         return;
     QList<QVariantList> sorted;
@@ -114,8 +114,6 @@ void group(const RowTable& inner, const QString& sql, const QString& column, Row
     if (c < 0)
         throw DataError(QStringLiteral("The grouping column \"%1\" is not in the command's result.").arg(column));
     const TextOrder& rule = TextOrder::current();
-    TextOrder::KeyCache keys;
-    keys.startBatch(rule);
 
     const QStringList distinct = distinctColumns(inner, sql);
     QList<int> distinctIndexes;
@@ -154,8 +152,7 @@ void group(const RowTable& inner, const QString& sql, const QString& column, Row
     QList<int> order(found.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const QCollatorSortKey first = keys.key(headings.at(a)); // a copy: b's key may move it
-        const int byText = first.compare(keys.key(headings.at(b)));
+        const int byText = rule.compare(headings.at(a), headings.at(b));
         return byText != 0 ? byText < 0 : sameKeys.at(a) < sameKeys.at(b);
     });
     const QList<RowOrder::Term> terms = orderTerms(inner, sql, c, distinct);
@@ -164,7 +161,7 @@ void group(const RowTable& inner, const QString& sql, const QString& column, Row
     for (int g : order) {
         parents.rows << QVariantList{headings.at(g)};
         RowTable rows = found.at(g);
-        sortRows(rows.rows, terms, keys);
+        sortRows(rows.rows, terms);
         children << rows;
     }
 }
@@ -268,8 +265,7 @@ void DataEnvironment::run(const QString& name, const QVariant& dt)
     result->setParameter(dt);
     if (!text.isShape()) {
         RowTable ordered = rows;
-        TextOrder::KeyCache keys;
-        sortRows(ordered.rows, orderTerms(ordered, text.sql()), keys);
+        sortRows(ordered.rows, orderTerms(ordered, text.sql()));
         result->openFlat(ordered);
         return;
     }

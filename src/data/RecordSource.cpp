@@ -13,9 +13,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <array>
-#include <string>
-#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -96,46 +93,8 @@ sqlite3_stmt* statementOf(const QSqlQuery& query)
     return *static_cast<sqlite3_stmt* const*>(handle.constData());
 }
 
-// The texts of one column, each made once and then shared: a catalogue's rows hold few
-// distinct categories and aisles, a list's few dates and quantities, and a new string costs
-// an allocation. A column whose texts do not repeat (the items) soon stops looking.
-class TextShare {
-public:
-    QString text(const char* bytes, int size)
-    {
-        if (m_off || size == 0 || size > MaxSize)
-            return QString::fromUtf8(bytes, size);
-        const std::string_view key(bytes, size_t(size));
-        Slot& slot = m_slots[qHash(QByteArrayView(bytes, size)) % Slots];
-        ++m_tries;
-        if (slot.filled && slot.bytes == key) {
-            ++m_hits;
-            return slot.text;
-        }
-        slot.bytes.assign(key);
-        slot.text = QString::fromUtf8(bytes, size);
-        slot.filled = true;
-        m_off = m_tries == Trial && m_hits < Trial / 2;
-        return slot.text;
-    }
-
-private:
-    static constexpr int Slots = 256;
-    static constexpr int MaxSize = 40;
-    static constexpr int Trial = 256;
-    struct Slot {
-        std::string bytes;
-        QString text;
-        bool filled = false;
-    };
-    std::array<Slot, Slots> m_slots;
-    int m_tries = 0;
-    int m_hits = 0;
-    bool m_off = false;
-};
-
 // A column of the statement's current row, as the driver would give it.
-QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
+QVariant columnValue(sqlite3_stmt* statement, int column)
 {
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -149,7 +108,7 @@ QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
         return {};
     default: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        return texts.text(text, sqlite3_column_bytes(statement, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(statement, column));
     }
     }
 }
@@ -161,8 +120,7 @@ QVariant columnValue(sqlite3_stmt* statement, int column, TextShare& texts)
 template <typename OnRow> void eachRow(QSqlQuery& query, const QString& path, OnRow onRow)
 {
     sqlite3_stmt* statement = statementOf(query);
-    std::vector<TextShare> texts(query.record().count());
-    const auto value = [&](int i) { return statement ? columnValue(statement, i, texts[i]) : query.value(i); };
+    const auto value = [&](int i) { return statement ? columnValue(statement, i) : query.value(i); };
     bool onRow_ = statement ? sqlite3_data_count(statement) > 0 : query.next();
     while (onRow_) {
         if constexpr (std::is_invocable_v<OnRow, decltype(value)>)
@@ -421,10 +379,8 @@ QList<RecordSource::Row> RecordSource::readWhole(quint64& nextSerial)
     }
     m_fetch.reset();
     const QList<RowOrder::Term> terms = orderTerms();
-    sortRows(rows,
-             RowOrder::permutation(
-                 int(rows.size()), terms, [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); },
-                 &m_orderKeys, &m_orderMemory));
+    sortRows(rows, RowOrder::permutation(int(rows.size()), terms,
+                                         [&](int r, int c) -> const QVariant& { return rows.at(r).values.at(c); }));
     return rows;
 }
 
@@ -491,10 +447,9 @@ std::optional<QList<RecordSource::Row>> RecordSource::readKeys(quint64& nextSeri
         for (int k = 0; k < terms.size(); ++k)
             byKey.append({k, terms.at(k).descending});
         const qsizetype width = terms.size();
-        sortRows(rows, RowOrder::permutation(
-                           int(rows.size()), byKey,
-                           [&](int r, int k) -> const QVariant& { return keyValues.at(r * width + k); }, &m_orderKeys,
-                           &m_orderMemory));
+        sortRows(rows, RowOrder::permutation(int(rows.size()), byKey, [&](int r, int k) -> const QVariant& {
+                     return keyValues.at(r * width + k);
+                 }));
     }
 
     const QString table = SqlClauses::quotedName(m_table);

@@ -2,17 +2,11 @@
 
 #include "Connection.h"
 #include "DataError.h"
+#include "SoundFiles.h"
 #include "StoreProblem.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlQuery>
-#include <QStandardPaths>
-
-#include <sys/stat.h>
 
 namespace StoreCheck {
 
@@ -63,69 +57,6 @@ QString missingParts(Connection& connection)
     return listed(parts);
 }
 
-// A whole-file check reads every page, so its cost grows with the file. A file found sound
-// and not changed since by any program need not be read again: its state (size, times,
-// inode and the header, whose change counter every commit moves) is kept after each good
-// check, a few files' worth, in the user's cache folder. Any write, even one that puts the
-// modification time back, changes the inode's change time.
-constexpr int KeptStates = 8;
-
-QString statesFile()
-{
-    // Where no home folder is known, Qt names one at the file system's root: no cache then.
-    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_CACHE_HOME")) &&
-        !QDir::isAbsolutePath(qEnvironmentVariable("HOME")))
-        return {};
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return folder.isEmpty() ? QString() : folder + QStringLiteral("/cartlist/sound-files");
-}
-
-// One line: the file's name and its state, both hashed; empty when the state cannot be read.
-QByteArray stateLine(const QString& path, Connection& connection)
-{
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    struct stat st {};
-    const QByteArray header = connection.header(100);
-    if (::stat(QFile::encodeName(absolute).constData(), &st) != 0 || header.isEmpty())
-        return {};
-    QCryptographicHash state(QCryptographicHash::Sha256);
-    for (const long long part :
-         {(long long)st.st_dev, (long long)st.st_ino, (long long)st.st_size, (long long)st.st_mtim.tv_sec,
-          (long long)st.st_mtim.tv_nsec, (long long)st.st_ctim.tv_sec, (long long)st.st_ctim.tv_nsec})
-        state.addData(QByteArrayView(reinterpret_cast<const char*>(&part), sizeof part));
-    state.addData(header);
-    return QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha256).toHex() + ' ' +
-           state.result().toHex();
-}
-
-QList<QByteArray> keptStates()
-{
-    QFile file(statesFile());
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll().split('\n');
-}
-
-bool foundSoundBefore(const QByteArray& line) { return !line.isEmpty() && keptStates().contains(line); }
-
-// Best effort: a cache folder that cannot be written only means the next start checks again.
-void keepSound(const QByteArray& line)
-{
-    if (line.isEmpty() || statesFile().isEmpty())
-        return;
-    const QByteArray name = line.left(line.indexOf(' ') + 1);
-    QList<QByteArray> lines{line};
-    for (const QByteArray& kept : keptStates()) {
-        if (!kept.isEmpty() && !kept.startsWith(name) && lines.size() < KeptStates)
-            lines << kept;
-    }
-    QDir().mkpath(QFileInfo(statesFile()).path());
-    QSaveFile file(statesFile());
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(lines.join('\n'));
-        file.commit();
-    }
-}
 } // namespace
 
 void requireUsable(const QString& path)
@@ -139,8 +70,8 @@ void requireUsable(const QString& path)
     connection.open();
     try {
         // Damage anywhere in the file, not only in the part read so far.
-        const QByteArray state = stateLine(path, connection);
-        const bool known = foundSoundBefore(state);
+        const SoundFiles sound(path, connection);
+        const bool known = sound.foundBefore();
         if (!known) {
             QSqlQuery check = connection.run(QStringLiteral("PRAGMA quick_check(1)"));
             if (check.next() && check.value(0).toString() != QStringLiteral("ok"))
@@ -150,7 +81,7 @@ void requireUsable(const QString& path)
         if (!missing.isEmpty())
             throw StoreError(StoreProblem(StoreProblem::Kind::NotCartlist, path, missing));
         if (!known)
-            keepSound(state);
+            sound.keep();
     } catch (const StoreError&) {
         throw;
     } catch (const DataError& e) {

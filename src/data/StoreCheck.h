@@ -9,7 +9,7 @@
 // The check made before the program starts on its database file: the file opens, is not
 // locked, is a whole database, and holds the tables and columns Cartlist keeps its data
 // in. It only reads; the file is left exactly as it was. A file found sound before and not
-// changed since is not read whole again (its state is kept in the user's cache folder).
+// changed since is not read whole again (SoundFiles).
 namespace StoreCheck {
 // Each table Cartlist uses with the columns it reads and writes, as schema.sql makes them.
 const QList<std::pair<QString, QStringList>>& requiredColumns();

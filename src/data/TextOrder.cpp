@@ -1,5 +1,7 @@
 #include "TextOrder.h"
 
+#include "AsciiOrder.h"
+
 #include <QDate>
 
 #include <algorithm>
@@ -16,84 +18,6 @@ QLocale wantedLocale()
         return QLocale(QLocale::English, QLocale::UnitedStates);
     return collation;
 }
-
-bool isLetter(char16_t c) { return (c | 0x20) >= u'a' && (c | 0x20) <= u'z'; }
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-int sign(qsizetype d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); }
-
-// The English order of two ASCII texts where it is plain: at their first difference, case
-// aside, two letters in alphabetical order, two runs of digits by their numbers, or digits
-// before a letter. Nothing where anything else decides (other characters, the same number
-// written with other zeros, a difference of case only): the collator answers those.
-std::optional<int> asciiOrder(QStringView a, QStringView b)
-{
-    // What the two share exactly decides nothing: look from where they part, or from the
-    // start of the run of digits they part in. Names read in order share most of themselves.
-    const qsizetype shorter = std::min(a.size(), b.size());
-    qsizetype same = 0;
-    while (same < shorter && a[same] == b[same]) {
-        if (a[same].unicode() >= 0x80)
-            return std::nullopt;
-        ++same;
-    }
-    qsizetype run = same;
-    while (run > 0 && isDigit(a[run - 1].unicode()))
-        --run;
-    if (same < shorter && isDigit(a[same].unicode()) && isDigit(b[same].unicode())) {
-        // Runs of digits of one length order as their first differing digits do.
-        qsizetype endA = same, endB = same;
-        while (endA < a.size() && isDigit(a[endA].unicode()))
-            ++endA;
-        while (endB < b.size() && isDigit(b[endB].unicode()))
-            ++endB;
-        if (endA == endB && endA - run <= 30)
-            return sign(int(a[same].unicode()) - int(b[same].unicode()));
-    }
-    qsizetype i = run, j = run;
-    while (i < a.size() && j < b.size()) {
-        const char16_t x = a[i].unicode(), y = b[j].unicode();
-        if (x >= 0x80 || y >= 0x80)
-            return std::nullopt;
-        if (isDigit(x) && isDigit(y)) {
-            qsizetype endA = i, endB = j;
-            while (endA < a.size() && isDigit(a[endA].unicode()))
-                ++endA;
-            while (endB < b.size() && isDigit(b[endB].unicode()))
-                ++endB;
-            qsizetype startA = i, startB = j;
-            while (startA < endA - 1 && a[startA] == u'0')
-                ++startA;
-            while (startB < endB - 1 && b[startB] == u'0')
-                ++startB;
-            if (endA - startA > 30 || endB - startB > 30)
-                return std::nullopt;
-            if (endA - startA != endB - startB)
-                return sign((endA - startA) - (endB - startB));
-            if (const int c = a.sliced(startA, endA - startA).compare(b.sliced(startB, endB - startB)); c != 0)
-                return sign(c);
-            if (endA - i != endB - j)
-                return std::nullopt;
-            i = endA;
-            j = endB;
-            continue;
-        }
-        if (isLetter(x) && isLetter(y)) {
-            if ((x | 0x20) != (y | 0x20))
-                return sign(int(x | 0x20) - int(y | 0x20));
-        } else if ((isDigit(x) && isLetter(y)) || (isLetter(x) && isDigit(y))) {
-            return isDigit(x) ? -1 : 1;
-        } else if (x != y) {
-            return std::nullopt;
-        }
-        ++i;
-        ++j;
-    }
-    // One is the beginning of the other: the shorter first, where what follows counts.
-    const QStringView rest = i < a.size() ? a.sliced(i) : b.sliced(j);
-    if (rest.isEmpty() || !(isLetter(rest[0].unicode()) || isDigit(rest[0].unicode())))
-        return std::nullopt;
-    return i < a.size() ? 1 : -1;
-}
 } // namespace
 
 TextOrder::TextOrder(const QLocale& locale, int generation)
@@ -109,7 +33,7 @@ TextOrder::TextOrder(const QLocale& locale, int generation)
 int TextOrder::compare(QStringView a, QStringView b) const
 {
     if (m_asciiShortcut) {
-        if (const std::optional<int> order = asciiOrder(a, b))
+        if (const std::optional<int> order = AsciiOrder::compare(a, b))
             return *order;
     }
     return m_collator.compare(a, b);
@@ -141,34 +65,6 @@ const TextOrder& TextOrder::current()
     return *rule;
 }
 
-void TextOrder::KeyCache::startBatch(const TextOrder& rule)
-{
-    if (rule.generation() != m_generation) {
-        m_keys.clear();
-        m_generation = rule.generation();
-    } else if (m_keys.size() > 2 * m_used + 1024) {
-        // Most keys were not used by the last batch: keep only those it used.
-        m_keys.removeIf([&](const QHash<QString, Entry>::iterator& it) { return it->batch != m_batch; });
-    }
-    m_rule = &rule;
-    ++m_batch;
-    m_used = 0;
-}
-
-const QCollatorSortKey& TextOrder::KeyCache::key(const QString& text)
-{
-    if (!m_rule)
-        startBatch(TextOrder::current());
-    auto found = m_keys.find(text);
-    if (found == m_keys.end())
-        found = m_keys.insert(text, {m_rule->key(text), m_batch - 1});
-    if (found->batch != m_batch) {
-        found->batch = m_batch;
-        ++m_used;
-    }
-    return found->key;
-}
-
 bool RowOrder::isNumber(const QVariant& v)
 {
     switch (v.typeId()) {
@@ -194,15 +90,6 @@ int RowOrder::rankOf(const QVariant& value)
     if (value.typeId() == QMetaType::QByteArray)
         return 3;
     return 2;
-}
-
-bool RowOrder::same(const QVariant& a, const QVariant& b)
-{
-    if (a.typeId() != b.typeId() || a.isNull() != b.isNull())
-        return false;
-    if (a.typeId() == QMetaType::QString)
-        return *static_cast<const QString*>(a.constData()) == *static_cast<const QString*>(b.constData());
-    return a == b;
 }
 
 // Dates read as QDate order by their ISO text, which is their calendar order.

@@ -41,7 +41,7 @@ public:
     QCollatorSortKey key(const QString& text) const { return m_collator.sortKey(text); }
     // The locale whose order this is.
     QLocale locale() const { return m_collator.locale(); }
-    // Changes whenever the rule is rebuilt for another locale; key caches check it.
+    // Changes whenever the rule is rebuilt for another locale: rows sorted by an older one are stale.
     int generation() const { return m_generation; }
 
     // Shorthands on the current rule.
@@ -52,35 +52,12 @@ public:
     static QString sameKey(const QString& text);
     static bool sameText(const QString& a, const QString& b);
 
-    // Keys made once and kept while they are used: re-reading a list whose texts mostly
-    // did not change costs a lookup per text, not a new key. A batch is one pass over a
-    // list; keys no batch used lately are dropped so the cache stays the size of the lists.
-    class KeyCache {
-    public:
-        void startBatch(const TextOrder& rule);
-        // Valid until the next call that adds a key.
-        const QCollatorSortKey& key(const QString& text);
-
-    private:
-        struct Entry {
-            QCollatorSortKey key;
-            quint32 batch;
-        };
-        const TextOrder* m_rule = nullptr;
-        int m_generation = -1;
-        quint32 m_batch = 0;
-        qsizetype m_used = 0;
-        QHash<QString, Entry> m_keys;
-    };
-
 private:
     TextOrder(const QLocale& locale, int generation);
 
     QCollator m_collator;
     int m_generation;
-    // English orders plain ASCII letters and digits as the alphabet and numbers do: most pairs
-    // of names are told apart without the collator.
-    bool m_asciiShortcut = false;
+    bool m_asciiShortcut = false; // English: AsciiOrder first
 };
 
 // Orders rows of values by columns, as SQLite's ORDER BY does but with the text rule:
@@ -94,39 +71,9 @@ public:
         bool operator==(const Term&) const = default;
     };
 
-    // What the last ordering of a list read again and again found: when the same values
-    // come in the same places, the order is the same, found without comparing.
-    class Memory {
-    public:
-        bool remembers(int rowCount, const QList<Term>& terms, int generation) const
-        {
-            return m_generation == generation && m_rowCount == rowCount && m_terms == terms;
-        }
-        void keep(int rowCount, const QList<Term>& terms, int generation, QList<QVariant> values, QList<int> order)
-        {
-            m_rowCount = rowCount;
-            m_terms = terms;
-            m_generation = generation;
-            m_values = std::move(values);
-            m_order = std::move(order);
-        }
-        const QList<QVariant>& values() const { return m_values; }
-        const QList<int>& order() const { return m_order; }
-
-    private:
-        int m_rowCount = -1;
-        int m_generation = -1;
-        QList<Term> m_terms;
-        QList<QVariant> m_values;
-        QList<int> m_order;
-    };
-
     // The permutation that puts `rows` in order, or an empty list when they already are.
-    // `valueAt(row, column)` gives a value; `cache` (optional) keeps text keys across calls;
-    // `memory` (optional) knows the last order of the same list.
-    template <typename ValueAt>
-    static QList<int> permutation(int rowCount, const QList<Term>& terms, ValueAt valueAt,
-                                  TextOrder::KeyCache* cache = nullptr, Memory* memory = nullptr);
+    // `valueAt(row, column)` gives a value.
+    template <typename ValueAt> static QList<int> permutation(int rowCount, const QList<Term>& terms, ValueAt valueAt);
 
     // One value ready to be compared: its class and its number or text key.
     struct SortValue {
@@ -141,36 +88,17 @@ public:
     static int rankOf(const QVariant& value);
     // Two values in this order: below zero when `a` comes first.
     static int compare(const QVariant& a, const QVariant& b, const TextOrder& rule);
-    // The very same value: same type and content (texts compared exactly).
-    static bool same(const QVariant& a, const QVariant& b);
 
 private:
     static QList<int> permutationOf(int rowCount, const QList<Term>& terms, const QList<SortValue>& values,
                                     const QList<QCollatorSortKey>& keys);
 };
 
-template <typename ValueAt>
-QList<int> RowOrder::permutation(int rowCount, const QList<Term>& terms, ValueAt valueAt, TextOrder::KeyCache* cache,
-                                 Memory* memory)
+template <typename ValueAt> QList<int> RowOrder::permutation(int rowCount, const QList<Term>& terms, ValueAt valueAt)
 {
     if (terms.isEmpty() || rowCount < 2)
         return {};
     const TextOrder& rule = TextOrder::current();
-    if (memory && memory->remembers(rowCount, terms, rule.generation())) {
-        const QList<QVariant>& before = memory->values();
-        bool unchanged = true;
-        qsizetype i = 0;
-        for (int r = 0; r < rowCount && unchanged; ++r) {
-            for (const Term& t : terms) {
-                if (!same(valueAt(r, t.column), before.at(i++))) {
-                    unchanged = false;
-                    break;
-                }
-            }
-        }
-        if (unchanged)
-            return memory->order();
-    }
     // Rows read in the file's own order mostly are in this one already: a pass comparing
     // neighbours costs far less than a key for every text.
     bool ordered = true;
@@ -187,34 +115,23 @@ QList<int> RowOrder::permutation(int rowCount, const QList<Term>& terms, ValueAt
     }
     if (ordered)
         return {};
-    TextOrder::KeyCache local;
-    TextOrder::KeyCache& keys = cache ? *cache : local;
-    keys.startBatch(rule);
     QList<SortValue> values(qsizetype(rowCount) * terms.size());
     QList<QCollatorSortKey> textKeys;
-    QList<QVariant> seen;
-    if (memory)
-        seen.reserve(values.size());
     qsizetype i = 0;
     for (int r = 0; r < rowCount; ++r) {
         for (const Term& t : terms) {
             const QVariant& v = valueAt(r, t.column);
-            if (memory)
-                seen.append(v);
             SortValue& s = values[i++];
             s.rank = rankOf(v);
             if (s.rank == 1) {
                 s.number = v.toDouble();
             } else if (s.rank == 2) {
                 s.key = textKeys.size();
-                textKeys.append(keys.key(textOf(v)));
+                textKeys.append(rule.key(textOf(v)));
             } else if (s.rank == 3) {
                 s.raw = &v;
             }
         }
     }
-    QList<int> order = permutationOf(rowCount, terms, values, textKeys);
-    if (memory)
-        memory->keep(rowCount, terms, rule.generation(), std::move(seen), order);
-    return order;
+    return permutationOf(rowCount, terms, values, textKeys);
 }

@@ -65,8 +65,6 @@ QFont designFont() { return DesignFont::make(QStringLiteral("Souvenir Lt BT"), 9
 
 QStringList frmCartstock::sourcesThatGrow() { return {CatalogueSource, ListSource}; }
 
-QList<QFont> frmCartstock::fontsAtLoad() { return {designFont(), Appearance::usualStoredFont(designFont())}; }
-
 frmCartstock::frmCartstock()
     : adoCartstock(QStringLiteral("Cartstock"), CatalogueSource)
     , adoList(QStringLiteral("List"), ListSource)

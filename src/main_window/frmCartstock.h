@@ -36,9 +36,6 @@ public:
     // The record sources the window reads as it loads whose rows grow with the household's
     // use: the catalogue and the list.
     static QStringList sourcesThatGrow();
-    // The fonts its text shows in on a first start: its design font, and that font as the
-    // usual stored font makes it.
-    static QList<QFont> fontsAtLoad();
 
     // Closes the window and deletes it with everything it owns.
     void unload();

@@ -1,16 +1,14 @@
 #include "DesignFont.h"
 
+#include "FontListAhead.h"
+
 #include <QApplication>
 #include <QByteArray>
-#include <QFontMetrics>
 #include <QSet>
 #include <QStringList>
-#include <QThread>
 
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
-#include <future>
-#include <memory>
 
 namespace {
 // The families of fonts-urw-base35, which installs each face twice: as a Type 1 file and as
@@ -74,14 +72,6 @@ FcConfig* configWithOpenTypeCopies()
     return nullptr;
 }
 
-// Reading the system's font configuration is most of the fonts' cost at start, and needs
-// nothing of Qt: it may run while the application connects to the display.
-std::future<FcConfig*>& configBeingRead()
-{
-    static std::future<FcConfig*> reading;
-    return reading;
-}
-
 // It must take effect before Qt first lists the fonts, which it does on first measuring any text.
 void preferOpenTypeCopies()
 {
@@ -89,13 +79,7 @@ void preferOpenTypeCopies()
     if (done)
         return;
     done = true;
-    std::future<FcConfig*>& reading = configBeingRead();
-    FcConfig* config = nullptr;
-    try {
-        config = reading.valid() ? reading.get() : configWithOpenTypeCopies();
-    } catch (const std::future_error&) {
-        config = configWithOpenTypeCopies();
-    }
+    FcConfig* config = FontListAhead::take(configWithOpenTypeCopies);
     if (!config)
         return;
     // The current list takes its own reference to the configuration.
@@ -108,13 +92,6 @@ bool isSerif(const QString& family)
     return family.startsWith(QStringLiteral("Souvenir"), Qt::CaseInsensitive) ||
            family.startsWith(QStringLiteral("Benguiat Bk"), Qt::CaseInsensitive) ||
            family.contains(QStringLiteral("Times"), Qt::CaseInsensitive);
-}
-
-// Resolves the fonts of the first window while it is built.
-std::unique_ptr<QThread>& resolving()
-{
-    static std::unique_ptr<QThread> thread;
-    return thread;
 }
 } // namespace
 
@@ -135,12 +112,7 @@ QFont DesignFont::desktop(const char* widgetClass)
     return font;
 }
 
-std::packaged_task<void()> DesignFont::configurationReading()
-{
-    std::packaged_task<FcConfig*()> job(configWithOpenTypeCopies);
-    configBeingRead() = job.get_future();
-    return std::packaged_task<void()>([job = std::move(job)]() mutable { job(); });
-}
+std::packaged_task<void()> DesignFont::configurationReading() { return FontListAhead::start(configWithOpenTypeCopies); }
 
 void DesignFont::installSubstitutes()
 {
@@ -159,23 +131,4 @@ void DesignFont::installSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("AvantGarde Bk BT"), gothic);
     for (const char* family : {"Arial", "Tahoma", "MS Sans Serif"})
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
-}
-
-void DesignFont::startResolving(const QList<QFont>& fonts)
-{
-    if (resolving())
-        return;
-    resolving().reset(QThread::create([fonts] {
-        for (const QFont& font : fonts)
-            (void)QFontMetrics(font).height();
-    }));
-    resolving()->start();
-}
-
-void DesignFont::finishResolving()
-{
-    if (!resolving())
-        return;
-    resolving()->wait();
-    resolving().reset();
 }

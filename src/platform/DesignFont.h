@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QList>
 #include <QString>
 
 #include <future>
@@ -20,10 +19,4 @@ public:
     static std::packaged_task<void()> configurationReading();
     // Names the nearest faces for the designed ones; once per run, before any window.
     static void installSubstitutes();
-    // Resolves the fonts on a thread of its own while the first window is being built: the
-    // faces Qt finds to stand in for a family the system lacks are kept for every thread,
-    // and finding them is a good part of what a design font's first use costs. Once per
-    // run, after installSubstitutes; finishResolving waits for it before the application ends.
-    static void startResolving(const QList<QFont>& fonts);
-    static void finishResolving();
 };

@@ -24,13 +24,6 @@ std::unique_ptr<WindowWiring>& installed()
     return wiring;
 }
 
-// Set when the program starts as a program does, with work overlapping the application's start.
-bool& startingAhead()
-{
-    static bool ahead = false;
-    return ahead;
-}
-
 std::future<void>& aheadThread()
 {
     static std::future<void> thread;
@@ -40,7 +33,6 @@ std::future<void>& aheadThread()
 
 void WindowWiring::beforeApplication()
 {
-    startingAhead() = true;
     // One thread for both, fonts first: they are needed as soon as the application exists,
     // the keys only when the window reads. On two cores a second thread slowed the
     // application's own start by more than it saved.
@@ -63,8 +55,6 @@ void WindowWiring::setUpApplication()
     // Every window and box the program opens shows the cart.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/cartlist.png")));
     DesignFont::installSubstitutes();
-    if (startingAhead())
-        DesignFont::startResolving(frmCartstock::fontsAtLoad());
     // The style caches drawn pieces of controls under names made from their palettes, and
     // every load of a window colours its controls with new palettes. Qt 6.4 forgets the
     // pieces but keeps their names, so each switch between the windows left some
@@ -142,6 +132,5 @@ void WindowWiring::shutDown()
     ReadAhead::discard();
     if (aheadThread().valid())
         aheadThread().wait();
-    DesignFont::finishResolving();
     installed().reset();
 }

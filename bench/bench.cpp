@@ -9,6 +9,7 @@
 // rounds; `bench --startup` times start-up alone; `bench --make-databases <folder>` writes the
 // start-up databases (sample, big, large) that bench/startup_pairs.py times two builds on.
 #include "AppFolder.h"
+#include "ApplicationSetup.h"
 #include "BandedReport.h"
 #include "DataEnvironment.h"
 #include "DataGrid.h"
@@ -16,9 +17,9 @@
 #include "DatabaseMaker.h"
 #include "DesignFont.h"
 #include "MessageBox.h"
-#include "Module1.h"
 #include "ReportPreview.h"
 #include "ReportRenderer.h"
+#include "Startup.h"
 #include "Today.h"
 #include "WindowWiring.h"
 #include "frmAdding.h"
@@ -281,10 +282,10 @@ int startupChild(const QString& mode, const QString& folder)
         waitExposed(window);
         std::_Exit(0);
     }
-    WindowWiring::setUpApplication();
+    ApplicationSetup::setUp();
     AppFolder::setPath(folder);
     WindowWiring::install();
-    if (!Module1::Main())
+    if (!Startup::Main())
         std::_Exit(1);
     waitExposed(*frmCartstock::loaded());
     std::_Exit(0);
@@ -363,7 +364,7 @@ int main(int argc, char** argv)
     // A start-up child starts as the program does.
     if (argc >= 4 && std::strcmp(argv[1], "--startup-child") == 0 && std::strcmp(argv[2], "cartlist") == 0) {
         AppFolder::setPath(QFile::decodeName(argv[3]));
-        WindowWiring::beforeApplication();
+        ApplicationSetup::beforeApplication();
     }
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
@@ -384,7 +385,7 @@ int main(int argc, char** argv)
     const bool quick = args.contains(QStringLiteral("--quick"));
     if (quick)
         options = {1, 5};
-    WindowWiring::setUpApplication();
+    ApplicationSetup::setUp();
     MessageBox::startScripting();
     Today::setForTests(FirstDate);
 
@@ -617,7 +618,7 @@ int main(int argc, char** argv)
     rows << Row{
         QStringLiteral("Full List exported to PDF, %1 pages").arg(pages), export_, {}, 1000, QStringLiteral("ms")};
     unloadAll();
-    WindowWiring::shutDown();
+    ApplicationSetup::shutDown();
 
     // A quick round is one sample a figure: too few to call a figure over its target.
     return print(rows, quick) > 0 ? 1 : 0;

@@ -15,16 +15,8 @@ class WindowWiring : public QObject {
     Q_OBJECT
 
 public:
-    // What the whole program draws with, set once before any window: one style on every
-    // desktop, the faces that stand in for the design fonts, and no cache of drawn pieces.
-    // Work that needs no QApplication and may overlap its start (the font configuration, the
-    // keys of the main window's long sources); before it is constructed, the folder set.
-    static void beforeApplication();
-    static void setUpApplication();
     static void install();
-    // Ends the run's windows, reports and data environment while Qt is still there to
-    // close their connections; the program calls it once its event loop has ended.
-    static void shutDown();
+    static void uninstall();
 
     ~WindowWiring() override;
 

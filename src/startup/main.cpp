@@ -1,17 +1,18 @@
-#include "Module1.h"
+#include "ApplicationSetup.h"
+#include "Startup.h"
 #include "WindowWiring.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
-    WindowWiring::beforeApplication();
+    ApplicationSetup::beforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cartlist"));
     QApplication::setApplicationVersion(QStringLiteral(CARTLIST_VERSION));
-    WindowWiring::setUpApplication();
+    ApplicationSetup::setUp();
     WindowWiring::install();
-    const int status = Module1::Main() ? QApplication::exec() : 1;
-    WindowWiring::shutDown();
+    const int status = Startup::Main() ? QApplication::exec() : 1;
+    ApplicationSetup::shutDown();
     return status;
 }

@@ -6,8 +6,8 @@
 #include "DataList.h"
 #include "MenuClicks.h"
 #include "MessageBox.h"
-#include "Module1.h"
 #include "SetConnections.h"
+#include "Startup.h"
 #include "UserMoves.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
@@ -94,7 +94,7 @@ Shopper::Record Shopper::read(const QByteArray& sideFile)
 
 void Shopper::start()
 {
-    if (!Module1::Main())
+    if (!Startup::Main())
         fail(QStringLiteral("the program did not start: ") + MessageBox::shownTexts().join(u' '));
     finish(true);
 }

@@ -1,10 +1,11 @@
 #include "AppFolder.h"
+#include "ApplicationSetup.h"
 #include "CommonDialog.h"
 #include "DatabaseMaker.h"
 #include "DesignFont.h"
 #include "MessageBox.h"
-#include "Module1.h"
 #include "Shopper.h"
+#include "Startup.h"
 #include "TestSession.h"
 #include "Today.h"
 #include "UserMoves.h"
@@ -79,7 +80,7 @@ int drive(const QStringList& args)
         QTimer::singleShot(0, next);
         status = QApplication::exec();
     }
-    WindowWiring::shutDown();
+    ApplicationSetup::shutDown();
     return status;
 }
 } // namespace
@@ -119,7 +120,7 @@ class TestCrash : public QObject {
     {
         TestSession session;
         AppFolder::setPath(folder);
-        frmCartstock* w = Module1::Main() ? frmCartstock::loaded() : nullptr;
+        frmCartstock* w = Startup::Main() ? frmCartstock::loaded() : nullptr;
         if (!w || !w->isVisible())
             return QStringLiteral("the program does not start on the file: ") + TestSession::messages().join(u' ');
         const QString problem = UserMoves::shownButNotHeld(file, true);

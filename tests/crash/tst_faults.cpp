@@ -6,9 +6,9 @@
 #include "FileDialog.h"
 #include "ListState.h"
 #include "MenuClicks.h"
-#include "Module1.h"
 #include "PrintDialog.h"
 #include "ReportPreview.h"
+#include "Startup.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "UserMoves.h"
@@ -236,7 +236,7 @@ class TestFaults : public QObject {
     void start()
     {
         AppFolder::setPath(folder->path());
-        QVERIFY2(Module1::Main(), qPrintable(TestSession::messages().join(u' ')));
+        QVERIFY2(Startup::Main(), qPrintable(TestSession::messages().join(u' ')));
     }
 
     // Each write is refused: it says so in a message, the file stays as it was, and the

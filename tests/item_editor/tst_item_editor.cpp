@@ -1,7 +1,7 @@
 #include "DataCombo.h"
 #include "HelpViewer.h"
 #include "ListState.h"
-#include "Module1.h"
+#include "Startup.h"
 #include "SystemBeep.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
@@ -56,7 +56,7 @@ class TestItemEditor : public QObject {
     frmAdding& openEditor()
     {
         if (!frmCartstock::loaded())
-            [&] { QVERIFY(Module1::Main()); }();
+            [&] { QVERIFY(Startup::Main()); }();
         choose(*frmCartstock::loaded(), "mnuAdd");
         frmAdding* editor = frmAdding::loaded();
         if (!editor)
@@ -87,7 +87,7 @@ private Q_SLOTS:
     void addedItemIsStoredAndListedOnceAfterClosing()
     {
         frmAdding& e = openEditor();
-        const qlonglong highest = Module1::HighestID.toLongLong();
+        const qlonglong highest = Startup::HighestID.toLongLong();
         click(e, "cmdAdd");
         QCOMPARE(status(e), QStringLiteral("Add record"));
         QVERIFY(!browsing(e) && !control(e, "cmdNext")->isEnabled());

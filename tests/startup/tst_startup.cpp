@@ -1,13 +1,13 @@
 #include "AppFolder.h"
+#include "ApplicationSetup.h"
 #include "DataCombo.h"
 #include "DataEnvironment.h"
 #include "DataList.h"
-#include "Module1.h"
 #include "ReportPreview.h"
+#include "Startup.h"
 #include "TestDatabase.h"
 #include "TestSession.h"
 #include "UserMoves.h"
-#include "WindowWiring.h"
 #include "frmAdding.h"
 #include "frmCartstock.h"
 #include "rptAll.h"
@@ -41,7 +41,7 @@ void returnToMainWindow()
     if (frmCartstock* w = frmCartstock::loaded())
         delete w;
     frmCartstock::load().show();
-    Module1::ListNewItems();
+    Startup::ListNewItems();
 }
 } // namespace
 
@@ -120,7 +120,7 @@ private Q_SLOTS:
             TestDatabase::execIn(aside, {QStringLiteral("CREATE TABLE Kept (x)")});
 
         TestSession::answer(MessageBox::Answer::Ok);
-        QVERIFY(!Module1::Main());
+        QVERIFY(!Startup::Main());
         QCOMPARE(TestSession::messages().size(), 1);
         const QString text = TestSession::messages().first();
         QVERIFY2(text.contains(path), qPrintable(text));
@@ -156,7 +156,7 @@ private Q_SLOTS:
         TestSession::answer(MessageBox::Answer::Ok);
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(!Module1::Main());
+        QVERIFY(!Startup::Main());
         const qint64 waited = timer.elapsed();
         db.exec(QStringLiteral("ROLLBACK"));
         QVERIFY2(waited < 2000, qPrintable(QStringLiteral("told after %1 ms").arg(waited)));
@@ -178,7 +178,7 @@ private Q_SLOTS:
         TestDatabase db(DatabaseMaker::Content::Sample);
         QVERIFY(QFile::setPermissions(db.path(), QFileDevice::Permissions()));
         TestSession::answer(MessageBox::Answer::Ok);
-        QVERIFY(!Module1::Main());
+        QVERIFY(!Startup::Main());
         QFile::setPermissions(db.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         const QString text = TestSession::messages().value(0);
         QVERIFY2(text.contains(QStringLiteral("not allowed to read")) && text.contains(QStringLiteral("chmod")) &&
@@ -197,7 +197,7 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(db.path(), folder + QStringLiteral("/Cartstock.mdb")));
         AppFolder::setPath(folder);
         TestSession::answer(MessageBox::Answer::Ok);
-        QVERIFY(!Module1::Main());
+        QVERIFY(!Startup::Main());
         const QString text = TestSession::messages().value(0);
         QVERIFY2(text.contains(QStringLiteral("path too long for its database engine")) &&
                      text.contains(QStringLiteral("at most 504 bytes")) &&
@@ -212,10 +212,10 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         AppFolder::setPath(folder);
         TestSession::answer(MessageBox::Answer::Ok);
-        QVERIFY(!Module1::Main());
+        QVERIFY(!Startup::Main());
         QVERIFY(TestSession::messages().value(1).contains(QStringLiteral("cartlist-makedb")));
         DatabaseMaker::create(folder + QStringLiteral("/Cartstock.mdb"), DatabaseMaker::Content::Sample);
-        QVERIFY(Module1::Main());
+        QVERIFY(Startup::Main());
         DECartstock().run(QStringLiteral("ClearList")); // a write needs the journal's longer path too
     }
 
@@ -236,7 +236,7 @@ private Q_SLOTS:
                                     "Trash bags"};
         const QStringList categoryOrder{"Aisle 9", "Eggs", QStringLiteral("Épicerie"), "Oats", QStringLiteral("Öle"),
                                         "Trash"};
-        QVERIFY(Module1::Main());
+        QVERIFY(Startup::Main());
         frmCartstock* window = frmCartstock::loaded();
         QCOMPARE(entries(control<QTreeView>(*window, "lvwItems")), itemOrder);
         QCOMPARE(entries(control<DataList>(*window, "lstCat")), categoryOrder);
@@ -266,8 +266,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, sample);
         TestDatabase db(sample ? DatabaseMaker::Content::Sample : DatabaseMaker::Content::Empty);
-        QVERIFY(Module1::Main());
-        QCOMPARE(Module1::HighestID.isNull(), !sample);
+        QVERIFY(Startup::Main());
+        QCOMPARE(Startup::HighestID.isNull(), !sample);
         db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Zucchini')"));
         const QVariant kale = db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Kale')"));
         db.exec(QStringLiteral("INSERT INTO Cartstock (Item) VALUES ('Basil')"));
@@ -283,7 +283,7 @@ private Q_SLOTS:
     void theMainWindowComesBackWhereItWas()
     {
         TestDatabase db(DatabaseMaker::Content::Sample);
-        QVERIFY(Module1::Main());
+        QVERIFY(Startup::Main());
         frmCartstock& before = mainWindow();
         before.move(before.pos() + QPoint(37, 23));
         const QRect place = before.geometry();
@@ -297,10 +297,10 @@ private Q_SLOTS:
         // Connections left to static destruction outlive Qt's own registry of them.
         TestDatabase db(DatabaseMaker::Content::Sample);
         const QStringList before = QSqlDatabase::connectionNames();
-        QVERIFY(Module1::Main());
+        QVERIFY(Startup::Main());
         choose(*frmCartstock::loaded(), "mnuPrintFull");
         QVERIFY(rptAll::existing());
-        WindowWiring::shutDown();
+        ApplicationSetup::shutDown();
         QCOMPARE(frmCartstock::loaded(), nullptr);
         QCOMPARE(rptAll::existing(), nullptr);
         QCOMPARE(QSqlDatabase::connectionNames(), before);
@@ -311,8 +311,8 @@ private Q_SLOTS:
     void everyWindowShowsTheCartInOneStyle()
     {
         TestDatabase db(DatabaseMaker::Content::Sample);
-        WindowWiring::setUpApplication();
-        QVERIFY(Module1::Main());
+        ApplicationSetup::setUp();
+        QVERIFY(Startup::Main());
         frmCartstock* main = frmCartstock::loaded();
         const auto* menuStyle = qobject_cast<QProxyStyle*>(main->menuBar()->style());
         QCOMPARE(menuStyle->baseStyle()->name(), QApplication::style()->name());

@@ -1,4 +1,5 @@
 #include "TestSession.h"
+#include "ApplicationSetup.h"
 
 #include "CommonDialog.h"
 #include "DesignFont.h"
@@ -31,7 +32,7 @@ TestSession::TestSession()
 
 TestSession::~TestSession()
 {
-    WindowWiring::shutDown();
+    ApplicationSetup::shutDown();
     MessageBox::stopScripting();
     HelpViewer::stopScripting();
     CommonDialog::stopScripting();

@@ -5,7 +5,7 @@
 class DataError;
 
 // The routines that belong to no window.
-namespace Module1 {
+namespace Startup {
 // The highest catalogue identifier when the program started (null for an empty
 // catalogue); items above it were added during this run.
 extern QVariant HighestID;
@@ -21,4 +21,4 @@ void ListNewItems();
 // known cause, else the failure's description with the file's name.
 QString StartupFailureText(const DataError& error);
 QString StartupFailureText(const QString& description);
-} // namespace Module1
+} // namespace Startup

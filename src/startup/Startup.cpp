@@ -1,4 +1,4 @@
-#include "Module1.h"
+#include "Startup.h"
 
 #include "AppFolder.h"
 #include "DataEnvironment.h"
@@ -11,7 +11,7 @@
 
 #include <QGuiApplication>
 
-namespace Module1 {
+namespace Startup {
 
 QVariant HighestID;
 
@@ -99,4 +99,4 @@ void ListNewItems()
     rs.moveFirst();
 }
 
-} // namespace Module1
+} // namespace Startup

@@ -13,7 +13,7 @@ struct Read {
     sqlite3* db = nullptr; // kept open to tell, when the keys are taken, whether anything was committed since
     qint64 dataVersion = -1;
     std::optional<Connection::Stamp> stamp;
-    QList<std::pair<QString, RecordSource::Keys>> keys;
+    QList<std::pair<QString, KeyedRead::Keys>> keys;
 };
 
 struct Ahead {
@@ -59,7 +59,7 @@ Read readKeys(const QString& path, const QStringList& sources)
         // Planned here too: the patterns a plan is matched with are built once, on first use,
         // and that is then not the window's thread's work.
         for (const QString& source : sources) {
-            if (auto keys = RecordSource::KeysAhead(source).readWith(read.db))
+            if (auto keys = KeyedRead::KeysAhead(source).readWith(read.db))
                 read.keys.append(std::move(*keys));
         }
     }
@@ -93,7 +93,7 @@ std::packaged_task<void()> ReadAhead::reading(const QString& path, const QString
     return std::packaged_task<void()>([job = std::move(job)]() mutable { job(); });
 }
 
-std::optional<RecordSource::Keys> ReadAhead::take(const QString& path, const QString& sql)
+std::optional<KeyedRead::Keys> ReadAhead::take(const QString& path, const QString& sql)
 {
     Ahead& a = ahead();
     if (a.reading.valid()) {
@@ -103,11 +103,11 @@ std::optional<RecordSource::Keys> ReadAhead::take(const QString& path, const QSt
     }
     if (!a.read || !a.read->db)
         return std::nullopt;
-    QList<std::pair<QString, RecordSource::Keys>>& keys = a.read->keys;
+    QList<std::pair<QString, KeyedRead::Keys>>& keys = a.read->keys;
     const auto it = std::find_if(keys.begin(), keys.end(), [&](const auto& k) { return k.first == sql; });
     if (it == keys.end())
         return std::nullopt;
-    std::optional<RecordSource::Keys> taken = std::move(it->second);
+    std::optional<KeyedRead::Keys> taken = std::move(it->second);
     keys.erase(it);
     // The file at the source's path is the one read, and no one committed to it since.
     if (Connection::stampOf(path) != a.read->stamp || dataVersion(a.read->db) != a.read->dataVersion)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordSource.h"
+#include "KeyedRead.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +25,7 @@ public:
     // The keys read ahead for the statement `sql` from the file at `path`, once the reading has
     // ended. Each is taken once; what is not taken by the time the program next waits for the
     // user is dropped.
-    static std::optional<RecordSource::Keys> take(const QString& path, const QString& sql);
+    static std::optional<KeyedRead::Keys> take(const QString& path, const QString& sql);
     // Drops what was read ahead, waiting for a reading still going on.
     static void discard();
 };

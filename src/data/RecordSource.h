@@ -3,7 +3,6 @@
 #include "Connection.h"
 #include "RowWriter.h"
 #include "SqlClauses.h"
-#include "TextOrder.h"
 
 #include <QList>
 #include <QString>
@@ -11,11 +10,9 @@
 
 #include <memory>
 #include <optional>
-#include <utility>
-#include <vector>
 
+class KeyedRead;
 class QSqlRecord;
-struct sqlite3;
 
 // Where a record set's rows come from: a table or a query, each row with the rowid it came
 // from and the values the file held for it. The source's ORDER BY is applied to the rows
@@ -23,12 +20,7 @@ struct sqlite3;
 // It knows the file's version at its last read, so a re-read that would give the very same
 // rows can be skipped, and it gives the RowWriter that writes its rows back.
 //
-// A table's rows are read by key: which rows, in which order, is read at once (the rowid
-// and the ordering columns), and the rest of a row's values when something first asks for
-// them, a block of rows at a time (Fetch). A window showing a large table so pays for the
-// rows it shows. Any other query is read whole. Measured gain, with the keys read ahead:
-// 13 ms of a 73 ms start with 10,000 items, 65 ms of a 135 ms start with 50,000 (medians of
-// 41 paired starts, spread 5-7 ms); within the spread with the sample (docs/speed.md).
+// A table's rows are read by key (KeyedRead); any other query is read whole.
 class RecordSource {
 public:
     struct Column {
@@ -46,64 +38,6 @@ public:
         bool isNew = false;
         // False for a row read by key only: its values and `read` are not fetched yet.
         bool loaded = true;
-    };
-
-    // Fetches the values of rows read by key only, for the record set and for every snapshot
-    // taken of its rows. A row is fetched as the file holds it then: after another program's
-    // write, with what it wrote. A row deleted since gets no values to locate it by, so a
-    // write to it is refused as any write to a row gone is.
-    class Fetch {
-    public:
-        // The values of rows[visible[visibleRow]], fetching that row and those near it first.
-        // Never throws: where the file cannot be read now, the values are null, to be fetched
-        // again at the next ask. For views, which draw what they are given.
-        const QVariantList& valuesAt(QList<Row>& rows, const QList<int>& visible, int visibleRow) const;
-        // Fetches rows[index] unless loaded; throws what reading the file throws.
-        void load(QList<Row>& rows, int index) const;
-        // Fetches every row not loaded yet, in one read of the table.
-        void loadAll(QList<Row>& rows) const;
-        // Fetches one column of every row not loaded yet: what a filter or a find compares.
-        // The rows stay to be loaded whole; a row gone since reads as null.
-        void loadColumn(QList<Row>& rows, int column) const;
-
-    private:
-        friend class RecordSource;
-        void fetch(QList<Row>& rows, const QList<int>& indexes, bool all) const;
-
-        std::shared_ptr<Connection> m_connection;
-        QString m_sql;         // the source's select list over its table, with the rowid first
-        QString m_table;       // quoted
-        QString m_rowidColumn; // the table's rowid, named by its table
-        QList<Column> m_columns;
-        QList<int> m_tableColumns;
-        QVariantList m_blank;
-        // Each fetch takes twice the rows of the last: rows read one after another (a find
-        // list, a scroll to the end) take few reads, a window's first rows one small one.
-        mutable int m_block = 128;
-    };
-
-    // The keys of a table's rows as a read by key takes them: each row's rowid (numbered by
-    // the source that takes them) and, for a source ordered by one text, the texts end to end.
-    struct Keys {
-        QList<Row> rows;
-        QString texts;
-        std::vector<qsizetype> ends{0};
-    };
-    // A source's keys read on a thread of their own, with an engine connection of that thread
-    // (ReadAhead): planned on the thread that made it, read on the other.
-    class KeysAhead {
-    public:
-        explicit KeysAhead(const QString& source);
-        // The statement a read by key of the source runs, and the keys it gives, read in the
-        // transaction open on `db`. Nothing where the source is not read by key, orders by
-        // other than one text, or the file cannot be read now.
-        std::optional<std::pair<QString, Keys>> readWith(sqlite3* db) const;
-
-    private:
-        QString m_table; // empty: not read by key
-        QString m_selectSql;
-        QString m_afterTable;
-        QList<SqlClauses::OrderTerm> m_order;
     };
 
     // A table name or a SELECT over one table gives rows that can be written back; any other
@@ -128,7 +62,7 @@ public:
     // `nextSerial`.
     QList<Row> read(quint64& nextSerial);
     // What fetches the values of the rows last read by key; null when they came whole.
-    const std::shared_ptr<const Fetch>& fetch() const { return m_fetch; }
+    const std::shared_ptr<const KeyedRead>& fetch() const { return m_fetch; }
     // Reads one row again by its rowid; false when the file no longer has it.
     bool reload(Row& row);
     RowWriter writer() const;
@@ -146,13 +80,6 @@ private:
     void takeColumns(const QSqlRecord& record);
     QList<Row> readWhole(quint64& nextSerial);
     std::optional<QList<Row>> readKeys(quint64& nextSerial);
-    QList<RowOrder::Term> orderTerms() const { return termsOf(m_order, m_columns); }
-    static QList<RowOrder::Term> termsOf(const QList<SqlClauses::OrderTerm>& order, const QList<Column>& columns);
-    // The statement that reads the keys of a table source's rows; empty unless the source
-    // selects the table's own columns and orders by columns it has.
-    static QString keysSql(const QString& table, const QString& afterTable, const QList<Column>& columns,
-                           const QList<SqlClauses::OrderTerm>& order);
-    static void sortRows(QList<Row>& rows, const QList<int>& order);
 
     std::shared_ptr<Connection> m_connection;
     QString m_source;
@@ -160,7 +87,7 @@ private:
     QString m_selectSql;
     QString m_selectList; // of a table's source: "*" or its column names
     QString m_afterTable; // of a table's source: its WHERE and ORDER BY
-    std::shared_ptr<const Fetch> m_fetch;
+    std::shared_ptr<const KeyedRead> m_fetch;
     QList<SqlClauses::OrderTerm> m_order;
     // The file's version when the rows last matched it: a re-read at that same version would
     // give these very rows. Cleared when an own write makes them differ from a re-read (a

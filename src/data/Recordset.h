@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EditBuffer.h"
+#include "KeyedRead.h"
 #include "RecordSource.h"
 #include "RowCursor.h"
 #include "RowTable.h"
@@ -76,7 +77,7 @@ public:
         friend class Recordset;
         mutable QList<RecordSource::Row> m_rows;
         QList<int> m_visible;
-        std::shared_ptr<const RecordSource::Fetch> m_fetch;
+        std::shared_ptr<const KeyedRead> m_fetch;
     };
     Snapshot snapshot() const;
 

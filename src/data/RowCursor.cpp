@@ -2,6 +2,7 @@
 
 #include "Criteria.h"
 #include "DataError.h"
+#include "KeyedRead.h"
 
 #include <numeric>
 #include <optional>
@@ -59,7 +60,7 @@ RowCursor::Row& RowCursor::current()
 
 void RowCursor::loadColumn(int column)
 {
-    const std::shared_ptr<const RecordSource::Fetch>& fetch = m_src.fetch();
+    const std::shared_ptr<const KeyedRead>& fetch = m_src.fetch();
     if (!fetch || column < 0)
         return;
     if (m_columnsOf.lock() != fetch) {

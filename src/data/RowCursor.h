@@ -109,5 +109,5 @@ private:
     quint64 m_nextSerial = 1;
     // The columns fetched for every row, and the read they belong to.
     QList<int> m_columnsLoaded;
-    std::weak_ptr<const RecordSource::Fetch> m_columnsOf;
+    std::weak_ptr<const KeyedRead> m_columnsOf;
 };

@@ -5,7 +5,7 @@
 cartlist_test(tst_crash crash/tst_crash.cpp)
 target_sources(tst_crash PRIVATE crash/Shopper.cpp)
 # Each seed's own limit grows with the trials and ends a hang; the whole run may take four of
-# them at worst: 1000 trials a seed take about 15 minutes in all on two cores.
+# them at worst: 1000 trials a seed take 15 to 20 minutes in all on two cores.
 set_tests_properties(tst_crash PROPERTIES TIMEOUT 7200)
 
 # Writes refused by a read-only file, a full file system or a lock held by another program, and

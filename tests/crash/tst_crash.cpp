@@ -227,7 +227,7 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    // Qt ends a test function's row after five minutes; a trial takes about 0.2 s on two cores,
+    // Qt ends a test function's row after five minutes; a trial takes 0.2 to 0.3 s on two cores,
     // so each seed of a long run is given a second a trial. A hang still ends there.
     if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
         qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(std::max(300, 60 + trialCount()) * 1000));

@@ -106,6 +106,11 @@ private Q_SLOTS:
                  QStringLiteral("Paper goods"));
         QCOMPARE(shown(e, Id), id.toString());
         QCOMPARE(status(e), QStringLiteral("Record: 5"));
+        // Update after Edit does not move: the status keeps saying so until the next move.
+        click(e, "cmdEdit");
+        retype(box(e, Aisle), QStringLiteral("4"));
+        click(e, "cmdUpdate");
+        QCOMPARE(status(e), QStringLiteral("Edit record"));
         click(e, "cmdQuit");
         QCOMPARE(recent(), QStringList{"Paper towels"});
         // A later visit lists it again once, under its current name.

@@ -360,9 +360,17 @@ void frmAdding::adoPrimaryRSMoveComplete()
         !m_updating && EditingRecord && (!adoPrimaryRS.hasCurrent() || adoPrimaryRS.bookmark() != m_editedRecord);
     if (addEnded || editLeft)
         backToBrowsing();
+    showRecord();
+    // The moves inside an Update are not the user's: the status keeps saying the mode until
+    // Update has decided where the editor stands.
+    if (!m_updating)
+        showPosition();
+}
+
+void frmAdding::showPosition()
+{
     const int position = adoPrimaryRS.absolutePosition();
     lblStatus->setText(position > 0 ? QStringLiteral("Record: %1").arg(position) : QStringLiteral("Record: none"));
-    showRecord();
     // The focus stays where it was, so a screen reader hears the boxes' new texts at most.
     sayStatus();
 }
@@ -403,6 +411,7 @@ void frmAdding::offerAgain(const QStringList& typed)
 void frmAdding::showStoredAfterConflict(const RowConflict& conflict)
 {
     backToBrowsing();
+    showPosition();
     const QString shownNow = !conflict.rowGone()         ? QStringLiteral("the record as the file now holds it")
                              : adoPrimaryRS.hasCurrent() ? QStringLiteral("the record next to it")
                                                          : QStringLiteral("no record: the catalogue is empty");
@@ -452,10 +461,10 @@ void frmAdding::cmdUpdateClicked()
         showStoredAfterConflict(conflict);
         return;
     } catch (...) {
-        m_updating = false;
+        // Nothing was stored and the editor did not move: it is still adding or editing, with
+        // what was typed.
         offerAgain(typed);
-        // Nothing was stored and the editor did not move: it is still adding or editing.
-        lblStatus->setText(AddingRecord ? QStringLiteral("Add record") : QStringLiteral("Edit record"));
+        m_updating = false;
         throw;
     }
     m_updating = false;

@@ -104,6 +104,8 @@ private:
     void showRecord();
     void txtFieldsChanged(int index, const QString& text);
     void adoPrimaryRSMoveComplete();
+    // "Record: N" in the status, told to screen readers.
+    void showPosition();
     void sayStatus();
     void backToBrowsing();
     void offerAgain(const QStringList& typed);

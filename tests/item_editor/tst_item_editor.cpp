@@ -196,11 +196,14 @@ private Q_SLOTS:
         click(e, "cmdAdd");
         retype(box(e, Item), QStringLiteral("Figs"));
         TestSession::answer(MessageBox::Answer::Ok);
+        const QString told = lastNotice(e);
         click(e, "cmdUpdate");
         QCOMPARE(TestSession::messages().last(), QStringLiteral("catalogue is full"));
-        // Still adding, with what was typed, to correct and store again once the file takes it.
+        // Still adding, with what was typed, to correct and store again once the file takes it;
+        // no record was moved to, and none is told.
         QVERIFY(!browsing(e));
         QCOMPARE(status(e), QStringLiteral("Add record"));
+        QCOMPARE(lastNotice(e), told);
         QCOMPARE(shown(e, Item), QStringLiteral("Figs"));
         db->exec(QStringLiteral("DROP TRIGGER NoNew"));
         // Control characters never reach the file, from a box or the category entry.

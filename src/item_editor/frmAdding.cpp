@@ -548,7 +548,6 @@ void frmAdding::cboCatClicked()
     rs.addNew();
     rs.setValue(QStringLiteral("Categories"), text);
     rs.update();
-    rs.update();
     rs.requery();
     adoCat.refresh();
     cboCat->refresh();

@@ -377,7 +377,6 @@ void frmCartstock::cmdAddToListClicked()
             rs.setValue(QStringLiteral("Aisle"), m_catalogue->text(row, 2));
             rs.setValue(QStringLiteral("Date"), DTPick->date());
             rs.update();
-            rs.update();
             // Stored: only what was not stays ticked, so pressing again after a failure adds no item twice.
             m_catalogue->setChecked(row, false);
             m_catalogue->setBold(row, false);
@@ -557,7 +556,6 @@ void frmCartstock::printReport(DataControl& source, const QString& command, cons
         return;
     }
     // What the user changed through the grid is in the file before the report reads it.
-    rs.update();
     rs.update();
     rs.requery();
     source.refresh();

@@ -244,7 +244,6 @@ private Q_SLOTS:
                 rs.setValue(QStringLiteral("Item"), item);
                 rs.setValue(QStringLiteral("Date"), QDate(2026, 12, 7));
                 rs.update();
-                rs.update();
                 done();
                 rs.requery();
             }
